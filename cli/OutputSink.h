@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace mibolan {
+
+// Standard output, written in large blocks. A reader that went away (EPIPE) ends the program
+// quietly with status 1; any other write error ends it with a message and status 1.
+class OutputSink {
+ public:
+  // The buffer that callers append to; Flush() empties it.
+  std::string& Buffer() { return buffer_; }
+
+  // Writes the buffer out once it holds a block's worth.
+  void FlushIfFull() {
+    if (buffer_.size() >= kBlockSize) Flush();
+  }
+
+  void Flush();
+
+ private:
+  static constexpr std::size_t kBlockSize = 1 << 16;
+  std::string buffer_;
+};
+
+}  // namespace mibolan

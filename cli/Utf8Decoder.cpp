@@ -1,0 +1,118 @@
+#include "Utf8Decoder.h"
+
+namespace mibolan {
+
+namespace {
+
+constexpr int kNeedMore = 0;
+constexpr int kIllFormed = -1;
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The bounds of a sequence's second byte, which rule out overlong forms, surrogates and
+// code points past U+10FFFF; every later byte is a plain continuation byte.
+struct Lead {
+  int length;
+  unsigned char secondLow;
+  unsigned char secondHigh;
+};
+
+Lead LeadOf(unsigned char byte) {
+  if (byte >= 0xC2 && byte <= 0xDF) return {2, 0x80, 0xBF};
+  if (byte == 0xE0) return {3, 0xA0, 0xBF};
+  if (byte == 0xED) return {3, 0x80, 0x9F};
+  if (byte >= 0xE1 && byte <= 0xEF) return {3, 0x80, 0xBF};
+  if (byte == 0xF0) return {4, 0x90, 0xBF};
+  if (byte >= 0xF1 && byte <= 0xF3) return {4, 0x80, 0xBF};
+  if (byte == 0xF4) return {4, 0x80, 0x8F};
+  return {0, 0, 0};
+}
+
+// Decodes the character that starts `bytes` (not ASCII): its length in bytes, kNeedMore when
+// `bytes` ends inside a well-formed start, or kIllFormed.
+int DecodeOne(std::string_view bytes, char32_t& code) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const Lead lead = LeadOf(byte(0));
+  if (lead.length == 0) return kIllFormed;
+  code = byte(0) & (0x7F >> lead.length);
+  for (std::size_t i = 1; i < static_cast<std::size_t>(lead.length); ++i) {
+    if (i >= bytes.size()) return kNeedMore;
+    const bool fits = i == 1 ? byte(i) >= lead.secondLow && byte(i) <= lead.secondHigh : IsContinuation(byte(i));
+    if (!fits) return kIllFormed;
+    code = (code << 6) | (byte(i) & 0x3F);
+  }
+  return lead.length;
+}
+
+}  // namespace
+
+void Utf8Decoder::Append(char32_t code, std::u16string& out) {
+  if (atStart_) {
+    atStart_ = false;
+    if (code == 0xFEFF) return;
+  }
+  if (code < 0x10000) {
+    out.push_back(static_cast<char16_t>(code));
+  } else {
+    code -= 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+  }
+}
+
+bool Utf8Decoder::Fail(std::uint64_t offset) {
+  errorOffset_ = offset;
+  return false;
+}
+
+// Completes the character that the previous piece cut off, taking bytes from `bytes`.
+bool Utf8Decoder::DecodeCarried(std::string_view& bytes, std::u16string& out) {
+  const std::uint64_t start = offset_ - carried_.size();
+  while (!bytes.empty()) {
+    carried_.push_back(bytes.front());
+    bytes.remove_prefix(1);
+    ++offset_;
+    char32_t code = 0;
+    const int length = DecodeOne(carried_, code);
+    if (length == kIllFormed) return Fail(start);
+    if (length > 0) {
+      carried_.clear();
+      Append(code, out);
+      return true;
+    }
+  }
+  return true;
+}
+
+bool Utf8Decoder::Decode(std::string_view bytes, std::u16string& out) {
+  if (!carried_.empty() && !DecodeCarried(bytes, out)) return false;
+  if (!carried_.empty()) return true;  // the piece ended inside the same character
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte < 0x80 && !atStart_) {
+      out.push_back(byte);
+      ++i;
+      continue;
+    }
+    char32_t code = byte;
+    int length = 1;
+    if (byte >= 0x80) length = DecodeOne(bytes.substr(i), code);
+    if (length == kIllFormed) return Fail(offset_ + i);
+    if (length == kNeedMore) {
+      carried_.assign(bytes.substr(i));
+      break;
+    }
+    Append(code, out);
+    i += static_cast<std::size_t>(length);
+  }
+  offset_ += bytes.size();
+  return true;
+}
+
+bool Utf8Decoder::Finish() {
+  if (carried_.empty()) return true;
+  return Fail(offset_ - carried_.size());
+}
+
+}  // namespace mibolan

@@ -1,0 +1,38 @@
+#include "ReadingForms.h"
+
+#include <vector>
+
+#include "ContextRules.h"
+#include "MarkTone.h"
+#include "Utf.h"
+
+namespace mibolan {
+
+ReadingForms MakeReadingForms(std::string_view numbered) {
+  const std::u16string reading = ToUtf16(numbered);
+  std::u16string_view syllable = reading;
+  std::u16string_view tone;
+  if (!reading.empty()) {
+    tone = syllable.substr(reading.size() - 1);
+    if (tone[0] >= u'1' && tone[0] <= u'5') syllable.remove_suffix(1);
+  }
+  ReadingForms forms;
+  forms.numbered = numbered;
+  forms.marked = MarkTone(syllable, tone);
+  forms.pinyin16 = forms.marked + u' ';
+  forms.annotated16 = u'(' + forms.marked + u')';
+  forms.pinyin8 = ToUtf8(forms.pinyin16);
+  forms.annotated8 = ToUtf8(forms.annotated16);
+  return forms;
+}
+
+const ReadingForms& ContextRuleForms(int rule) {
+  static const std::vector<ReadingForms> forms = [] {
+    std::vector<ReadingForms> all;
+    for (const ContextRule& each : kContextRules) all.push_back(MakeReadingForms(each.reading));
+    return all;
+  }();
+  return forms[static_cast<std::size_t>(rule)];
+}
+
+}  // namespace mibolan

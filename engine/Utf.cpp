@@ -1,0 +1,33 @@
+#include "Utf.h"
+
+#include <iterator>
+
+#include <utf8.h>
+
+namespace mibolan {
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size() * 3);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t code = text[i];
+    if (utf8::internal::is_lead_surrogate(code) && i + 1 < text.size() &&
+        utf8::internal::is_trail_surrogate(text[i + 1])) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00u);
+    } else if (utf8::internal::is_surrogate(code)) {
+      code = 0xFFFD;
+    }
+    utf8::unchecked::append(code, std::back_inserter(out));
+  }
+  return out;
+}
+
+std::u16string ToUtf16(std::string_view text) {
+  std::string valid;
+  utf8::replace_invalid(text.begin(), text.end(), std::back_inserter(valid));
+  std::u16string out;
+  utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(out));
+  return out;
+}
+
+}  // namespace mibolan

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mibolan {
+
+// UTF-16 text to UTF-8. A lone surrogate is written as U+FFFD, never dropped silently.
+std::string ToUtf8(std::u16string_view text);
+
+// Valid UTF-8 text to UTF-16; invalid input gives U+FFFD in place of each bad sequence.
+std::u16string ToUtf16(std::string_view text);
+
+// Appends one BMP unit as UTF-8 (surrogates excepted: callers pass converted characters only).
+inline void AppendUtf8(std::string& out, char16_t unit) {
+  if (unit < 0x80) {
+    out.push_back(static_cast<char>(unit));
+  } else if (unit < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
+    out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+  }
+}
+
+}  // namespace mibolan

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "../ReadingForms.h"
+
+namespace mibolan {
+
+// The character dictionary: one numbered syllable for each head character. The table is
+// generated from engine/data/dictionary.txt at build time and looked up directly by code unit.
+class CharDictionary {
+ public:
+  using ReadingId = std::uint16_t;
+  static constexpr ReadingId kNoReading = 0;
+
+  // The dictionary built into the program.
+  static const CharDictionary& Embedded();
+
+  ReadingId ReadingIdOf(char16_t character) const {
+    const auto offset = static_cast<unsigned>(character) - firstHead_;
+    return offset < headCount_ ? heads_[offset] : kNoReading;
+  }
+
+  // The numbered syllable of the character's line ("ren2"); empty when no line has it as head.
+  std::string_view Reading(char16_t character) const;
+
+  // The reading with id `id` (not kNoReading) in all its output forms.
+  const ReadingForms& Forms(ReadingId id) const { return forms_[id - 1U]; }
+
+  // The dictionary text: one line "字 syl#" and "\n" per head, in code-point order (UTF-8).
+  std::string Text() const;
+
+ private:
+  CharDictionary();
+
+  unsigned firstHead_;
+  unsigned headCount_;
+  const std::uint16_t* heads_;
+  std::vector<ReadingForms> forms_;
+};
+
+}  // namespace mibolan
