@@ -1,1 +1,101 @@
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CommandRunner.h"
+
+namespace mibolan {
+namespace {
+
+using testing_support::CommandResult;
+using testing_support::RunCommand;
+using testing_support::WriteTempFile;
+
+CommandResult Convert(const std::vector<std::string>& arguments, const std::string& input = {}) {
+  return RunCommand(MIBOLAN_CONVERT, arguments, input);
+}
+
+struct OptionCase {
+  std::vector<std::string> arguments;
+  std::string input;
+  std::string expected;
+};
+
+class ConverterOptions : public testing::TestWithParam<OptionCase> {};
+
+TEST_P(ConverterOptions, WriteTheExpectedOutput) {
+  const OptionCase& c = GetParam();
+  const CommandResult result = Convert(c.arguments, c.input);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, c.expected);
+  EXPECT_EQ(result.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConverterOptions,
+    testing::Values(
+        OptionCase{{}, "我爱人\n", "wǒ ài rén \n"}, OptionCase{{"-"}, "我爱人", "wǒ ài rén \n"},
+        OptionCase{{"--style=pinyin"}, "人", "rén \n"},
+        OptionCase{{"--style=annotated"}, "我爱人\n", "我(wǒ)爱(ài)人(rén)\n"},
+        OptionCase{{"--style", "annotated"}, "银行", "银(yín)行(háng)\n"},
+        // The whole input is one text: its lines become one output line.
+        OptionCase{{}, "床前明月光，\r\n疑是地上霜。\r\n", "chuáng qián míng yuè guāng yí shì dì shàng shuāng \n"},
+        OptionCase{{"--keep-lines"}, "床前明月光，\r\n疑是地上霜。\n", "chuáng qián míng yuè guāng \r\nyí shì dì shàng shuāng \n"},
+        OptionCase{{"--keep-lines"}, "人\n安", "rén \nān \n"},
+        OptionCase{{"--keep-lines", "--style=annotated"}, "我\n成长\n", "我(wǒ)\n成(chéng)长(zhǎng)\n"},
+        // A byte-order mark is skipped; an empty text still ends with its line break.
+        OptionCase{{}, "\xEF\xBB\xBF人", "rén \n"}, OptionCase{{}, "", "\n"},
+        OptionCase{{}, "Latin only, 123!", "\n"}));
+
+TEST(Converter, ConvertsEachFileAsOneText) {
+  const std::string first = WriteTempFile("first.txt", "银");
+  const std::string second = WriteTempFile("second.txt", "行");
+  // 行 at the start of the second file does not see 银 at the end of the first.
+  const CommandResult result = Convert({first, second});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "yín \nxíng \n");
+}
+
+TEST(Converter, ReportsBadFilesAndGoesOnWithTheRest) {
+  const std::string good = WriteTempFile("good.txt", "人");
+  const std::string bad = WriteTempFile("bad.txt", "安\xC0\xAF人");
+  const CommandResult result = Convert({"/nonexistent/missing.txt", bad, good});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "ān \nrén \n");
+  EXPECT_EQ(result.err, "mibolan-convert: /nonexistent/missing.txt: No such file or directory\n"
+                        "mibolan-convert: " + bad + ": invalid UTF-8 at byte offset 3\n");
+}
+
+TEST(Converter, ReportsATruncatedCharacterAtTheEnd) {
+  const CommandResult result = Convert({}, "人\xE4\xBA");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "mibolan-convert: (standard input): truncated UTF-8 sequence at byte offset 3\n");
+}
+
+TEST(Converter, PrintsTheDictionary) {
+  const CommandResult result = Convert({"--dictionary"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out.substr(0, 8), "一 yi1\n");
+  EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 20577);
+}
+
+TEST(Converter, HelpVersionAndUsageErrors) {
+  const CommandResult help = Convert({"--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* option : {"--style", "--keep-lines", "--dictionary", "--version", "Examples"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
+  const CommandResult version = Convert({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_NE(version.out.find("mibolan-convert"), std::string::npos);
+
+  const CommandResult badStyle = Convert({"--style=fancy"});
+  EXPECT_NE(badStyle.status, 0);
+  EXPECT_NE(badStyle.err.find("--style"), std::string::npos);
+  EXPECT_EQ(badStyle.out, "");
+  EXPECT_NE(Convert({"--no-such-option"}).status, 0);
+}
+
+}  // namespace
+}  // namespace mibolan
