@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs whatever Debian packages of tools/debian-packages.txt are missing.
+# Installs whatever Debian packages of the given lists are missing; with no list,
+# tools/debian-packages.txt (what building and testing need).
+# Usage: tools/install-deps.sh [LIST ...]
 # Idempotent: when everything is in place it only checks and returns.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+[ $# -gt 0 ] || set -- "$here/debian-packages.txt"
 
-mapfile -t wanted < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$here/debian-packages.txt" | awk '{print $1}')
+mapfile -t wanted < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$@" | awk '{print $1}')
 missing=()
 for package in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
