@@ -1,0 +1,91 @@
+#pragma once
+
+// Random texts for comparing the engine with the literal conversion, weighted toward what the
+// polyphone rules look at: their characters, their neighbours, blanks and line breaks.
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+
+namespace mibolan::testing {
+
+// Every character that a rule is for or compares with, and the brackets of 《乐》.
+inline constexpr std::u16string_view kRuleCharacters =
+    u"游乐呱谁行为背重庆见低牛相片机册纸照儿白看弟护守家门管押差别错额距和暖异客富不法害难人情还乡俗你"
+    u"给击口清原柳银这那成六十更换替三调皮协剂色空少年女小壮方时圈里啃养器曲礼音《》削竹简苹果了知飞"
+    u"向叛靠违捶长上大着得在幼癣出高个肉羊毛一身体脂膘疙瘩到蓝几眼水快往消兄团";
+
+// Characters with readings of note, characters without a line, and symbols that code page 936
+// writes in two bytes: ü, 肀, 乄, 〇, the full-width comma, the ideographic full stop.
+inline constexpr std::u16string_view kOtherCharacters = u"我爱人安中国的六贵女略绿虐去需雨俩嗯ü肀乄〇，。";
+
+inline constexpr std::u16string_view kSeparators[] = {u" ", u"\r\n", u"\n", u"\r", u"\t", u"a", u"1"};
+
+class TextGenerator {
+ public:
+  explicit TextGenerator(std::uint64_t seed) : random_(seed) {}
+
+  // A text of 0 to maxLength pieces; a piece is one unit, or two for a line break or a
+  // surrogate pair. `withLoneSurrogates` false keeps the text convertible to UTF-8.
+  std::u16string Text(std::size_t maxLength, bool withLoneSurrogates = true) {
+    std::u16string text;
+    const std::size_t length = Below(maxLength + 1);
+    while (text.size() < length) AppendPiece(text, withLoneSurrogates);
+    return text;
+  }
+
+  std::size_t Below(std::size_t bound) { return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random_); }
+
+ private:
+  char16_t Unit(unsigned first, unsigned last) {
+    return static_cast<char16_t>(std::uniform_int_distribution<unsigned>(first, last)(random_));
+  }
+
+  char16_t AnyOf(std::u16string_view units) { return units[Below(units.size())]; }
+
+  void AppendPiece(std::u16string& text, bool withLoneSurrogates) {
+    const std::size_t kind = Below(100);
+    if (kind < 50) {
+      text += AnyOf(kRuleCharacters);
+    } else if (kind < 65) {
+      text += kSeparators[Below(std::size(kSeparators))];
+    } else if (kind < 75) {
+      text += AnyOf(kOtherCharacters);
+    } else if (kind < 85) {
+      text += Unit(0x4E00, 0x9FA5);  // the range of the dictionary's heads
+    } else if (kind < 93) {
+      const char16_t unit = Unit(0, 0xFFFF);
+      if (withLoneSurrogates || unit < 0xD800 || unit > 0xDFFF) text += unit;
+    } else if (kind < 97 || !withLoneSurrogates) {
+      text += Unit(0xD800, 0xDBFF);  // a pair: a character beyond the BMP
+      text += Unit(0xDC00, 0xDFFF);
+    } else {
+      text += kind % 2 == 0 ? Unit(0xD800, 0xDBFF) : Unit(0xDC00, 0xDFFF);
+    }
+  }
+
+  std::mt19937_64 random_;
+};
+
+// A number from the environment, or `fallback` when the variable is unset or not a number.
+inline std::uint64_t NumberFromEnvironment(const char* name, std::uint64_t fallback) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || *value == '\0') return fallback;
+  char* end = nullptr;
+  const unsigned long long number = std::strtoull(value, &end, 10);
+  return *end == '\0' ? number : fallback;
+}
+
+// The units of `text` as "U+XXXX" codes, to name a failing text readably.
+inline std::string UnitCodes(std::u16string_view text) {
+  std::string codes;
+  char code[8];
+  for (char16_t unit : text) {
+    std::snprintf(code, sizeof code, "%04X ", static_cast<unsigned>(unit));
+    codes += code;
+  }
+  return codes;
+}
+
+}  // namespace mibolan::testing
