@@ -1,5 +1,7 @@
 #include "Utf8Decoder.h"
 
+#include <array>
+
 namespace mibolan {
 
 namespace {
@@ -46,18 +48,19 @@ int DecodeOne(std::string_view bytes, char32_t& code) {
 
 }  // namespace
 
-void Utf8Decoder::Append(char32_t code, std::u16string& out) {
+char16_t* Utf8Decoder::Append(char32_t code, char16_t* next) {
   if (atStart_) {
     atStart_ = false;
-    if (code == 0xFEFF) return;
+    if (code == 0xFEFF) return next;
   }
   if (code < 0x10000) {
-    out.push_back(static_cast<char16_t>(code));
+    *next++ = static_cast<char16_t>(code);
   } else {
     code -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+    *next++ = static_cast<char16_t>(0xD800 + (code >> 10));
+    *next++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
   }
+  return next;
 }
 
 bool Utf8Decoder::Fail(std::uint64_t offset) {
@@ -77,7 +80,8 @@ bool Utf8Decoder::DecodeCarried(std::string_view& bytes, std::u16string& out) {
     if (length == kIllFormed) return Fail(start);
     if (length > 0) {
       carried_.clear();
-      Append(code, out);
+      std::array<char16_t, 2> units{};
+      out.append(units.data(), Append(code, units.data()));
       return true;
     }
   }
@@ -87,27 +91,48 @@ bool Utf8Decoder::DecodeCarried(std::string_view& bytes, std::u16string& out) {
 bool Utf8Decoder::Decode(std::string_view bytes, std::u16string& out) {
   if (!carried_.empty() && !DecodeCarried(bytes, out)) return false;
   if (!carried_.empty()) return true;  // the piece ended inside the same character
+  // Every byte gives at most one unit: write into room made once, then trim.
+  const std::size_t start = out.size();
+  out.resize(start + bytes.size());
+  char16_t* const first = out.data() + start;
+  char16_t* next = first;
+  const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  bool ok = true;
   std::size_t i = 0;
   while (i < bytes.size()) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (byte < 0x80 && !atStart_) {
-      out.push_back(byte);
-      ++i;
-      continue;
+    const unsigned char byte = byteAt(i);
+    if (!atStart_) {
+      // The common cases first: ASCII, and the three-byte characters that hold all of CJK
+      // (E0 and ED need narrower second bytes and take the general path).
+      if (byte < 0x80) {
+        *next++ = byte;
+        ++i;
+        continue;
+      }
+      if (byte >= 0xE1 && byte <= 0xEF && byte != 0xED && i + 2 < bytes.size() && IsContinuation(byteAt(i + 1)) &&
+          IsContinuation(byteAt(i + 2))) {
+        *next++ = static_cast<char16_t>(((byte & 0x0F) << 12) | ((byteAt(i + 1) & 0x3F) << 6) | (byteAt(i + 2) & 0x3F));
+        i += 3;
+        continue;
+      }
     }
     char32_t code = byte;
     int length = 1;
     if (byte >= 0x80) length = DecodeOne(bytes.substr(i), code);
-    if (length == kIllFormed) return Fail(offset_ + i);
+    if (length == kIllFormed) {
+      ok = Fail(offset_ + i);
+      break;
+    }
     if (length == kNeedMore) {
       carried_.assign(bytes.substr(i));
       break;
     }
-    Append(code, out);
+    next = Append(code, next);
     i += static_cast<std::size_t>(length);
   }
+  out.resize(start + static_cast<std::size_t>(next - first));
   offset_ += bytes.size();
-  return true;
+  return ok;
 }
 
 bool Utf8Decoder::Finish() {

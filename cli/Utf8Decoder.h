@@ -24,7 +24,8 @@ class Utf8Decoder {
 
  private:
   bool DecodeCarried(std::string_view& bytes, std::u16string& out);
-  void Append(char32_t code, std::u16string& out);
+  // Writes the code point's units at `next` (none for a leading byte-order mark); returns the end.
+  char16_t* Append(char32_t code, char16_t* next);
   bool Fail(std::uint64_t offset);
 
   std::uint64_t offset_ = 0;  // bytes decoded or carried so far

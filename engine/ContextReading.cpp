@@ -1,5 +1,9 @@
 #include "ContextReading.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
 #include "ContextRules.h"
 #include "UnitSet.h"
 
@@ -14,6 +18,35 @@ constexpr UnitSet MakeRuleCharacters() {
 }
 
 constexpr UnitSet kRuleCharacters = MakeRuleCharacters();
+
+// The rules of one character, in table order, so that a call tries only those.
+struct CharacterRules {
+  char16_t character = 0;
+  std::array<std::uint8_t, 8> rules{};
+  std::size_t count = 0;
+};
+
+constexpr std::size_t kRuleCharacterCount = 21;
+
+constexpr std::array<CharacterRules, kRuleCharacterCount> MakeRulesByCharacter() {
+  std::array<CharacterRules, kRuleCharacterCount> all{};
+  std::size_t used = 0;
+  for (std::size_t i = 0; i < kContextRules.size(); ++i) {
+    std::size_t slot = 0;
+    while (slot < used && all[slot].character != kContextRules[i].character) ++slot;
+    if (slot == used) all[used++].character = kContextRules[i].character;
+    all[slot].rules[all[slot].count++] = static_cast<std::uint8_t>(i);
+  }
+  std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.character < b.character; });
+  return all;
+}
+
+constexpr std::array<CharacterRules, kRuleCharacterCount> kRulesByCharacter = MakeRulesByCharacter();
+
+const CharacterRules& RulesOf(char16_t character) {
+  return *std::lower_bound(kRulesByCharacter.begin(), kRulesByCharacter.end(), character,
+                           [](const CharacterRules& rules, char16_t c) { return rules.character < c; });
+}
 
 // The window's text; shortened or empty where the text ends, empty before its start.
 std::u16string_view WindowText(Window window, std::u16string_view text, std::size_t position) {
@@ -61,11 +94,13 @@ int ContextRuleIndex(char16_t character, std::u16string_view text, std::int32_t 
   if (!HasContextRules(character) || position < 1 || static_cast<std::size_t>(position) > text.size()) {
     return -1;
   }
+  // Every rule of the character is tried and the last one that matches wins.
   int last = -1;
-  for (std::size_t i = 0; i < kContextRules.size(); ++i) {
-    const ContextRule& rule = kContextRules[i];
-    if (rule.character != character || position < rule.minPosition) continue;
-    if (Matches(rule, text, static_cast<std::size_t>(position))) last = static_cast<int>(i);
+  const CharacterRules& rules = RulesOf(character);
+  for (std::size_t i = 0; i < rules.count; ++i) {
+    const ContextRule& rule = kContextRules[rules.rules[i]];
+    if (position < rule.minPosition) continue;
+    if (Matches(rule, text, static_cast<std::size_t>(position))) last = rules.rules[i];
   }
   return last;
 }
