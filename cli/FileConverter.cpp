@@ -7,7 +7,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <system_error>
 
+#include "HtmlPage.h"
+#include "LegacyDecoder.h"
 #include "Utf8Decoder.h"
 
 namespace mibolan {
@@ -22,6 +26,16 @@ void Complain(const std::string& path, const std::string& reason) {
   std::fprintf(stderr, "mibolan-convert: %s: %s\n", DisplayName(path).c_str(), reason.c_str());
 }
 
+// The encoding's name in messages, which is also iconv's name for it.
+const char* NameOf(Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Gbk: return "GBK";
+    case Encoding::Gb18030: return "GB18030";
+    case Encoding::Utf8: break;
+  }
+  return "UTF-8";
+}
+
 // Reads up to `size` bytes; -1 with errno set on failure.
 ssize_t ReadSome(int fd, char* data, std::size_t size) {
   ssize_t got = 0;
@@ -31,11 +45,14 @@ ssize_t ReadSome(int fd, char* data, std::size_t size) {
   return got;
 }
 
-// Streams one open file through the decoder and the converter.
-bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& options, OutputSink& output) {
+// Streams one open file through the decoder and the converter; `page` is null unless the
+// output is a page.
+template <class Decoder>
+bool ConvertOpenFile(int fd, Decoder& decoder, const std::string& path, const ConvertOptions& options,
+                     HtmlPage* page, OutputSink& output) {
   const CharDictionary& dictionary = CharDictionary::Embedded();
+  const std::string encoding = NameOf(options.encoding);
   StreamConverter converter(dictionary, options.style, options.lineBreaks);
-  Utf8Decoder decoder;
   std::array<char, kReadSize> bytes{};
   std::u16string text;
   bool readable = false;  // a file that cannot be read at all writes nothing
@@ -48,10 +65,11 @@ bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& opti
       problem = std::strerror(errno);
       break;
     }
+    if (!readable && page) page->BeginSection(path, output.Buffer());
     readable = true;
     if (got == 0) {
       if (!decoder.Finish()) {
-        problem = "truncated UTF-8 sequence at byte offset " + std::to_string(decoder.ErrorOffset());
+        problem = "truncated " + encoding + " sequence at byte offset " + std::to_string(decoder.ErrorOffset());
       }
       break;
     }
@@ -61,14 +79,18 @@ bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& opti
     converter.Feed(text, output.Buffer());
     output.FlushIfFull();
     if (!ok) {
-      problem = "invalid UTF-8 at byte offset " + std::to_string(decoder.ErrorOffset());
+      problem = "invalid " + encoding + " at byte offset " + std::to_string(decoder.ErrorOffset());
       break;
     }
   }
   if (readable) {
     converter.Finish(output.Buffer());
-    // With kept line breaks, a text that ends with its own line break needs no other.
-    if (options.lineBreaks == LineBreaks::Drop || lastUnit != u'\n') output.Buffer() += '\n';
+    if (page) {
+      page->EndSection(output.Buffer());
+    } else if (options.lineBreaks == LineBreaks::Drop || lastUnit != u'\n') {
+      // With kept line breaks, a text that ends with its own line break needs no other.
+      output.Buffer() += '\n';
+    }
   }
   if (problem.empty()) return true;
   output.Flush();  // what was converted before the problem comes before its message
@@ -76,18 +98,49 @@ bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& opti
   return false;
 }
 
-}  // namespace
+bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& options, HtmlPage* page,
+                     OutputSink& output) {
+  if (options.encoding == Encoding::Utf8) {
+    Utf8Decoder decoder;
+    return ConvertOpenFile(fd, decoder, path, options, page, output);
+  }
+  std::optional<LegacyDecoder> decoder;
+  try {
+    decoder.emplace(NameOf(options.encoding));
+  } catch (const std::system_error& error) {
+    Complain(path, error.what());
+    return false;
+  }
+  return ConvertOpenFile(fd, *decoder, path, options, page, output);
+}
 
-bool ConvertFile(const std::string& path, const ConvertOptions& options, OutputSink& output) {
-  if (path == "-") return ConvertOpenFile(STDIN_FILENO, path, options, output);
+bool ConvertOneFile(const std::string& path, const ConvertOptions& options, HtmlPage* page, OutputSink& output) {
+  if (path == "-") return ConvertOpenFile(STDIN_FILENO, path, options, page, output);
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     Complain(path, std::strerror(errno));
     return false;
   }
-  const bool ok = ConvertOpenFile(fd, path, options, output);
+  const bool ok = ConvertOpenFile(fd, path, options, page, output);
   ::close(fd);
   return ok;
+}
+
+}  // namespace
+
+bool ConvertFile(const std::string& path, const ConvertOptions& options, OutputSink& output) {
+  return ConvertFiles({path}, options, output);
+}
+
+bool ConvertFiles(const std::vector<std::string>& paths, const ConvertOptions& options, OutputSink& output) {
+  std::optional<HtmlPage> page;
+  if (options.style == Style::Html) page.emplace(paths);
+  bool allConverted = true;
+  for (const std::string& path : paths) {
+    allConverted = ConvertOneFile(path, options, page ? &*page : nullptr, output) && allConverted;
+  }
+  if (page) page->End(output.Buffer());
+  return allConverted;
 }
 
 }  // namespace mibolan

@@ -14,15 +14,21 @@ namespace {
 
 const char* const kDescription =
     "Writes the Hanyu Pinyin reading, with tone letters, of every Chinese character of each FILE\n"
-    "(UTF-8; none or \"-\" reads standard input). Everything that is not a Chinese character is\n"
-    "left out. Each FILE is one text; its output is followed by one line break.";
+    "(UTF-8 unless --encoding says otherwise; none or \"-\" reads standard input). Everything that\n"
+    "is not a Chinese character is left out, except in an HTML page. Each FILE is one text; its\n"
+    "output is followed by one line break. With --style=html the output is one printable page,\n"
+    "each FILE a section of it that starts a new sheet when printed.";
 
 const char* const kExamples =
     "Examples:\n"
-    "  echo 我爱人 | mibolan-convert                  wǒ ài rén\n"
-    "  echo 我爱人 | mibolan-convert --style=annotated  我(wǒ)爱(ài)人(rén)\n"
-    "  mibolan-convert --keep-lines poem.txt          one output line per line of poem.txt\n"
-    "  mibolan-convert --dictionary                   the built-in dictionary";
+    "  echo 我爱人 | mibolan-convert                       wǒ ài rén\n"
+    "  echo 我爱人 | mibolan-convert --style=annotated     我(wǒ)爱(ài)人(rén)\n"
+    "  echo 我的书 | mibolan-convert --style=numbers       wo3 de5 shu1\n"
+    "  mibolan-convert --style=html poem.txt > poem.html   a page with the pinyin above the characters\n"
+    "  mibolan-convert --encoding=gbk old.txt              a text file saved as GBK (or GB 2312)\n"
+    "  mibolan-convert --keep-lines poem.txt               one output line per line of poem.txt\n"
+    "  mibolan-convert --dictionary                        the built-in dictionary\n"
+    "  mibolan-convert --version                           the version of the converter";
 
 }  // namespace
 
@@ -31,23 +37,40 @@ int main(int argc, char** argv) {
   app.footer(kExamples);
   app.set_version_flag("--version", "mibolan-convert (Mibolan) " MIBOLAN_VERSION);
 
-  const std::map<std::string, mibolan::Style> styles = {
-      {"pinyin", mibolan::Style::Pinyin}, {"annotated", mibolan::Style::Annotated}};
+  const std::map<std::string, mibolan::Style> styles = {{"pinyin", mibolan::Style::Pinyin},
+                                                        {"annotated", mibolan::Style::Annotated},
+                                                        {"numbers", mibolan::Style::Numbers},
+                                                        {"html", mibolan::Style::Html}};
   mibolan::ConvertOptions options;
   app.add_option("--style", options.style,
-                 "pinyin: each reading and a blank, \"rén \" (the default);\n"
-                 "annotated: each character and its reading, \"人(rén)\"")
+                 "pinyin: each reading and a blank, \"rén \" (the default)\n"
+                 "annotated: each character and its reading, \"人(rén)\"\n"
+                 "numbers: each reading with its tone digit and a blank, \"ren2 \";\n"
+                 "  the neutral tone is 5 (\"de5 \"), ü stays ü (\"lü4 \"), and a\n"
+                 "  reading without a tone (\"huo\" in 暖和) is written as it is\n"
+                 "html: a printable HTML page of the whole text, lines and\n"
+                 "  punctuation kept, each reading above its character; as\n"
+                 "  plain text it reads \"人(rén)\"")
       ->transform(CLI::CheckedTransformer(styles, CLI::ignore_case))
       ->option_text("STYLE");
+  const std::map<std::string, mibolan::Encoding> encodings = {
+      {"utf-8", mibolan::Encoding::Utf8}, {"gbk", mibolan::Encoding::Gbk}, {"gb18030", mibolan::Encoding::Gb18030}};
+  app.add_option("--encoding", options.encoding,
+                 "how the FILEs are encoded: utf-8 (the default), gbk (which\n"
+                 "also reads GB 2312) or gb18030; bytes that are not valid in it\n"
+                 "stop that FILE with an error")
+      ->transform(CLI::CheckedTransformer(encodings, CLI::ignore_case))
+      ->option_text("ENCODING");
   bool keepLines = false;
   app.add_flag("--keep-lines", keepLines,
-               "end an output line wherever an input line ends (\"\\n\" or \"\\r\\n\"); the readings stay "
-               "those of the whole text");
+               "end an output line wherever an input line ends (\"\\n\" or\n"
+               "\"\\r\\n\"); the readings stay those of the whole text (an HTML\n"
+               "page always keeps the lines)");
   bool printDictionary = false;
   app.add_flag("--dictionary", printDictionary,
                "print the built-in dictionary, one \"字 syl#\" line per character, and exit");
   std::vector<std::string> files;
-  app.add_option("FILE", files, "UTF-8 text files to convert; \"-\" is standard input");
+  app.add_option("FILE", files, "text files to convert; \"-\" is standard input");
 
   CLI11_PARSE(app, argc, argv);
 
@@ -59,8 +82,7 @@ int main(int argc, char** argv) {
   }
   options.lineBreaks = keepLines ? mibolan::LineBreaks::Keep : mibolan::LineBreaks::Drop;
   if (files.empty()) files.emplace_back("-");
-  bool allConverted = true;
-  for (const std::string& file : files) allConverted = mibolan::ConvertFile(file, options, output) && allConverted;
+  const bool allConverted = mibolan::ConvertFiles(files, options, output);
   output.Flush();
   return allConverted ? 0 : 1;
 }

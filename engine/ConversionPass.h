@@ -49,21 +49,51 @@ void ConvertRange(std::u16string_view text, std::size_t begin, std::size_t end, 
   }
 }
 
+// Like the walk above, and calls keep(run) with each run of units between converted characters,
+// so that together the two calls see all of [begin, end) in order.
+template <class Emit, class Keep>
+void ConvertRange(std::u16string_view text, std::size_t begin, std::size_t end, const CharDictionary& dictionary,
+                  Emit&& emit, Keep&& keep) {
+  std::size_t runStart = begin;
+  for (std::size_t index = begin; index < end; ++index) {
+    if (const ReadingForms* forms = ReadingAt(text, index, dictionary)) {
+      if (runStart < index) keep(text.substr(runStart, index - runStart));
+      emit(text[index], *forms);
+      runStart = index + 1;
+    }
+  }
+  if (runStart < end) keep(text.substr(runStart, end - runStart));
+}
+
+// Style::Html never comes here: ConvertText makes it through the UTF-8 walk of StreamConverter.
 inline void AppendConverted(std::u16string& out, Style style, char16_t character, const ReadingForms& forms) {
   if (style == Style::Annotated) {
     out.push_back(character);
     out += forms.annotated16;
+  } else if (style == Style::Numbers) {
+    out += forms.numbers16;
   } else {
     out += forms.pinyin16;
   }
 }
 
 inline void AppendConverted(std::string& out, Style style, char16_t character, const ReadingForms& forms) {
-  if (style == Style::Annotated) {
-    AppendUtf8(out, character);
-    out += forms.annotated8;
-  } else {
-    out += forms.pinyin8;
+  switch (style) {
+    case Style::Pinyin:
+      out += forms.pinyin8;
+      break;
+    case Style::Annotated:
+      AppendUtf8(out, character);
+      out += forms.annotated8;
+      break;
+    case Style::Numbers:
+      out += forms.numbers8;
+      break;
+    case Style::Html:
+      out += "<ruby>";
+      AppendUtf8(out, character);
+      out += forms.ruby8;
+      break;
   }
 }
 

@@ -11,11 +11,15 @@ namespace mibolan {
 enum class Style {
   Pinyin,     // the marked syllable and a blank: "rén "
   Annotated,  // the character and its marked syllable in parentheses: "人(rén)"
+  Numbers,    // the numbered syllable and a blank: "ren2 ", "de5 " (a reading without digit as it is)
+  // HTML for a page's body: each converted character as
+  // "<ruby>人<rp>(</rp><rt>rén</rt><rp>)</rp></ruby>", and everything else kept, escaped for HTML
+  Html,
 };
 
 // The pinyin of every Chinese character of `text` that the dictionary knows, in `style`.
 // Everything else (Latin letters, digits, punctuation, blanks, line breaks, unknown
-// characters) is left out.
+// characters) is left out, except in Style::Html, which keeps it.
 std::u16string ConvertText(std::u16string_view text, const CharDictionary& dictionary, Style style);
 
 }  // namespace mibolan

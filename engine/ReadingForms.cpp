@@ -23,6 +23,9 @@ ReadingForms MakeReadingForms(std::string_view numbered) {
   forms.annotated16 = u'(' + forms.marked + u')';
   forms.pinyin8 = ToUtf8(forms.pinyin16);
   forms.annotated8 = ToUtf8(forms.annotated16);
+  forms.numbers16 = reading + u' ';
+  forms.numbers8 = forms.numbered + ' ';
+  forms.ruby8 = "<rp>(</rp><rt>" + ToUtf8(forms.marked) + "</rt><rp>)</rp></ruby>";
   return forms;
 }
 

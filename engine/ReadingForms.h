@@ -14,6 +14,9 @@ struct ReadingForms {
   std::u16string annotated16;  // "(rén)", written after the character
   std::string pinyin8;         // the same two in UTF-8
   std::string annotated8;
+  std::u16string numbers16;    // "ren2 ": the numbered syllable and a blank
+  std::string numbers8;
+  std::string ruby8;           // "<rp>(</rp><rt>rén</rt><rp>)</rp></ruby>", after "<ruby>" and the character
 };
 
 // Splits the tone digit "1" to "5" off a numbered syllable and marks the tone; a reading

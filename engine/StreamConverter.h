@@ -16,7 +16,8 @@ enum class LineBreaks {
 // Converts a text that arrives in pieces, writing UTF-8 as soon as the rules' lookahead allows.
 // The output is exactly ConvertText of the whole text (with LineBreaks::Keep, plus the input's
 // line ends, which never change a reading since no rule's window matches across one); memory
-// stays bounded by the size of the pieces.
+// stays bounded by the size of the pieces. Style::Html keeps every line break whatever
+// `lineBreaks` says.
 class StreamConverter {
  public:
   StreamConverter(const CharDictionary& dictionary, Style style, LineBreaks lineBreaks = LineBreaks::Drop);

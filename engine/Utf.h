@@ -11,6 +11,8 @@ std::string ToUtf8(std::u16string_view text);
 // Valid UTF-8 text to UTF-16; invalid input gives U+FFFD in place of each bad sequence.
 std::u16string ToUtf16(std::string_view text);
 
+constexpr bool IsLeadSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+
 // Appends one BMP unit as UTF-8 (surrogates excepted: callers pass converted characters only).
 inline void AppendUtf8(std::string& out, char16_t unit) {
   if (unit < 0x80) {

@@ -1,0 +1,93 @@
+// The numbers and html styles of the engine, whole and streamed.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ConvertText.h"
+#include "HtmlText.h"
+#include "StreamConverter.h"
+#include "Utf.h"
+
+namespace mibolan {
+namespace {
+
+const CharDictionary& Dictionary() { return CharDictionary::Embedded(); }
+
+std::string Convert(std::u16string_view text, Style style) { return ToUtf8(ConvertText(text, Dictionary(), style)); }
+
+std::string ConvertInPieces(std::u16string_view text, std::size_t pieceSize, Style style) {
+  StreamConverter converter(Dictionary(), style);
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); i += pieceSize) converter.Feed(text.substr(i, pieceSize), out);
+  converter.Finish(out);
+  return out;
+}
+
+struct Case {
+  std::u16string input;
+  std::string expected;
+};
+
+TEST(NumbersStyle, WritesTheNumberedSyllables) {
+  const Case cases[] = {
+      {u"我爱人", "wo3 ai4 ren2 "},
+      {u"我的", "wo3 de5 "},             // the neutral tone keeps its 5
+      {u"绿", "lü4 "},                    // ü as the dictionary has it
+      {u"暖和", "nuan3 huo "},            // a rule's reading without tone digit
+      {u"银行", "yin2 hang2 "},          // the context rules apply as in the other styles
+      {u"行", "xing2 "},
+      {u"a1，。\n", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Convert(c.input, Style::Numbers), c.expected);
+}
+
+std::string Ruby(const std::string& character, const std::string& reading) {
+  return "<ruby>" + character + "<rp>(</rp><rt>" + reading + "</rt><rp>)</rp></ruby>";
+}
+
+TEST(HtmlStyle, KeepsEverythingAndMarksUpTheReadings) {
+  const Case cases[] = {
+      {u"人", Ruby("人", "rén")},
+      {u"银行\r\n行", Ruby("银", "yín") + Ruby("行", "háng") + "\r\n" + Ruby("行", "xíng")},
+      {u"  a1，。", "  a1，。"},
+      {u"<b>&\"'</b>", "&lt;b&gt;&amp;&quot;&#39;&lt;/b&gt;"},
+      {u"😀人", "😀" + Ruby("人", "rén")},
+      // What a page cannot hold is replaced, not dropped.
+      {std::u16string(u"\xD800人\xDC00") + u'\0', "\uFFFD" + Ruby("人", "rén") + "\uFFFD\uFFFD"},
+      {u"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Convert(c.input, Style::Html), c.expected);
+}
+
+TEST(HtmlStyle, AnySplitGivesTheWholeTextsOutput) {
+  const std::u16string samples[] = {
+      u"三百六十行，<重重叠叠>\n😀银行😀",
+      u"人😀😀😀人",
+      u"\xD800人\U00020000长到&蓝天",
+  };
+  for (const std::u16string& text : samples) {
+    const std::string whole = Convert(text, Style::Html);
+    for (std::size_t pieceSize = 1; pieceSize <= text.size(); ++pieceSize) {
+      EXPECT_EQ(ConvertInPieces(text, pieceSize, Style::Html), whole) << "piece size " << pieceSize;
+    }
+  }
+}
+
+TEST(HtmlStyle, KeepsEveryLineBreakWhateverTheLineBreakOption) {
+  for (LineBreaks lineBreaks : {LineBreaks::Drop, LineBreaks::Keep}) {
+    StreamConverter converter(Dictionary(), Style::Html, lineBreaks);
+    std::string out;
+    converter.Feed(u"a\n\r\nb\r", out);
+    converter.Finish(out);
+    EXPECT_EQ(out, "a\n\r\nb\r");
+  }
+}
+
+TEST(HtmlText, EscapesWhatHtmlNeedsEscaped) {
+  std::string out;
+  AppendHtmlText(out, u"<p class=\"x\">Tom & Jerry's</p> 中文");
+  EXPECT_EQ(out, "&lt;p class=&quot;x&quot;&gt;Tom &amp; Jerry&#39;s&lt;/p&gt; 中文");
+}
+
+}  // namespace
+}  // namespace mibolan
