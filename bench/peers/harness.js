@@ -1,0 +1,25 @@
+// Shared by the peer scripts: reads a UTF-8 file, converts it with one pinyin converter, writes
+// the pinyin to standard output and reports the time of the conversion alone on standard error
+// as one JSON line. Reading the file and writing the result are outside the timed part; a first
+// call on a short text before it lets the converter load its dictionaries and the JIT warm up.
+'use strict';
+const fs = require('fs');
+
+function run(name, convert) {
+  const path = process.argv[2];
+  if (!path) {
+    process.stderr.write(`usage: node ${process.argv[1]} FILE\n`);
+    process.exit(2);
+  }
+  const text = fs.readFileSync(path, 'utf8');
+  convert(text.slice(0, 1000));
+  const start = process.hrtime.bigint();
+  const output = convert(text);
+  const seconds = Number(process.hrtime.bigint() - start) / 1e9;
+  process.stdout.write(output);
+  process.stdout.write('\n');
+  const bytes = fs.statSync(path).size;
+  process.stderr.write(JSON.stringify({ peer: name, bytes, seconds, bytes_per_second: bytes / seconds }) + '\n');
+}
+
+module.exports = { run };
