@@ -27,7 +27,7 @@ fi
 echo "compare: building mibolan-convert and the benchmarks (Release) in $build" >&2
 if [ ! -f "$build/CMakeCache.txt" ]; then
   if [ "$build" = "$root/build/default" ]; then
-    cmake --preset default -S "$root" >&2
+    (cd "$root" && cmake --preset default >&2)
   else
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >&2
   fi
