@@ -29,7 +29,7 @@ body {
 h2 { margin: 0 0 0.5rem; font-size: 1rem; font-weight: normal; line-height: 1.5; color: #444; border-bottom: 1px solid #999; }
 section { margin-bottom: 2rem; }
 .text { white-space: pre-wrap; overflow-wrap: anywhere; }
-ruby { ruby-position: over; }
+ruby { ruby-position: over; margin: 0 0.12em; }
 rt { font-size: 0.5em; }
 @page { margin: 2cm; }
 @media print {

@@ -30,6 +30,18 @@ const char* const kExamples =
     "  mibolan-convert --dictionary                        the built-in dictionary\n"
     "  mibolan-convert --version                           the version of the converter";
 
+// Adds an option that takes one of the names of `choices`, in any case, and stores what it maps to.
+template <class Value>
+CLI::Option* AddChoice(CLI::App& app, const std::string& name, const std::map<std::string, Value>& choices,
+                       Value& value, const std::string& description) {
+  std::vector<std::string> names;
+  for (const auto& choice : choices) names.push_back(choice.first);
+  return app
+      .add_option_function<std::string>(
+          name, [&choices, &value](const std::string& chosen) { value = choices.at(chosen); }, description)
+      ->transform(CLI::IsMember(names, CLI::ignore_case));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,7 +54,7 @@ int main(int argc, char** argv) {
                                                         {"numbers", mibolan::Style::Numbers},
                                                         {"html", mibolan::Style::Html}};
   mibolan::ConvertOptions options;
-  app.add_option("--style", options.style,
+  AddChoice(app, "--style", styles, options.style,
                  "pinyin: each reading and a blank, \"rén \" (the default)\n"
                  "annotated: each character and its reading, \"人(rén)\"\n"
                  "numbers: each reading with its tone digit and a blank, \"ren2 \";\n"
@@ -51,15 +63,13 @@ int main(int argc, char** argv) {
                  "html: a printable HTML page of the whole text, lines and\n"
                  "  punctuation kept, each reading above its character; as\n"
                  "  plain text it reads \"人(rén)\"")
-      ->transform(CLI::CheckedTransformer(styles, CLI::ignore_case))
       ->option_text("STYLE");
   const std::map<std::string, mibolan::Encoding> encodings = {
       {"utf-8", mibolan::Encoding::Utf8}, {"gbk", mibolan::Encoding::Gbk}, {"gb18030", mibolan::Encoding::Gb18030}};
-  app.add_option("--encoding", options.encoding,
+  AddChoice(app, "--encoding", encodings, options.encoding,
                  "how the FILEs are encoded: utf-8 (the default), gbk (which\n"
                  "also reads GB 2312) or gb18030; bytes that are not valid in it\n"
                  "stop that FILE with an error")
-      ->transform(CLI::CheckedTransformer(encodings, CLI::ignore_case))
       ->option_text("ENCODING");
   bool keepLines = false;
   app.add_flag("--keep-lines", keepLines,

@@ -1,0 +1,83 @@
+#!/bin/sh
+# Builds the Debian package into a folder of its own, then checks its control data, its contents,
+# and that what it installs works: the converter runs, the desktop entry is valid and finds its
+# program and icons, the manual page formats without warnings.
+# Usage: check_debian_package.sh CPACK_CONFIG WORK_DIR VERSION WITH_WINDOW(0|1)
+set -eu
+config=$1 work=$2 version=$3 window=$4
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+rm -rf "$work"
+mkdir -p "$work"
+if ! cpack --config "$config" -G DEB -B "$work" >"$work/cpack.log" 2>&1; then
+  cat "$work/cpack.log" >&2
+  echo "FAIL: cpack could not make the package" >&2
+  exit 1
+fi
+deb=$work/mibolan_${version}_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || { echo "FAIL: no $deb; cpack made: $(ls "$work")" >&2; exit 1; }
+
+# Control data.
+expect_field() {
+  actual=$(dpkg-deb --field "$deb" "$1")
+  [ "$actual" = "$2" ] || fail "$1 is '$actual', expected '$2'"
+}
+expect_field Package mibolan
+expect_field Version "$version"
+expect_field Section education
+expect_field Architecture "$(dpkg --print-architecture)"
+dpkg-deb --field "$deb" Maintainer | grep -q '<[^@>]*@example\.org>$' || fail "Maintainer has no address"
+[ -n "$(dpkg-deb --field "$deb" Description)" ] || fail "no Description"
+
+depends=$(dpkg-deb --field "$deb" Depends | tr ',' '\n' | sed -e 's/^ *//' -e 's/ .*//')
+needed="fonts-noto-cjk xdg-utils libc6 libstdc++6"
+[ "$window" = 1 ] && needed="$needed libqt6widgets6 libqt6gui6 libqt6core6"
+for package in $needed; do
+  echo "$depends" | grep -qx "$package" || fail "Depends lacks $package: $(dpkg-deb --field "$deb" Depends)"
+done
+
+# Contents.
+listing=$(dpkg-deb --contents "$deb")
+paths=$(echo "$listing" | awk '{ print $6 }')
+expected="./usr/bin/mibolan-convert ./usr/share/applications/mibolan.desktop
+./usr/share/man/man1/mibolan-convert.1.gz ./usr/share/doc/mibolan/copyright"
+[ "$window" = 1 ] && expected="$expected ./usr/bin/mibolan"
+sizes="16 32 48 64 128 256"
+for size in $sizes; do expected="$expected ./usr/share/icons/hicolor/${size}x${size}/apps/mibolan.png"; done
+for path in $expected; do
+  echo "$paths" | grep -qx "$path" || fail "the package lacks $path"
+done
+echo "$paths" | grep -v '^\./usr/' && fail "files outside /usr"
+echo "$listing" | awk '$2 != "root/root"' | grep . && fail "files not owned by root"
+
+# What it installs.
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+out=$(printf '我爱人\n' | "$root/usr/bin/mibolan-convert")
+[ "$out" = "wǒ ài rén " ] || fail "the packaged converter wrote '$out'"
+
+entry=$root/usr/share/applications/mibolan.desktop
+desktop-file-validate "$entry" || fail "the desktop entry is not valid"
+program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
+if [ "$window" = 1 ] && [ ! -x "$root/usr/bin/$program" ]; then fail "Exec=$program is not in /usr/bin"; fi
+icon=$(sed -n 's/^Icon=//p' "$entry")
+for size in $sizes; do
+  png=$root/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png
+  # A PNG's width and height are the big-endian words at bytes 16 and 20.
+  dimensions=$(od -An -tu1 -j16 -N8 "$png" 2>/dev/null | awk '{ print $3 * 256 + $4 "x" $7 * 256 + $8 }')
+  [ "$dimensions" = "${size}x${size}" ] || fail "icon $png is '$dimensions'"
+done
+
+warnings=$(zcat "$root/usr/share/man/man1/mibolan-convert.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1)
+[ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) of $deb failed" >&2
+  exit 1
+fi
+echo "$deb: control data, contents, converter, desktop entry, icons and manual page are as expected"
