@@ -82,6 +82,7 @@ const std::string_view kTexts[] = {
     "\n\n\r\n",
     "低见牛，三百六十行",
     "暖和和\r\n知了",
+    "长长到蓝\n往上长",
 };
 
 TEST(StreamingEquivalence, KeptLinesChangeNoReading) {
@@ -129,7 +130,7 @@ TEST(StreamingEquivalence, RandomTextsInRandomPieces) {
 // read boundary at every byte of it.
 TEST(StreamingEquivalence, ProgramReadsAcrossItsReadSize) {
   constexpr std::size_t kReadSize = 1 << 16;
-  const std::string text = "银行\r\n成长《乐》\xF0\xA0\x80\x80ü重重";
+  const std::string text = "银行\r\n成长《乐》\xF0\xA0\x80\x80ü长长到蓝";
   char path[] = "/tmp/mibolan-streaming-XXXXXX";
   const int fd = ::mkstemp(path);
   ASSERT_GE(fd, 0);
