@@ -1,100 +1,108 @@
 #pragma once
 
-// The walk shared by ConvertText and StreamConverter.
+// The walk shared by ConvertText and StreamConverter, and the writer of its output.
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 #include "ContextReading.h"
+#include "ConversionTables.h"
 #include "ConvertText.h"
-#include "Cp936.h"
-#include "ReadingForms.h"
 #include "Utf.h"
-#include "data/CharDictionary.h"
 
 namespace mibolan {
+
+using ReadingIndex = ConversionTables::ReadingIndex;
 
 // The rules look at most this far behind and ahead of a character.
 inline constexpr std::size_t kContextBehind = 2;
 inline constexpr std::size_t kContextAhead = 3;
 
-// The reading forms for the character at `index` of `text`, or nullptr when it is not converted:
-// it fails the code page 936 double-byte test, or no dictionary line has it as head.
-inline const ReadingForms* ReadingAt(std::u16string_view text, std::size_t index, const CharDictionary& dictionary) {
-  const char16_t c = text[index];
-  if (!IsDoubleByteInCp936(c)) return nullptr;
-  const CharDictionary::ReadingId id = dictionary.ReadingIdOf(c);
-  if (id == CharDictionary::kNoReading) return nullptr;
-  if (HasContextRules(c)) {
-    // The rules see only their neighbourhood, and only whether one or two characters precede:
-    // asking them on that slice gives the same answer and keeps positions small.
-    const std::size_t behind = std::min(index, kContextBehind);
-    const std::u16string_view around = text.substr(index - behind, behind + 1 + kContextAhead);
-    const int rule = ContextRuleIndex(c, around, static_cast<std::int32_t>(behind + 1));
-    if (rule >= 0) return &ContextRuleForms(rule);
-  }
-  return &dictionary.Forms(id);
+// The reading of a character whose table entry has kHasContextRules: the rules see only
+// their neighbourhood, and only whether one or two characters precede, so they are asked on
+// that slice, which gives the same answer and keeps positions small.
+inline ReadingIndex ContextAwareReading(std::u16string_view text, std::size_t index, std::uint16_t entry,
+                                        const ConversionTables& tables) {
+  const std::size_t behind = std::min(index, kContextBehind);
+  const std::u16string_view around = text.substr(index - behind, behind + 1 + kContextAhead);
+  const int rule = ContextRuleIndex(text[index], around, static_cast<std::int32_t>(behind + 1));
+  return rule >= 0 ? tables.RuleReading(rule) : static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules);
 }
 
-// Calls emit(character, forms) for every converted character at indexes [begin, end) of
+// The reading of the character at `index` of `text`, or 0 when it is not converted: it fails
+// the code page 936 double-byte test, or no dictionary line has it as head.
+inline ReadingIndex ReadingAt(std::u16string_view text, std::size_t index, const ConversionTables& tables) {
+  const std::uint16_t entry = tables.Entry(text[index]);
+  if ((entry & ConversionTables::kHasContextRules) == 0) return entry;
+  return ContextAwareReading(text, index, entry, tables);
+}
+
+// Calls emit(character, reading) for every converted character at indexes [begin, end) of
 // `text`; the rest of `text` serves as context only.
 template <class Emit>
-void ConvertRange(std::u16string_view text, std::size_t begin, std::size_t end, const CharDictionary& dictionary,
+void ConvertRange(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
                   Emit&& emit) {
   for (std::size_t index = begin; index < end; ++index) {
-    if (const ReadingForms* forms = ReadingAt(text, index, dictionary)) emit(text[index], *forms);
+    if (const ReadingIndex reading = ReadingAt(text, index, tables)) emit(text[index], reading);
   }
 }
 
 // Like the walk above, and calls keep(run) with each run of units between converted characters,
 // so that together the two calls see all of [begin, end) in order.
 template <class Emit, class Keep>
-void ConvertRange(std::u16string_view text, std::size_t begin, std::size_t end, const CharDictionary& dictionary,
+void ConvertRange(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
                   Emit&& emit, Keep&& keep) {
   std::size_t runStart = begin;
   for (std::size_t index = begin; index < end; ++index) {
-    if (const ReadingForms* forms = ReadingAt(text, index, dictionary)) {
+    if (const ReadingIndex reading = ReadingAt(text, index, tables)) {
       if (runStart < index) keep(text.substr(runStart, index - runStart));
-      emit(text[index], *forms);
+      emit(text[index], reading);
       runStart = index + 1;
     }
   }
   if (runStart < end) keep(text.substr(runStart, end - runStart));
 }
 
-// Style::Html never comes here: ConvertText makes it through the UTF-8 walk of StreamConverter.
-inline void AppendConverted(std::u16string& out, Style style, char16_t character, const ReadingForms& forms) {
-  if (style == Style::Annotated) {
-    out.push_back(character);
-    out += forms.annotated16;
-  } else if (style == Style::Numbers) {
-    out += forms.numbers16;
-  } else {
-    out += forms.pinyin16;
+// Appends the conversion of indexes [begin, end) of `text` in the style Pinyin, Annotated or
+// Numbers. This is the walk above written out for speed: output gathers in a local block that
+// goes to `out` when full, each converted character costs one fixed-size copy of its fragment,
+// and the tables are read through locals, which the block's stores cannot alias.
+template <class Char>
+void AppendConverted(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
+                     Style style, std::basic_string<Char>& out) {
+  constexpr std::size_t kBlockSize = 4096;
+  constexpr std::size_t kLongestWrite = 3 + Fragment<Char>::kCapacity;
+  std::array<Char, kBlockSize + kLongestWrite> block;
+  std::size_t used = 0;
+  const std::uint16_t* const entries = tables.Entries();
+  const Fragment<Char>* const fragments = tables.Fragments<Char>(style);
+  const bool writesCharacter = style == Style::Annotated;
+  for (std::size_t index = begin; index < end; ++index) {
+    const char16_t character = text[index];
+    ReadingIndex reading = entries[character];
+    if (reading == 0) continue;
+    if (reading & ConversionTables::kHasContextRules) reading = ContextAwareReading(text, index, reading, tables);
+    if (writesCharacter) {
+      if constexpr (sizeof(Char) == 1) {
+        used = static_cast<std::size_t>(WriteUtf8(block.data() + used, character) - block.data());
+      } else {
+        block[used++] = character;
+      }
+    }
+    const Fragment<Char>& fragment = fragments[reading];
+    std::memcpy(block.data() + used, fragment.text.data(), sizeof fragment.text);
+    used += fragment.size;
+    if (used >= kBlockSize) {
+      out.append(block.data(), used);
+      used = 0;
+    }
   }
-}
-
-inline void AppendConverted(std::string& out, Style style, char16_t character, const ReadingForms& forms) {
-  switch (style) {
-    case Style::Pinyin:
-      out += forms.pinyin8;
-      break;
-    case Style::Annotated:
-      AppendUtf8(out, character);
-      out += forms.annotated8;
-      break;
-    case Style::Numbers:
-      out += forms.numbers8;
-      break;
-    case Style::Html:
-      out += "<ruby>";
-      AppendUtf8(out, character);
-      out += forms.ruby8;
-      break;
-  }
+  out.append(block.data(), used);
 }
 
 }  // namespace mibolan

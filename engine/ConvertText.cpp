@@ -14,9 +14,7 @@ std::u16string ConvertText(std::u16string_view text, const CharDictionary& dicti
     return ToUtf16(html);
   }
   std::u16string output;
-  ConvertRange(text, 0, text.size(), dictionary, [&](char16_t character, const ReadingForms& forms) {
-    AppendConverted(output, style, character, forms);
-  });
+  AppendConverted(text, 0, text.size(), ConversionTables::For(dictionary), style, output);
   return output;
 }
 

@@ -1,8 +1,5 @@
 #include "ReadingForms.h"
 
-#include <vector>
-
-#include "ContextRules.h"
 #include "MarkTone.h"
 #include "Utf.h"
 
@@ -27,15 +24,6 @@ ReadingForms MakeReadingForms(std::string_view numbered) {
   forms.numbers8 = forms.numbered + ' ';
   forms.ruby8 = "<rp>(</rp><rt>" + ToUtf8(forms.marked) + "</rt><rp>)</rp></ruby>";
   return forms;
-}
-
-const ReadingForms& ContextRuleForms(int rule) {
-  static const std::vector<ReadingForms> forms = [] {
-    std::vector<ReadingForms> all;
-    for (const ContextRule& each : kContextRules) all.push_back(MakeReadingForms(each.reading));
-    return all;
-  }();
-  return forms[static_cast<std::size_t>(rule)];
 }
 
 }  // namespace mibolan

@@ -23,7 +23,4 @@ struct ReadingForms {
 // that ends in no such digit ("huo") is kept whole and unmarked.
 ReadingForms MakeReadingForms(std::string_view numbered);
 
-// The forms of the reading of rule kContextRules[rule].
-const ReadingForms& ContextRuleForms(int rule);
-
 }  // namespace mibolan

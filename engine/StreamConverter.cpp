@@ -6,7 +6,7 @@
 namespace mibolan {
 
 StreamConverter::StreamConverter(const CharDictionary& dictionary, Style style, LineBreaks lineBreaks)
-    : dictionary_(dictionary), style_(style), lineBreaks_(lineBreaks) {}
+    : tables_(ConversionTables::For(dictionary)), style_(style), lineBreaks_(lineBreaks) {}
 
 void StreamConverter::Feed(std::u16string_view piece, std::string& out) {
   pending_ += piece;
@@ -30,26 +30,35 @@ void StreamConverter::Finish(std::string& out) {
 
 void StreamConverter::ConvertUpTo(std::size_t end, std::string& out) {
   if (end <= next_) return;
-  const auto emit = [&](char16_t character, const ReadingForms& forms) {
-    AppendConverted(out, style_, character, forms);
-  };
   const std::u16string_view text = pending_;
-  std::size_t begin = next_;
   if (style_ == Style::Html) {
-    // The page keeps every character, line breaks included.
-    ConvertRange(text, begin, end, dictionary_, emit, [&](std::u16string_view run) { AppendHtmlText(out, run); });
-    next_ = end;
-    return;
+    ConvertHtml(text, end, out);
+  } else {
+    ConvertPlain(text, end, out);
   }
+  next_ = end;
+}
+
+void StreamConverter::ConvertPlain(std::u16string_view text, std::size_t end, std::string& out) const {
+  std::size_t begin = next_;
   if (lineBreaks_ == LineBreaks::Keep) {
     for (std::size_t lineFeed = text.find(u'\n', begin); lineFeed < end; lineFeed = text.find(u'\n', begin)) {
-      ConvertRange(text, begin, lineFeed, dictionary_, emit);
+      AppendConverted(text, begin, lineFeed, tables_, style_, out);
       out += lineFeed > 0 && text[lineFeed - 1] == u'\r' ? "\r\n" : "\n";
       begin = lineFeed + 1;
     }
   }
-  ConvertRange(text, begin, end, dictionary_, emit);
-  next_ = end;
+  AppendConverted(text, begin, end, tables_, style_, out);
+}
+
+// The page keeps every character, line breaks included.
+void StreamConverter::ConvertHtml(std::u16string_view text, std::size_t end, std::string& out) const {
+  const auto emit = [&](char16_t character, ReadingIndex reading) {
+    out += "<ruby>";
+    AppendUtf8(out, character);
+    out += tables_.Forms(reading).ruby8;
+  };
+  ConvertRange(text, next_, end, tables_, emit, [&](std::u16string_view run) { AppendHtmlText(out, run); });
 }
 
 }  // namespace mibolan

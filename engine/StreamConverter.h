@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "ConversionTables.h"
 #include "ConvertText.h"
 
 namespace mibolan {
@@ -30,8 +31,10 @@ class StreamConverter {
 
  private:
   void ConvertUpTo(std::size_t end, std::string& out);
+  void ConvertPlain(std::u16string_view text, std::size_t end, std::string& out) const;
+  void ConvertHtml(std::u16string_view text, std::size_t end, std::string& out) const;
 
-  const CharDictionary& dictionary_;
+  const ConversionTables& tables_;
   Style style_;
   LineBreaks lineBreaks_;
   std::u16string pending_;  // up to kContextBehind converted units, then the unconverted ones

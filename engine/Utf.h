@@ -13,18 +13,25 @@ std::u16string ToUtf16(std::string_view text);
 
 constexpr bool IsLeadSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
-// Appends one BMP unit as UTF-8 (surrogates excepted: callers pass converted characters only).
-inline void AppendUtf8(std::string& out, char16_t unit) {
+// Writes one BMP unit as UTF-8 at `at` and returns the end (surrogates excepted: callers pass
+// converted characters only).
+inline char* WriteUtf8(char* at, char16_t unit) {
   if (unit < 0x80) {
-    out.push_back(static_cast<char>(unit));
+    *at++ = static_cast<char>(unit);
   } else if (unit < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
-    out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+    *at++ = static_cast<char>(0xC0 | (unit >> 6));
+    *at++ = static_cast<char>(0x80 | (unit & 0x3F));
   } else {
-    out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+    *at++ = static_cast<char>(0xE0 | (unit >> 12));
+    *at++ = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+    *at++ = static_cast<char>(0x80 | (unit & 0x3F));
   }
+  return at;
+}
+
+inline void AppendUtf8(std::string& out, char16_t unit) {
+  char bytes[3];
+  out.append(bytes, WriteUtf8(bytes, unit));
 }
 
 }  // namespace mibolan

@@ -13,10 +13,11 @@ namespace {
 }  // namespace
 
 CharDictionary::CharDictionary()
-    : firstHead_(kFirstHead), headCount_(static_cast<unsigned>(std::size(kHeadReadings))), heads_(kHeadReadings) {
-  forms_.reserve(std::size(kNumberedSyllables));
-  for (std::string_view syllable : kNumberedSyllables) forms_.push_back(MakeReadingForms(syllable));
-}
+    : firstHead_(kFirstHead),
+      headCount_(static_cast<unsigned>(std::size(kHeadReadings))),
+      heads_(kHeadReadings),
+      syllables_(kNumberedSyllables),
+      syllableCount_(std::size(kNumberedSyllables)) {}
 
 const CharDictionary& CharDictionary::Embedded() {
   static const CharDictionary dictionary;
@@ -25,7 +26,7 @@ const CharDictionary& CharDictionary::Embedded() {
 
 std::string_view CharDictionary::Reading(char16_t character) const {
   const ReadingId id = ReadingIdOf(character);
-  return id == kNoReading ? std::string_view{} : std::string_view(Forms(id).numbered);
+  return id == kNoReading ? std::string_view{} : Numbered(id);
 }
 
 std::string CharDictionary::Text() const {
@@ -34,7 +35,7 @@ std::string CharDictionary::Text() const {
     if (heads_[offset] == kNoReading) continue;
     AppendUtf8(text, static_cast<char16_t>(firstHead_ + offset));
     text += ' ';
-    text += Forms(heads_[offset]).numbered;
+    text += Numbered(heads_[offset]);
     text += '\n';
   }
   return text;

@@ -3,9 +3,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
-
-#include "../ReadingForms.h"
 
 namespace mibolan {
 
@@ -27,8 +24,10 @@ class CharDictionary {
   // The numbered syllable of the character's line ("ren2"); empty when no line has it as head.
   std::string_view Reading(char16_t character) const;
 
-  // The reading with id `id` (not kNoReading) in all its output forms.
-  const ReadingForms& Forms(ReadingId id) const { return forms_[id - 1U]; }
+  // The numbered syllable with id `id`, 1 to ReadingCount().
+  std::string_view Numbered(ReadingId id) const { return syllables_[id - 1U]; }
+
+  std::size_t ReadingCount() const { return syllableCount_; }
 
   // The dictionary text: one line "字 syl#" and "\n" per head, in code-point order (UTF-8).
   std::string Text() const;
@@ -39,7 +38,8 @@ class CharDictionary {
   unsigned firstHead_;
   unsigned headCount_;
   const std::uint16_t* heads_;
-  std::vector<ReadingForms> forms_;
+  const std::string_view* syllables_;
+  std::size_t syllableCount_;
 };
 
 }  // namespace mibolan

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "ConvertText.h"
+#include "ReadingForms.h"
+#include "data/CharDictionary.h"
+
+namespace mibolan {
+
+// A reading as one style writes it, padded to a fixed size so that the pass copies every
+// record the same way, without a call or a loop per character.
+template <class Char>
+struct Fragment {
+  static constexpr std::size_t kCapacity = 16 / sizeof(Char);
+  std::array<Char, kCapacity> text{};
+  std::uint8_t size = 0;
+};
+
+// What the conversion pass looks up, made once per dictionary: one entry for every UTF-16
+// unit, and every reading (the dictionary's, then the context rules') in every output form.
+class ConversionTables {
+ public:
+  // Reading index: 1 to the dictionary's reading count for its readings, after them one per
+  // context rule; 0 for a unit that is not converted.
+  using ReadingIndex = std::uint16_t;
+  static constexpr std::uint16_t kHasContextRules = 0x8000;
+
+  static const ConversionTables& For(const CharDictionary& dictionary);
+
+  // 0 when the unit fails the code page 936 double-byte test or heads no dictionary line;
+  // otherwise its dictionary reading, with kHasContextRules set for the rules' characters.
+  std::uint16_t Entry(char16_t unit) const { return entries_[unit]; }
+  const std::uint16_t* Entries() const { return entries_.data(); }
+
+  ReadingIndex RuleReading(int rule) const {
+    return static_cast<ReadingIndex>(firstRuleReading_ + static_cast<std::size_t>(rule));
+  }
+
+  const ReadingForms& Forms(ReadingIndex reading) const { return forms_[reading]; }
+
+  // What `style` writes for each reading, indexed by reading: after the character in the
+  // annotated style, alone in the others. Not for Style::Html, whose fragments do not fit.
+  template <class Char>
+  const Fragment<Char>* Fragments(Style style) const {
+    if constexpr (sizeof(Char) == 1) {
+      return utf8_[static_cast<std::size_t>(style)].data();
+    } else {
+      return utf16_[static_cast<std::size_t>(style)].data();
+    }
+  }
+
+ private:
+  explicit ConversionTables(const CharDictionary& dictionary);
+
+  static constexpr std::size_t kFragmentStyles = 3;  // Pinyin, Annotated, Numbers
+
+  std::vector<std::uint16_t> entries_;
+  std::vector<ReadingForms> forms_;
+  std::size_t firstRuleReading_;
+  std::array<std::vector<Fragment<char>>, kFragmentStyles> utf8_;
+  std::array<std::vector<Fragment<char16_t>>, kFragmentStyles> utf16_;
+};
+
+}  // namespace mibolan
