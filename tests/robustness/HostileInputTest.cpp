@@ -102,6 +102,27 @@ TEST_F(HostileInput, InvalidUtf8StopsTheFileWithItsOffset) {
   }
 }
 
+TEST_F(HostileInput, InvalidLegacyEncodingStopsTheFileWithItsOffset) {
+  const struct {
+    const char* encoding;
+    BadBytes bad;
+  } cases[] = {
+      {"gbk", {"byte that never occurs", "\xC8\xCB\xFF", "invalid GBK at byte offset 2", "rén \n"}},
+      {"gbk", {"lead byte before a line feed", "\xC8\xCB\xC8\n", "invalid GBK at byte offset 2", "rén \n"}},
+      {"gbk", {"truncated at the end", "\xC8\xCB\xC8", "truncated GBK sequence at byte offset 2", "rén \n"}},
+      {"gbk", {"lead byte at a read boundary", A(kReadSize - 1) + "\xC8\n", "invalid GBK at byte offset 65535", "\n"}},
+      {"gb18030", {"four bytes cut short", "a\x95\x32\x82", "truncated GB18030 sequence at byte offset 1", "\n"}},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(std::string(each.encoding) + ": " + each.bad.name);
+    const std::string path = File("bad.txt", each.bad.content);
+    const ChildResult result = Run({std::string("--encoding=") + each.encoding, path});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "mibolan-convert: " + path + ": " + each.bad.problem + "\n");
+    EXPECT_EQ(result.out, each.bad.convertedPrefix);
+  }
+}
+
 TEST_F(HostileInput, FilesAfterABadOneAreStillConverted) {
   const std::string bad = File("bad.txt", "人\xC0\xAF");
   const std::string good = File("good.txt", "我爱人");
