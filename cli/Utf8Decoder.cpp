@@ -1,6 +1,8 @@
 #include "Utf8Decoder.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace mibolan {
 
@@ -44,6 +46,20 @@ int DecodeOne(std::string_view bytes, char32_t& code) {
     code = (code << 6) | (byte(i) & 0x3F);
   }
   return lead.length;
+}
+
+// Widens the run of ASCII bytes that starts at `i`, eight bytes at a time where it can;
+// returns the index of the first byte after the run.
+std::size_t CopyAscii(std::string_view bytes, std::size_t i, char16_t*& next) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  for (std::uint64_t word = 0; i + 8 <= bytes.size(); i += 8) {
+    std::memcpy(&word, bytes.data() + i, 8);
+    if (word & kHighBits) break;
+    for (std::size_t k = 0; k < 8; ++k) next[k] = static_cast<unsigned char>(bytes[i + k]);
+    next += 8;
+  }
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) *next++ = static_cast<unsigned char>(bytes[i++]);
+  return i;
 }
 
 }  // namespace
@@ -105,8 +121,7 @@ bool Utf8Decoder::Decode(std::string_view bytes, std::u16string& out) {
       // The common cases first: ASCII, and the three-byte characters that hold all of CJK
       // (E0 and ED need narrower second bytes and take the general path).
       if (byte < 0x80) {
-        *next++ = byte;
-        ++i;
+        i = CopyAscii(bytes, i, next);
         continue;
       }
       if (byte >= 0xE1 && byte <= 0xEF && byte != 0xED && i + 2 < bytes.size() && IsContinuation(byteAt(i + 1)) &&

@@ -40,7 +40,7 @@ ConversionTables::ConversionTables(const CharDictionary& dictionary)
   for (const ContextRule& rule : kContextRules) forms_.push_back(MakeReadingForms(rule.reading));
   if (forms_.size() >= kHasContextRules) throw std::length_error("too many readings for the conversion table");
 
-  for (unsigned unit = 0; unit <= 0xFFFF; ++unit) {
+  for (unsigned unit = dictionary.FirstHead(); unit <= dictionary.LastHead(); ++unit) {
     const auto c = static_cast<char16_t>(unit);
     const CharDictionary::ReadingId id = dictionary.ReadingIdOf(c);
     if (!IsDoubleByteInCp936(c) || id == CharDictionary::kNoReading) continue;

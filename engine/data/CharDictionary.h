@@ -21,6 +21,10 @@ class CharDictionary {
     return offset < headCount_ ? heads_[offset] : kNoReading;
   }
 
+  // The lowest and highest head; no other unit has a reading.
+  char16_t FirstHead() const { return static_cast<char16_t>(firstHead_); }
+  char16_t LastHead() const { return static_cast<char16_t>(firstHead_ + headCount_ - 1); }
+
   // The numbered syllable of the character's line ("ren2"); empty when no line has it as head.
   std::string_view Reading(char16_t character) const;
 
