@@ -1,0 +1,139 @@
+// The main window on a real X server with a window manager (run through tools/with_xvfb.sh):
+// the start-up opens it maximized, and the text boxes follow its outer size, frame included,
+// after every maximize, restore and resize.
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QtTest>
+
+#include "DesignFonts.h"
+#include "Form2.h"
+#include "UiTestSupport.h"
+
+using namespace mibolan::ui;
+using namespace mibolan::ui::testing;
+
+namespace {
+
+// The sizes the resize rule gives the boxes for the window's current outer size, within the
+// rounding of twips to pixels.
+bool BoxesFollowTheOuterSize(const QWidget& window) {
+  const QSize outer = window.frameGeometry().size();
+  const auto* text1 = window.findChild<QPlainTextEdit*>(u"Text1"_qs);
+  const auto* text2 = window.findChild<QPlainTextEdit*>(u"Text2"_qs);
+  const int width = qRound(0.99 * outer.width());
+  const int bottom = qRound(0.95 * outer.height());
+  return qAbs(text1->width() - width) <= 1 && text2->width() == text1->width() &&
+         qAbs(text2->y() + text2->height() - bottom) <= 1;
+}
+
+// Waits until the window manager has finished with the window: the same outer geometry over
+// a tenth of a second. Asking it for something new earlier may see the request dropped.
+void AwaitWindowManager(const QWidget& window) {
+  QRect last;
+  for (int round = 0; round < 50; ++round) {
+    QTest::qWait(100);
+    const QRect now = window.frameGeometry();
+    if (now == last) return;
+    last = now;
+  }
+}
+
+QString Describe(const QWidget& window) {
+  const auto* text1 = window.findChild<QPlainTextEdit*>(u"Text1"_qs);
+  const auto* text2 = window.findChild<QPlainTextEdit*>(u"Text2"_qs);
+  return u"outer %1x%2, client %3x%4, Text1 width %5, Text2 %6x%7"_qs
+      .arg(window.frameGeometry().width())
+      .arg(window.frameGeometry().height())
+      .arg(window.width())
+      .arg(window.height())
+      .arg(text1->width())
+      .arg(text2->width())
+      .arg(text2->height());
+}
+
+}  // namespace
+
+class RealWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    QVERIFY2(QGuiApplication::platformName() == u"xcb"_qs,
+             "run this test through tools/with_xvfb.sh");
+    MapDesignFonts();
+    (new Form2)->show();
+    QTRY_VERIFY_WITH_TIMEOUT(VisibleWindowsNamed("Form1") == 1, 10000);
+    main_ = TopLevelNamed("Form1");
+    QVERIFY(QTest::qWaitForWindowExposed(main_));
+  }
+
+  // Maximized, the frame fills the screen and the boxes follow the outer size, not the client's.
+  void opensMaximized() {
+    QTRY_VERIFY(main_->windowState() & Qt::WindowMaximized);
+    const QSize screen = main_->screen()->availableGeometry().size();
+    QTRY_COMPARE(main_->frameGeometry().size(), screen);
+    QVERIFY2(main_->frameGeometry().height() > main_->height(), "the window has no frame");
+    QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
+  }
+
+  void restoreAndMaximizeAgain() {
+    main_->showNormal();
+    AwaitWindowManager(*main_);
+    QTRY_VERIFY(!(main_->windowState() & Qt::WindowMaximized));
+    QTRY_COMPARE(main_->size(), QSize(714, 534));
+    QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
+    main_->showMaximized();
+    AwaitWindowManager(*main_);
+    QTRY_COMPARE(main_->frameGeometry().size(), main_->screen()->availableGeometry().size());
+    QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
+  }
+
+  // Too low for Text2: it keeps its height while the widths follow; a taller window repairs it.
+  void tooLowThenTallAgain() {
+    main_->showNormal();
+    AwaitWindowManager(*main_);
+    QTRY_VERIFY(!(main_->windowState() & Qt::WindowMaximized));
+    AwaitWindowManager(*main_);
+    auto* text2 = Find<QPlainTextEdit>(*main_, "Text2");
+    main_->resize(600, 400);
+    QTRY_COMPARE(main_->size(), QSize(600, 400));
+    AwaitWindowManager(*main_);
+    QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
+    const int height = text2->height();
+    main_->resize(500, 120);
+    QTRY_COMPARE(main_->size(), QSize(500, 120));
+    AwaitWindowManager(*main_);
+    QTRY_VERIFY2(qAbs(text2->width() - qRound(0.99 * main_->frameGeometry().width())) <= 1,
+                 qPrintable(Describe(*main_)));
+    QCOMPARE(text2->height(), height);
+    main_->showMaximized();
+    AwaitWindowManager(*main_);
+    QTRY_COMPARE(main_->frameGeometry().size(), main_->screen()->availableGeometry().size());
+    QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
+  }
+
+  // Minimizing sends no resize; restoring must still leave the boxes right.
+  void minimizeAndRestore() {
+    main_->showMinimized();
+    AwaitWindowManager(*main_);
+    QTRY_VERIFY(main_->windowState() & Qt::WindowMinimized);
+    main_->showMaximized();
+    AwaitWindowManager(*main_);
+    QTRY_COMPARE(main_->windowState(), Qt::WindowMaximized);
+    QTRY_COMPARE(main_->frameGeometry().size(), main_->screen()->availableGeometry().size());
+    QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
+  }
+
+  // Closing the main window ends the program.
+  void cleanupTestCase() {
+    QTimer::singleShot(0, main_, [this] { main_->close(); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(2); });
+    QCOMPARE(QApplication::exec(), 0);
+  }
+
+ private:
+  QWidget* main_ = nullptr;
+};
+
+QTEST_MAIN(RealWindowTest)
+#include "RealWindowTest.moc"

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Saves pictures of the program's windows for a person to look at: the splash, and the
+# maximized main window as it opens and after converting in each style. The windows run on a
+# private X server with a small window manager (tools/with_xvfb.sh), 1024 x 768 unless
+# XVFB_SCREEN says otherwise (e.g. XVFB_SCREEN=1280x800x24).
+# Usage: tools/screenshot_windows.sh [FOLDER]   (default: build/screenshots)
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+folder=${1:-$root/build/screenshots}
+mkdir -p "$folder"
+folder=$(cd "$folder" && pwd)
+
+cd "$root"
+tools/install-deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default --target mibolan-screenshots >/dev/null
+tools/with_xvfb.sh "$root/build/default/ui/mibolan-screenshots" "$folder"

@@ -1,0 +1,123 @@
+#include "Controls.h"
+
+#include <algorithm>
+
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPixmap>
+
+#include "DesignFonts.h"
+#include "QtStrings.h"
+#include "Twips.h"
+
+namespace mibolan::ui {
+namespace {
+
+QColor ToColor(const Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+// Name, position, size, font and text colour: what every control of a design has.
+void ApplyCommon(QWidget& control, const ControlDesign& design) {
+  control.setObjectName(ToQString(design.name));
+  control.setGeometry(PixelRect(design.rect));
+  if (design.font) control.setFont(DesignFont(*design.font));
+  if (design.colour) {
+    QPalette palette = control.palette();
+    palette.setColor(QPalette::WindowText, ToColor(*design.colour));
+    palette.setColor(QPalette::Text, ToColor(*design.colour));
+    control.setPalette(palette);
+  }
+}
+
+void SetUpLabel(QLabel& label, const ControlDesign& design) {
+  ApplyCommon(label, design);
+  label.setText(ToQString(design.text));
+  label.setTextFormat(Qt::PlainText);
+  label.setWordWrap(true);
+  // A wrapped label would centre its text vertically; the design starts it at the top.
+  label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label.setFocusPolicy(Qt::NoFocus);
+  // The designed heights fit the designed faces exactly; a stand-in face with more generous
+  // line spacing would have its one line cut off at the bottom.
+  label.resize(label.width(), std::max(label.height(), label.fontMetrics().height()));
+}
+
+}  // namespace
+
+void ClickableLabel::mousePressEvent(QMouseEvent* event) {
+  pressed_ = event->button() == Qt::LeftButton;
+  event->accept();
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                     rect().contains(event->position().toPoint());
+  pressed_ = false;
+  event->accept();
+  if (click) emit clicked();
+}
+
+QRect PixelRect(const TwipsRect& rect) {
+  return QRect(ToPixels(rect.left), ToPixels(rect.top), ToPixels(rect.width),
+               ToPixels(rect.height));
+}
+
+void ApplyWindowDesign(QWidget& window, const WindowDesign& design) {
+  window.setObjectName(ToQString(design.name));
+  window.setWindowTitle(ToQString(design.caption));
+  window.setFont(DesignFont(design.defaultFont));
+  window.resize(ToPixels(design.clientWidth), ToPixels(design.clientHeight));
+  if (design.background) {
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Window, ToColor(*design.background));
+    window.setPalette(palette);
+    window.setAutoFillBackground(true);
+  }
+}
+
+QPlainTextEdit* MakeTextBox(QWidget& window, const ControlDesign& design) {
+  auto* box = new QPlainTextEdit(&window);
+  ApplyCommon(*box, design);
+  box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  box->setPlainText(ToQString(design.text));
+  return box;
+}
+
+QPushButton* MakePushButton(QWidget& window, const ControlDesign& design) {
+  auto* button = new QPushButton(ToQString(design.text), &window);
+  ApplyCommon(*button, design);
+  return button;
+}
+
+QRadioButton* MakeOptionButton(QWidget& window, const ControlDesign& design) {
+  // Option buttons on the same window form one exclusive group by themselves.
+  auto* option = new QRadioButton(ToQString(design.text), &window);
+  ApplyCommon(*option, design);
+  option->setChecked(design.selected);
+  return option;
+}
+
+QLabel* MakeLabel(QWidget& window, const ControlDesign& design) {
+  auto* label = new QLabel(&window);
+  SetUpLabel(*label, design);
+  return label;
+}
+
+ClickableLabel* MakeClickableLabel(QWidget& window, const ControlDesign& design) {
+  auto* label = new ClickableLabel(&window);
+  SetUpLabel(*label, design);
+  return label;
+}
+
+ClickableLabel* MakePicture(QWidget& window, const ControlDesign& design) {
+  auto* picture = new ClickableLabel(&window);
+  ApplyCommon(*picture, design);
+  picture->setPixmap(QPixmap(ToQString(design.picture)));
+  picture->setScaledContents(false);
+  picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  picture->setFocusPolicy(Qt::NoFocus);
+  return picture;
+}
+
+}  // namespace mibolan::ui

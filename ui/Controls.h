@@ -1,0 +1,48 @@
+#pragma once
+
+// Builds the controls of a window from their declared designs.
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "WindowDefinitions.h"
+
+namespace mibolan::ui {
+
+// A label or picture with a click: a press and release of the left button over it.
+class ClickableLabel final : public QLabel {
+  Q_OBJECT
+
+ public:
+  using QLabel::QLabel;
+
+ signals:
+  void clicked();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  bool pressed_ = false;
+};
+
+// Sizes and titles a top-level window as designed: client size, caption, font, background.
+void ApplyWindowDesign(QWidget& window, const WindowDesign& design);
+
+// Multi-line text box with a vertical scroll bar only; lines wrap at the box's width.
+QPlainTextEdit* MakeTextBox(QWidget& window, const ControlDesign& design);
+QPushButton* MakePushButton(QWidget& window, const ControlDesign& design);
+QRadioButton* MakeOptionButton(QWidget& window, const ControlDesign& design);
+// Word-wrapped text from the top, as designed; takes no focus.
+QLabel* MakeLabel(QWidget& window, const ControlDesign& design);
+ClickableLabel* MakeClickableLabel(QWidget& window, const ControlDesign& design);
+// A picture at its own size, never stretched.
+ClickableLabel* MakePicture(QWidget& window, const ControlDesign& design);
+
+// Pixel geometry of a design's rectangle.
+QRect PixelRect(const TwipsRect& rect);
+
+}  // namespace mibolan::ui

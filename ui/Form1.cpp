@@ -1,0 +1,154 @@
+#include "Form1.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#include "ConvertText.h"
+#include "Controls.h"
+#include "Form2.h"
+#include "QtStrings.h"
+#include "Twips.h"
+#include "WindowDefinitions.h"
+#include "data/CharDictionary.h"
+
+namespace mibolan::ui {
+namespace {
+
+QIcon WindowIcon() {
+  QIcon icon;
+  icon.addFile(u":/assets/icon-16.png"_qs, QSize(16, 16));
+  icon.addFile(u":/assets/icon-32.png"_qs, QSize(32, 32));
+  return icon;
+}
+
+// The normal-size window centred on the screen it opens on.
+void CentreOnScreen(QWidget& window) {
+  const QScreen* screen = window.screen();
+  if (screen == nullptr) return;
+  QRect frame(QPoint(), window.size());
+  frame.moveCenter(screen->availableGeometry().center());
+  window.move(frame.topLeft());
+}
+
+}  // namespace
+
+Form1::Form1(Form2* splash, WebPageOpener opener)
+    : splash_(splash),
+      openWebPage_(std::move(opener)),
+      textBoxSizes_{static_cast<float>(form1::Text1.rect.width),
+                    static_cast<float>(form1::Text2.rect.width),
+                    static_cast<float>(form1::Text2.rect.height)},
+      Image1(MakePicture(*this, form1::Image1)),
+      Command1(MakePushButton(*this, form1::Command1)),
+      Option3(MakeOptionButton(*this, form1::Option3)),
+      Option1(MakeOptionButton(*this, form1::Option1)),
+      Label1(MakeLabel(*this, form1::Label1)),
+      Text1(MakeTextBox(*this, form1::Text1)),
+      Image2(MakePicture(*this, form1::Image2)),
+      Label2(MakeLabel(*this, form1::Label2)),
+      Label3(MakeClickableLabel(*this, form1::Label3)),
+      Text2(MakeTextBox(*this, form1::Text2)) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  ApplyWindowDesign(*this, form1::Window);
+  setWindowIcon(WindowIcon());
+  CentreOnScreen(*this);
+  SetFocusOrder();
+  ConnectHandlers();
+  Form_Load();
+}
+
+void Form1::SetFocusOrder() {
+  // Labels and pictures take no focus; the keyboard moves through these.
+  setTabOrder(Text1, Command1);
+  setTabOrder(Command1, Text2);
+  setTabOrder(Text2, Option1);
+  setTabOrder(Option1, Option3);
+  Text1->setFocus();
+}
+
+void Form1::ConnectHandlers() {
+  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  connect(Image1, &ClickableLabel::clicked, this, &Form1::Image1_Click);
+  connect(Image2, &ClickableLabel::clicked, this, &Form1::Image2_Click);
+  connect(Label3, &ClickableLabel::clicked, this, &Form1::Label3_Click);
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FollowOuterSize();
+}
+
+void Form1::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  FollowOuterSize();
+}
+
+void Form1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  FollowOuterSize();
+}
+
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) FollowOuterSize();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  event->accept();
+}
+
+void Form1::FollowOuterSize() {
+  const QSize outer = frameGeometry().size();
+  if (outer == lastOuterSize_) return;
+  lastOuterSize_ = outer;
+  Form_Resize();
+}
+
+void Form1::Form_Load() {
+  if (splash_) splash_->hide();
+}
+
+void Form1::Form_Resize() {
+  const QSize outer = frameGeometry().size();
+  textBoxSizes_ = ApplyResizeRule(textBoxSizes_, ToTwips(outer.width()), ToTwips(outer.height()),
+                                  form1::Text2.rect.top);
+  ShowTextBoxSizes();
+}
+
+void Form1::ShowTextBoxSizes() {
+  Text1->resize(ToPixels(textBoxSizes_.text1Width), Text1->height());
+  Text2->resize(ToPixels(textBoxSizes_.text2Width), ToPixels(textBoxSizes_.text2Height));
+}
+
+void Form1::Form_Unload() {
+  // The splash stayed loaded, hidden, since this window loaded; with it gone no window is left.
+  if (splash_) splash_->close();
+}
+
+void Form1::Command1_Click() {
+  const QString input = Text1->toPlainText();
+  const Style style = Option1->isChecked() ? Style::Annotated : Style::Pinyin;
+  const std::u16string output = ConvertText(ToU16View(input), CharDictionary::Embedded(), style);
+  Text2->setPlainText(ToQString(output));
+}
+
+void Form1::Image1_Click() {
+  openWebPage_(kOpenOperation, kMakerHomePage, std::nullopt, std::nullopt, kShowNormal);
+}
+
+void Form1::Label3_Click() {
+  openWebPage_(kOpenOperation, kMakerHomePage, std::nullopt, std::nullopt, kShowNormal);
+}
+
+void Form1::Image2_Click() {
+  openWebPage_(kOpenOperation, kPartnerHomePage, std::nullopt, std::nullopt, kShowNormal);
+}
+
+}  // namespace mibolan::ui
