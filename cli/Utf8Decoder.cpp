@@ -62,6 +62,26 @@ std::size_t CopyAscii(std::string_view bytes, std::size_t i, char16_t*& next) {
   return i;
 }
 
+// Decodes the run of well-formed three-byte characters that starts at `i`; returns the index
+// of the first byte after the run. Anything else, overlong forms and surrogates included, ends
+// the run and is left to the general path.
+std::size_t CopyThreeByteRun(std::string_view bytes, std::size_t i, char16_t*& next) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (; i + 3 <= bytes.size(); i += 3) {
+    const unsigned lead = data[i];
+    const unsigned second = data[i + 1];
+    const unsigned third = data[i + 2];
+    if ((lead & 0xF0) != 0xE0 || !IsContinuation(static_cast<unsigned char>(second)) ||
+        !IsContinuation(static_cast<unsigned char>(third))) {
+      break;
+    }
+    const unsigned code = ((lead & 0x0F) << 12) | ((second & 0x3F) << 6) | (third & 0x3F);
+    if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) break;
+    *next++ = static_cast<char16_t>(code);
+  }
+  return i;
+}
+
 }  // namespace
 
 char16_t* Utf8Decoder::Append(char32_t code, char16_t* next) {
@@ -118,16 +138,15 @@ bool Utf8Decoder::Decode(std::string_view bytes, std::u16string& out) {
   while (i < bytes.size()) {
     const unsigned char byte = byteAt(i);
     if (!atStart_) {
-      // The common cases first: ASCII, and the three-byte characters that hold all of CJK
-      // (E0 and ED need narrower second bytes and take the general path).
+      // The common cases in runs of their own: ASCII, and three-byte characters, which hold
+      // all of CJK.
       if (byte < 0x80) {
         i = CopyAscii(bytes, i, next);
         continue;
       }
-      if (byte >= 0xE1 && byte <= 0xEF && byte != 0xED && i + 2 < bytes.size() && IsContinuation(byteAt(i + 1)) &&
-          IsContinuation(byteAt(i + 2))) {
-        *next++ = static_cast<char16_t>(((byte & 0x0F) << 12) | ((byteAt(i + 1) & 0x3F) << 6) | (byteAt(i + 2) & 0x3F));
-        i += 3;
+      const std::size_t runEnd = CopyThreeByteRun(bytes, i, next);
+      if (runEnd != i) {
+        i = runEnd;
         continue;
       }
     }
