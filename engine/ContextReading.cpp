@@ -64,14 +64,14 @@ std::u16string_view WindowText(Window window, std::u16string_view text, std::siz
 bool Holds(const WindowTest& test, std::u16string_view text, std::size_t position) {
   const std::u16string_view window = WindowText(test.window, text, position);
   if (window.empty()) return false;
-  std::u16string_view literals = test.literals;
-  while (!literals.empty()) {
-    const std::size_t bar = literals.find(u'|');
-    if (literals.substr(0, bar) == window) return true;
-    literals = bar == std::u16string_view::npos ? std::u16string_view{} : literals.substr(bar + 1);
+  for (std::u16string_view literal : test.literals) {
+    if (literal.empty()) break;
+    if (literal == window) return true;
   }
   return false;
 }
+
+bool IsUsed(const WindowTest& test) { return !test.literals[0].empty(); }
 
 bool Matches(const ContextRule& rule, std::u16string_view text, std::size_t position) {
   switch (rule.condition) {
@@ -79,7 +79,7 @@ bool Matches(const ContextRule& rule, std::u16string_view text, std::size_t posi
     case Condition::Both: return Holds(rule.tests[0], text, position) && Holds(rule.tests[1], text, position);
     case Condition::Any:
       for (const WindowTest& test : rule.tests) {
-        if (!test.literals.empty() && Holds(test, text, position)) return true;
+        if (IsUsed(test) && Holds(test, text, position)) return true;
       }
       return false;
   }

@@ -91,7 +91,7 @@ TEST(ContextRules, AlwaysRulesComeBeforeTheContextRulesOfTheirCharacter) {
 TEST(ContextRules, GuardCoversEveryLookBehind) {
   for (const ContextRule& rule : kContextRules) {
     for (const WindowTest& test : rule.tests) {
-      if (test.literals.empty()) continue;
+      if (test.literals[0].empty()) continue;
       if (test.window == Window::Previous) {
         EXPECT_GE(rule.minPosition, 2);
       }
