@@ -12,6 +12,7 @@
 
 #include "HtmlPage.h"
 #include "LegacyDecoder.h"
+#include "Utf8Converter.h"
 #include "Utf8Decoder.h"
 
 namespace mibolan {
@@ -45,19 +46,48 @@ ssize_t ReadSome(int fd, char* data, std::size_t size) {
   return got;
 }
 
-// Streams one open file through the decoder and the converter; `page` is null unless the
-// output is a page.
+// A decoder followed by the stream converter: the way for every encoding and style. It offers
+// what Utf8Converter offers, so that one loop drives either.
 template <class Decoder>
-bool ConvertOpenFile(int fd, Decoder& decoder, const std::string& path, const ConvertOptions& options,
+class DecodingConverter {
+ public:
+  DecodingConverter(Decoder& decoder, const ConvertOptions& options)
+      : decoder_(decoder), converter_(CharDictionary::Embedded(), options.style, options.lineBreaks) {}
+
+  bool Feed(std::string_view bytes, std::string& out) {
+    text_.clear();
+    const bool ok = decoder_.Decode(bytes, text_);
+    if (!text_.empty()) lastUnit_ = text_.back();
+    converter_.Feed(text_, out);
+    return ok;
+  }
+
+  bool Finish(std::string& out) {
+    truncated_ = !decoder_.Finish();
+    converter_.Finish(out);
+    return !truncated_;
+  }
+
+  std::uint64_t ErrorOffset() const { return decoder_.ErrorOffset(); }
+  bool Truncated() const { return truncated_; }
+  bool EndsWithLineFeed() const { return lastUnit_ == u'\n'; }
+
+ private:
+  Decoder& decoder_;
+  StreamConverter converter_;
+  std::u16string text_;
+  char16_t lastUnit_ = 0;
+  bool truncated_ = false;
+};
+
+// Streams one open file through `converter`; `page` is null unless the output is a page.
+template <class Converter>
+bool ConvertStream(int fd, Converter& converter, const std::string& path, const ConvertOptions& options,
                      HtmlPage* page, OutputSink& output) {
-  const CharDictionary& dictionary = CharDictionary::Embedded();
   const std::string encoding = NameOf(options.encoding);
-  StreamConverter converter(dictionary, options.style, options.lineBreaks);
   std::array<char, kReadSize> bytes{};
-  std::u16string text;
   bool readable = false;  // a file that cannot be read at all writes nothing
-  char16_t lastUnit = 0;
-  bool ok = true;
+  bool finished = false;
   std::string problem;
   for (;;) {
     const ssize_t got = ReadSome(fd, bytes.data(), bytes.size());
@@ -68,26 +98,26 @@ bool ConvertOpenFile(int fd, Decoder& decoder, const std::string& path, const Co
     if (!readable && page) page->BeginSection(path, output.Buffer());
     readable = true;
     if (got == 0) {
-      if (!decoder.Finish()) {
-        problem = "truncated " + encoding + " sequence at byte offset " + std::to_string(decoder.ErrorOffset());
+      finished = true;
+      if (!converter.Finish(output.Buffer())) {
+        problem = (converter.Truncated() ? "truncated " + encoding + " sequence" : "invalid " + encoding) +
+                  " at byte offset " + std::to_string(converter.ErrorOffset());
       }
       break;
     }
-    text.clear();
-    ok = decoder.Decode(std::string_view(bytes.data(), static_cast<std::size_t>(got)), text);
-    if (!text.empty()) lastUnit = text.back();
-    converter.Feed(text, output.Buffer());
+    const bool ok = converter.Feed(std::string_view(bytes.data(), static_cast<std::size_t>(got)), output.Buffer());
     output.FlushIfFull();
     if (!ok) {
-      problem = "invalid " + encoding + " at byte offset " + std::to_string(decoder.ErrorOffset());
+      problem = "invalid " + encoding + " at byte offset " + std::to_string(converter.ErrorOffset());
       break;
     }
   }
   if (readable) {
-    converter.Finish(output.Buffer());
+    // After a problem, what came before it is still converted.
+    if (!finished) converter.Finish(output.Buffer());
     if (page) {
       page->EndSection(output.Buffer());
-    } else if (options.lineBreaks == LineBreaks::Drop || lastUnit != u'\n') {
+    } else if (options.lineBreaks == LineBreaks::Drop || !converter.EndsWithLineFeed()) {
       // With kept line breaks, a text that ends with its own line break needs no other.
       output.Buffer() += '\n';
     }
@@ -98,8 +128,20 @@ bool ConvertOpenFile(int fd, Decoder& decoder, const std::string& path, const Co
   return false;
 }
 
+template <class Decoder>
+bool ConvertOpenFile(int fd, Decoder& decoder, const std::string& path, const ConvertOptions& options,
+                     HtmlPage* page, OutputSink& output) {
+  DecodingConverter<Decoder> converter(decoder, options);
+  return ConvertStream(fd, converter, path, options, page, output);
+}
+
 bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& options, HtmlPage* page,
                      OutputSink& output) {
+  if (options.encoding == Encoding::Utf8 && options.style != Style::Html) {
+    // The usual case takes the direct way, with no UTF-16 text in between.
+    Utf8Converter converter(CharDictionary::Embedded(), options.style, options.lineBreaks);
+    return ConvertStream(fd, converter, path, options, page, output);
+  }
   if (options.encoding == Encoding::Utf8) {
     Utf8Decoder decoder;
     return ConvertOpenFile(fd, decoder, path, options, page, output);

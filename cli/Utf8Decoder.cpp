@@ -4,49 +4,15 @@
 #include <cstdint>
 #include <cstring>
 
+#include "Utf8.h"
+
 namespace mibolan {
 
 namespace {
 
-constexpr int kNeedMore = 0;
-constexpr int kIllFormed = -1;
-
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// The bounds of a sequence's second byte, which rule out overlong forms, surrogates and
-// code points past U+10FFFF; every later byte is a plain continuation byte.
-struct Lead {
-  int length;
-  unsigned char secondLow;
-  unsigned char secondHigh;
-};
-
-Lead LeadOf(unsigned char byte) {
-  if (byte >= 0xC2 && byte <= 0xDF) return {2, 0x80, 0xBF};
-  if (byte == 0xE0) return {3, 0xA0, 0xBF};
-  if (byte == 0xED) return {3, 0x80, 0x9F};
-  if (byte >= 0xE1 && byte <= 0xEF) return {3, 0x80, 0xBF};
-  if (byte == 0xF0) return {4, 0x90, 0xBF};
-  if (byte >= 0xF1 && byte <= 0xF3) return {4, 0x80, 0xBF};
-  if (byte == 0xF4) return {4, 0x80, 0x8F};
-  return {0, 0, 0};
-}
-
-// Decodes the character that starts `bytes` (not ASCII): its length in bytes, kNeedMore when
-// `bytes` ends inside a well-formed start, or kIllFormed.
-int DecodeOne(std::string_view bytes, char32_t& code) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  const Lead lead = LeadOf(byte(0));
-  if (lead.length == 0) return kIllFormed;
-  code = byte(0) & (0x7F >> lead.length);
-  for (std::size_t i = 1; i < static_cast<std::size_t>(lead.length); ++i) {
-    if (i >= bytes.size()) return kNeedMore;
-    const bool fits = i == 1 ? byte(i) >= lead.secondLow && byte(i) <= lead.secondHigh : IsContinuation(byte(i));
-    if (!fits) return kIllFormed;
-    code = (code << 6) | (byte(i) & 0x3F);
-  }
-  return lead.length;
-}
+using utf8::DecodeOne;
+using utf8::kIllFormed;
+using utf8::kNeedMore;
 
 // Widens the run of ASCII bytes that starts at `i`, eight bytes at a time where it can;
 // returns the index of the first byte after the run.
@@ -68,16 +34,9 @@ std::size_t CopyAscii(std::string_view bytes, std::size_t i, char16_t*& next) {
 std::size_t CopyThreeByteRun(std::string_view bytes, std::size_t i, char16_t*& next) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   for (; i + 3 <= bytes.size(); i += 3) {
-    const unsigned lead = data[i];
-    const unsigned second = data[i + 1];
-    const unsigned third = data[i + 2];
-    if ((lead & 0xF0) != 0xE0 || !IsContinuation(static_cast<unsigned char>(second)) ||
-        !IsContinuation(static_cast<unsigned char>(third))) {
-      break;
-    }
-    const unsigned code = ((lead & 0x0F) << 12) | ((second & 0x3F) << 6) | (third & 0x3F);
-    if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) break;
-    *next++ = static_cast<char16_t>(code);
+    const char16_t unit = utf8::DecodeThreeBytes(data + i);
+    if (unit == 0) break;
+    *next++ = unit;
   }
   return i;
 }

@@ -68,16 +68,36 @@ void ConvertRange(std::u16string_view text, std::size_t begin, std::size_t end, 
   if (runStart < end) keep(text.substr(runStart, end - runStart));
 }
 
+// Output of the plain styles (Pinyin, Annotated, Numbers) gathers in a block of this size,
+// held by the caller as a local array, and goes to the output string when full.
+inline constexpr std::size_t kOutputBlockSize = 4096;
+
+template <class Char>
+using OutputBlock = std::array<Char, kOutputBlockSize + 3 + Fragment<Char>::kCapacity>;
+
+// Writes one converted character at block[used] and returns the new fill: one fixed-size copy
+// of the reading's fragment, after the character itself in the annotated style.
+template <class Char>
+std::size_t WriteConverted(OutputBlock<Char>& block, std::size_t used, char16_t character,
+                           const Fragment<Char>& fragment, bool writesCharacter) {
+  if (writesCharacter) {
+    if constexpr (sizeof(Char) == 1) {
+      used = static_cast<std::size_t>(WriteUtf8(block.data() + used, character) - block.data());
+    } else {
+      block[used++] = character;
+    }
+  }
+  std::memcpy(block.data() + used, fragment.text.data(), sizeof fragment.text);
+  return used + fragment.size;
+}
+
 // Appends the conversion of indexes [begin, end) of `text` in the style Pinyin, Annotated or
-// Numbers. This is the walk above written out for speed: output gathers in a local block that
-// goes to `out` when full, each converted character costs one fixed-size copy of its fragment,
-// and the tables are read through locals, which the block's stores cannot alias.
+// Numbers. This is the walk above written out for speed: the fill of the block and the tables
+// are locals, which the block's stores cannot alias.
 template <class Char>
 void AppendConverted(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
                      Style style, std::basic_string<Char>& out) {
-  constexpr std::size_t kBlockSize = 4096;
-  constexpr std::size_t kLongestWrite = 3 + Fragment<Char>::kCapacity;
-  std::array<Char, kBlockSize + kLongestWrite> block;
+  OutputBlock<Char> block;
   std::size_t used = 0;
   const std::uint16_t* const entries = tables.Entries();
   const Fragment<Char>* const fragments = tables.Fragments<Char>(style);
@@ -87,17 +107,8 @@ void AppendConverted(std::u16string_view text, std::size_t begin, std::size_t en
     ReadingIndex reading = entries[character];
     if (reading == 0) continue;
     if (reading & ConversionTables::kHasContextRules) reading = ContextAwareReading(text, index, reading, tables);
-    if (writesCharacter) {
-      if constexpr (sizeof(Char) == 1) {
-        used = static_cast<std::size_t>(WriteUtf8(block.data() + used, character) - block.data());
-      } else {
-        block[used++] = character;
-      }
-    }
-    const Fragment<Char>& fragment = fragments[reading];
-    std::memcpy(block.data() + used, fragment.text.data(), sizeof fragment.text);
-    used += fragment.size;
-    if (used >= kBlockSize) {
+    used = WriteConverted(block, used, character, fragments[reading], writesCharacter);
+    if (used >= kOutputBlockSize) {
       out.append(block.data(), used);
       used = 0;
     }

@@ -1,10 +1,13 @@
 // Fuzzes the converter's reading of UTF-8: decoded in arbitrary pieces, the bytes are accepted
 // exactly when utfcpp calls them valid, an error names the offset where utfcpp finds the first
 // invalid sequence, everything before it is decoded, and the decoded text streams through the
-// converter as it converts whole. Input: one byte that chooses the pieces, then the bytes.
+// converter as it converts whole; the direct converter, fed the same pieces, gives the same
+// output and verdict. Input: one byte that chooses the pieces, then the bytes.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include <utf8.h>
 
@@ -12,6 +15,7 @@
 #include "FuzzChecks.h"
 #include "StreamConverter.h"
 #include "Utf.h"
+#include "Utf8Converter.h"
 #include "Utf8Decoder.h"
 #include "data/CharDictionary.h"
 
@@ -23,6 +27,22 @@ std::u16string ExpectedUnits(std::string_view bytes) {
   std::u16string units = utf8::utf8to16(bytes);
   if (!units.empty() && units.front() == u'\uFEFF') units.erase(0, 1);
   return units;
+}
+
+// The direct converter on the same pieces: its output, and its error offset or nothing.
+std::pair<std::string, std::optional<std::uint64_t>> ConvertDirectly(std::string_view bytes, std::uint32_t seed) {
+  Utf8Converter converter(CharDictionary::Embedded(), Style::Annotated, LineBreaks::Keep);
+  std::string converted;
+  bool accepted = true;
+  std::size_t start = 0;
+  for (std::size_t length : PieceLengths(bytes.size(), seed)) {
+    accepted = converter.Feed(bytes.substr(start, length), converted);
+    start += length;
+    if (!accepted) break;
+  }
+  const bool finished = converter.Finish(converted);
+  if (accepted) accepted = finished;
+  return {converted, accepted ? std::nullopt : std::optional<std::uint64_t>(converter.ErrorOffset())};
 }
 
 void CheckDecoding(std::string_view bytes, std::uint32_t seed) {
@@ -51,6 +71,11 @@ void CheckDecoding(std::string_view bytes, std::uint32_t seed) {
   Check(decoded == ExpectedUnits(bytes.substr(0, validLength)), "everything before an error decoded");
   const std::string whole = ToUtf8(ConvertText(decoded, CharDictionary::Embedded(), Style::Annotated));
   Check(WithoutLineEnds(converted) == whole, "decoded text streams as it converts whole");
+
+  const auto [direct, directError] = ConvertDirectly(bytes, seed);
+  Check(direct == converted, "direct conversion == decoding then converting");
+  Check(directError.has_value() == !accepted, "direct conversion fails exactly when decoding does");
+  if (directError) Check(*directError == decoder.ErrorOffset(), "direct conversion names the same offset");
 }
 
 }  // namespace

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "ConversionTables.h"
+#include "ConvertText.h"
+#include "StreamConverter.h"
+
+namespace mibolan {
+
+// Converts UTF-8 text that arrives in pieces straight to UTF-8 in the styles Pinyin, Annotated
+// and Numbers: the checks of Utf8Decoder and the conversion pass in one walk over the bytes,
+// with no UTF-16 text in between. Its output, errors included, is that of Utf8Decoder followed
+// by StreamConverter; it is the converter's fast path for the usual case.
+class Utf8Converter {
+ public:
+  Utf8Converter(const CharDictionary& dictionary, Style style, LineBreaks lineBreaks);
+
+  // Takes the next piece and appends what can be converted so far to `out`. False at an
+  // ill-formed sequence; everything before it has been converted.
+  bool Feed(std::string_view bytes, std::string& out);
+
+  // Ends the text and converts the rest. False when the rest holds an ill-formed sequence
+  // (Truncated() tells whether it is a character cut off by the end of the input).
+  bool Finish(std::string& out);
+
+  // Byte offset, from the start of the input, of the ill-formed sequence.
+  std::uint64_t ErrorOffset() const { return errorOffset_; }
+  bool Truncated() const { return truncated_; }
+
+  // Whether the text so far ends with a line feed.
+  bool EndsWithLineFeed() const { return endsWithLineFeed_; }
+
+ private:
+  bool SkipByteOrderMark(bool final);
+  bool Convert(std::size_t limit, bool final, std::string& out);
+  ConversionTables::ReadingIndex ReadingInContext(std::size_t at, std::size_t length, char16_t character,
+                                                  std::uint16_t entry) const;
+  bool Fail(std::size_t at, bool truncated);
+
+  const ConversionTables& tables_;
+  Style style_;
+  LineBreaks lineBreaks_;
+  std::string pending_;        // context already converted, then bytes not yet converted
+  std::size_t next_ = 0;       // index in pending_ of the first byte not yet converted
+  std::uint64_t dropped_ = 0;  // bytes of the input before pending_[0]
+  std::uint64_t errorOffset_ = 0;
+  bool truncated_ = false;
+  bool atStart_ = true;
+  bool endsWithLineFeed_ = false;
+};
+
+}  // namespace mibolan
