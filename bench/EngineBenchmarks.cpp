@@ -24,6 +24,7 @@
 #include "MarkTone.h"
 #include "StreamConverter.h"
 #include "Utf.h"
+#include "Utf8Converter.h"
 #include "Utf8Decoder.h"
 #include "data/CharDictionary.h"
 
@@ -100,26 +101,22 @@ void BM_ConvertText(benchmark::State& state, Style style) {
 }
 
 // The converter's path from UTF-8 bytes to UTF-8 output in memory: the pieces mibolan-convert
-// reads go through its decoder and the stream converter, and each piece's output is dropped as
-// the converter's output sink would write it. No file or pipe is touched.
+// reads go through its direct converter, and each piece's output is dropped as the converter's
+// output sink would write it. No file or pipe is touched.
 void BM_ConvertUtf8Stream(benchmark::State& state, Style style) {
   std::string_view utf8;
   if (!CorpusSlice(state, static_cast<std::size_t>(state.range(0)), utf8)) return;
   const mibolan::CharDictionary& dictionary = mibolan::CharDictionary::Embedded();
-  std::u16string text;
   std::string out;
   std::size_t outputBytes = 0;
   for (auto _ : state) {
-    mibolan::Utf8Decoder decoder;
-    mibolan::StreamConverter converter(dictionary, style);
+    mibolan::Utf8Converter converter(dictionary, style, mibolan::LineBreaks::Drop);
     outputBytes = 0;
     for (std::size_t at = 0; at < utf8.size(); at += kPieceSize) {
-      text.clear();
-      if (!decoder.Decode(utf8.substr(at, kPieceSize), text)) {
+      if (!converter.Feed(utf8.substr(at, kPieceSize), out)) {
         state.SkipWithError("the corpus is not well-formed UTF-8");
         return;
       }
-      converter.Feed(text, out);
       outputBytes += out.size();
       benchmark::DoNotOptimize(out.data());
       out.clear();
