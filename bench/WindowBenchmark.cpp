@@ -1,0 +1,106 @@
+// Times the main window on a long text, on Qt's offscreen platform unless another is chosen:
+// pressing "生成拼音" until the output box shows the result, then scrolling to the end of each
+// box and selecting all of it. A benchmark, not a test: it prints its figures and checks only
+// that the output is the engine's.
+// Usage: window_benchmark [CORPUS]   (default: bench/corpus/corpus.txt, made by make_corpus.sh)
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "ConvertText.h"
+#include "DesignFonts.h"
+#include "Form1.h"
+#include "data/CharDictionary.h"
+
+namespace {
+
+constexpr int kRepetitions = 5;
+
+// Runs `step` and lets the window process every event and paint, as a user would see it.
+double Milliseconds(QWidget& window, const std::function<void()>& step) {
+  QElapsedTimer timer;
+  timer.start();
+  step();
+  QCoreApplication::processEvents();
+  window.repaint();
+  return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+void Report(const char* what, const std::vector<double>& times) {
+  std::printf("%-44s median %8.1f ms   (min %.1f, max %.1f)\n", what, Median(times),
+              *std::min_element(times.begin(), times.end()), *std::max_element(times.begin(), times.end()));
+}
+
+void ScrollToEnd(QPlainTextEdit& box) { box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum()); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("bench/corpus/corpus.txt");
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    std::fprintf(stderr, "window_benchmark: %s: %s (bench/make_corpus.sh makes the corpus)\n", qPrintable(path),
+                 qPrintable(file.errorString()));
+    return 1;
+  }
+  const QString text = QString::fromUtf8(file.readAll());
+
+  mibolan::ui::MapDesignFonts();
+  mibolan::ui::Form1 window(nullptr, [](auto&&...) {});
+  window.showMaximized();
+  QCoreApplication::processEvents();
+  std::printf("window_benchmark: %lld bytes of UTF-8, %lld UTF-16 units, window %dx%d, platform %s\n",
+              static_cast<long long>(file.size()), static_cast<long long>(text.size()), window.width(),
+              window.height(), qPrintable(QGuiApplication::platformName()));
+
+  // The controls, found by their names as a test or an accessibility tool finds them.
+  auto& text1 = *window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+  auto& text2 = *window.findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
+  auto& command1 = *window.findChild<QPushButton*>(QStringLiteral("Command1"));
+
+  std::vector<double> paste, convert, scroll, select;
+  for (int run = 0; run < kRepetitions; ++run) {
+    text2.clear();
+    paste.push_back(Milliseconds(window, [&] { text1.setPlainText(text); }));
+    convert.push_back(Milliseconds(window, [&] { command1.click(); }));
+    scroll.push_back(Milliseconds(window, [&] {
+      ScrollToEnd(text1);
+      ScrollToEnd(text2);
+    }));
+    select.push_back(Milliseconds(window, [&] {
+      text1.selectAll();
+      text2.selectAll();
+    }));
+  }
+  Report("paste into the input box", paste);
+  Report("click on the button until the result shows", convert);
+  Report("scroll both boxes to the end", scroll);
+  Report("select all of both boxes", select);
+
+  const std::u16string expected = mibolan::ConvertText(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())),
+      mibolan::CharDictionary::Embedded(), mibolan::Style::Pinyin);
+  const QString shown = text2.toPlainText();
+  if (shown.size() != static_cast<qsizetype>(expected.size())) {
+    std::fprintf(stderr, "window_benchmark: the output box holds %lld units, the engine gives %zu\n",
+                 static_cast<long long>(shown.size()), expected.size());
+    return 1;
+  }
+  return 0;
+}
