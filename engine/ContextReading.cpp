@@ -5,19 +5,10 @@
 #include <cstdint>
 
 #include "ContextRules.h"
-#include "UnitSet.h"
 
 namespace mibolan {
 
 namespace {
-
-constexpr UnitSet MakeRuleCharacters() {
-  UnitSet set;
-  for (const ContextRule& rule : kContextRules) set.Insert(rule.character);
-  return set;
-}
-
-constexpr UnitSet kRuleCharacters = MakeRuleCharacters();
 
 // The rules of one character, in table order, so that a call tries only those.
 struct CharacterRules {
@@ -37,16 +28,21 @@ constexpr std::array<CharacterRules, kRuleCharacterCount> MakeRulesByCharacter()
     if (slot == used) all[used++].character = kContextRules[i].character;
     all[slot].rules[all[slot].count++] = static_cast<std::uint8_t>(i);
   }
-  std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.character < b.character; });
   return all;
 }
 
 constexpr std::array<CharacterRules, kRuleCharacterCount> kRulesByCharacter = MakeRulesByCharacter();
 
-const CharacterRules& RulesOf(char16_t character) {
-  return *std::lower_bound(kRulesByCharacter.begin(), kRulesByCharacter.end(), character,
-                           [](const CharacterRules& rules, char16_t c) { return rules.character < c; });
+// For every unit, 1 + its index in kRulesByCharacter, or 0: a call finds its rules at once.
+constexpr std::array<std::uint8_t, 0x10000> MakeRuleSlots() {
+  std::array<std::uint8_t, 0x10000> slots{};
+  for (std::size_t slot = 0; slot < kRulesByCharacter.size(); ++slot) {
+    slots[kRulesByCharacter[slot].character] = static_cast<std::uint8_t>(slot + 1);
+  }
+  return slots;
 }
+
+constexpr std::array<std::uint8_t, 0x10000> kRuleSlots = MakeRuleSlots();
 
 // The window's text; shortened or empty where the text ends, empty before its start.
 std::u16string_view WindowText(Window window, std::u16string_view text, std::size_t position) {
@@ -88,7 +84,7 @@ bool Matches(const ContextRule& rule, std::u16string_view text, std::size_t posi
 
 }  // namespace
 
-bool HasContextRules(char16_t character) { return kRuleCharacters.Contains(character); }
+bool HasContextRules(char16_t character) { return kRuleSlots[character] != 0; }
 
 int ContextRuleIndex(char16_t character, std::u16string_view text, std::int32_t position) {
   if (!HasContextRules(character) || position < 1 || static_cast<std::size_t>(position) > text.size()) {
@@ -96,7 +92,7 @@ int ContextRuleIndex(char16_t character, std::u16string_view text, std::int32_t 
   }
   // Every rule of the character is tried and the last one that matches wins.
   int last = -1;
-  const CharacterRules& rules = RulesOf(character);
+  const CharacterRules& rules = kRulesByCharacter[kRuleSlots[character] - 1U];
   for (std::size_t i = 0; i < rules.count; ++i) {
     const ContextRule& rule = kContextRules[rules.rules[i]];
     if (position < rule.minPosition) continue;

@@ -91,29 +91,44 @@ std::size_t WriteConverted(OutputBlock<Char>& block, std::size_t used, char16_t 
   return used + fragment.size;
 }
 
-// Appends the conversion of indexes [begin, end) of `text` in the style Pinyin, Annotated or
-// Numbers. This is the walk above written out for speed: the fill of the block and the tables
-// are locals, which the block's stores cannot alias.
-template <class Char>
-void AppendConverted(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
-                     Style style, std::basic_string<Char>& out) {
+// Appends the conversion of indexes [begin, end) of `text` with the fragments of one style.
+// This is the walk above written out for speed: the fill of the block and the tables are
+// locals, which the block's stores cannot alias. Styles that do not write the character write
+// every unit's fragment, the empty one when it is not converted: in text that mixes Chinese
+// with other characters that saves a hard-to-predict branch.
+template <class Char, bool kWritesCharacter>
+void AppendFragments(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
+                     const Fragment<Char>* fragments, std::basic_string<Char>& out) {
   OutputBlock<Char> block;
   std::size_t used = 0;
   const std::uint16_t* const entries = tables.Entries();
-  const Fragment<Char>* const fragments = tables.Fragments<Char>(style);
-  const bool writesCharacter = style == Style::Annotated;
   for (std::size_t index = begin; index < end; ++index) {
     const char16_t character = text[index];
     ReadingIndex reading = entries[character];
-    if (reading == 0) continue;
     if (reading & ConversionTables::kHasContextRules) reading = ContextAwareReading(text, index, reading, tables);
-    used = WriteConverted(block, used, character, fragments[reading], writesCharacter);
+    if constexpr (kWritesCharacter) {
+      if (reading == 0) continue;
+    }
+    used = WriteConverted(block, used, character, fragments[reading], kWritesCharacter);
     if (used >= kOutputBlockSize) {
       out.append(block.data(), used);
       used = 0;
     }
   }
   out.append(block.data(), used);
+}
+
+// Appends the conversion of indexes [begin, end) of `text` in the style Pinyin, Annotated or
+// Numbers.
+template <class Char>
+void AppendConverted(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
+                     Style style, std::basic_string<Char>& out) {
+  const Fragment<Char>* const fragments = tables.Fragments<Char>(style);
+  if (style == Style::Annotated) {
+    AppendFragments<Char, true>(text, begin, end, tables, fragments, out);
+  } else {
+    AppendFragments<Char, false>(text, begin, end, tables, fragments, out);
+  }
 }
 
 }  // namespace mibolan

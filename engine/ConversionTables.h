@@ -43,7 +43,8 @@ class ConversionTables {
   const ReadingForms& Forms(ReadingIndex reading) const { return forms_[reading]; }
 
   // What `style` writes for each reading, indexed by reading: after the character in the
-  // annotated style, alone in the others. Not for Style::Html, whose fragments do not fit.
+  // annotated style, alone in the others; reading 0 has the empty fragment. Not for
+  // Style::Html, whose fragments do not fit.
   template <class Char>
   const Fragment<Char>* Fragments(Style style) const {
     if constexpr (sizeof(Char) == 1) {
