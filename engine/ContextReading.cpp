@@ -44,21 +44,24 @@ constexpr std::array<std::uint8_t, 0x10000> MakeRuleSlots() {
 
 constexpr std::array<std::uint8_t, 0x10000> kRuleSlots = MakeRuleSlots();
 
-// The window's text; shortened or empty where the text ends, empty before its start.
-std::u16string_view WindowText(Window window, std::u16string_view text, std::size_t position) {
+// The five windows around a position, in the order of Window, each taken once per call:
+// shortened or empty where the text ends, empty before its start.
+using Windows = std::array<std::u16string_view, 5>;
+
+Windows WindowsAround(std::u16string_view text, std::size_t position) {
   const std::size_t index = position - 1;
-  switch (window) {
-    case Window::Next: return text.substr(index + 1, 1);
-    case Window::NextTwo: return text.substr(index + 1, 2);
-    case Window::NextThree: return text.substr(index + 1, 3);
-    case Window::Previous: return index >= 1 ? text.substr(index - 1, 1) : std::u16string_view{};
-    case Window::PreviousTwo: return index >= 2 ? text.substr(index - 2, 2) : std::u16string_view{};
-  }
-  return {};
+  Windows windows;
+  windows[static_cast<std::size_t>(Window::Next)] = text.substr(index + 1, 1);
+  windows[static_cast<std::size_t>(Window::NextTwo)] = text.substr(index + 1, 2);
+  windows[static_cast<std::size_t>(Window::NextThree)] = text.substr(index + 1, 3);
+  windows[static_cast<std::size_t>(Window::Previous)] = index >= 1 ? text.substr(index - 1, 1) : std::u16string_view{};
+  windows[static_cast<std::size_t>(Window::PreviousTwo)] =
+      index >= 2 ? text.substr(index - 2, 2) : std::u16string_view{};
+  return windows;
 }
 
-bool Holds(const WindowTest& test, std::u16string_view text, std::size_t position) {
-  const std::u16string_view window = WindowText(test.window, text, position);
+bool Holds(const WindowTest& test, const Windows& windows) {
+  const std::u16string_view window = windows[static_cast<std::size_t>(test.window)];
   if (window.empty()) return false;
   for (std::u16string_view literal : test.literals) {
     if (literal.empty()) break;
@@ -69,13 +72,13 @@ bool Holds(const WindowTest& test, std::u16string_view text, std::size_t positio
 
 bool IsUsed(const WindowTest& test) { return !test.literals[0].empty(); }
 
-bool Matches(const ContextRule& rule, std::u16string_view text, std::size_t position) {
+bool Matches(const ContextRule& rule, const Windows& windows) {
   switch (rule.condition) {
     case Condition::Always: return true;
-    case Condition::Both: return Holds(rule.tests[0], text, position) && Holds(rule.tests[1], text, position);
+    case Condition::Both: return Holds(rule.tests[0], windows) && Holds(rule.tests[1], windows);
     case Condition::Any:
       for (const WindowTest& test : rule.tests) {
-        if (IsUsed(test) && Holds(test, text, position)) return true;
+        if (IsUsed(test) && Holds(test, windows)) return true;
       }
       return false;
   }
@@ -92,11 +95,12 @@ int ContextRuleIndex(char16_t character, std::u16string_view text, std::int32_t 
   }
   // Every rule of the character is tried and the last one that matches wins.
   int last = -1;
+  const Windows windows = WindowsAround(text, static_cast<std::size_t>(position));
   const CharacterRules& rules = kRulesByCharacter[kRuleSlots[character] - 1U];
   for (std::size_t i = 0; i < rules.count; ++i) {
     const ContextRule& rule = kContextRules[rules.rules[i]];
     if (position < rule.minPosition) continue;
-    if (Matches(rule, text, static_cast<std::size_t>(position))) last = rules.rules[i];
+    if (Matches(rule, windows)) last = rules.rules[i];
   }
   return last;
 }
