@@ -43,17 +43,8 @@ inline ReadingIndex ReadingAt(std::u16string_view text, std::size_t index, const
 }
 
 // Calls emit(character, reading) for every converted character at indexes [begin, end) of
-// `text`; the rest of `text` serves as context only.
-template <class Emit>
-void ConvertRange(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
-                  Emit&& emit) {
-  for (std::size_t index = begin; index < end; ++index) {
-    if (const ReadingIndex reading = ReadingAt(text, index, tables)) emit(text[index], reading);
-  }
-}
-
-// Like the walk above, and calls keep(run) with each run of units between converted characters,
-// so that together the two calls see all of [begin, end) in order.
+// `text`, and keep(run) with each run of units between them, so that together the two calls see
+// all of [begin, end) in order; the rest of `text` serves as context only.
 template <class Emit, class Keep>
 void ConvertRange(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
                   Emit&& emit, Keep&& keep) {
@@ -92,7 +83,7 @@ std::size_t WriteConverted(OutputBlock<Char>& block, std::size_t used, char16_t 
 }
 
 // Appends the conversion of indexes [begin, end) of `text` with the fragments of one style.
-// This is the walk above written out for speed: the fill of the block and the tables are
+// This is that walk written out for speed: the fill of the block and the tables are
 // locals, which the block's stores cannot alias. Styles that do not write the character write
 // every unit's fragment, the empty one when it is not converted: in text that mixes Chinese
 // with other characters that saves a hard-to-predict branch.

@@ -7,6 +7,8 @@
 #include "ContextReading.h"
 #include "ContextRules.h"
 #include "Cp936.h"
+#include "MarkTone.h"
+#include "Utf.h"
 
 namespace mibolan {
 
@@ -33,12 +35,14 @@ const ConversionTables& ConversionTables::For(const CharDictionary& dictionary) 
 }
 
 ConversionTables::ConversionTables(const CharDictionary& dictionary)
-    : entries_(0x10000, 0), forms_(1), firstRuleReading_(dictionary.ReadingCount() + 1) {
+    : entries_(0x10000, 0), firstRuleReading_(dictionary.ReadingCount() + 1) {
+  // The dictionary's readings, then the rules'.
+  std::vector<std::string_view> readings;
   for (std::size_t id = 1; id <= dictionary.ReadingCount(); ++id) {
-    forms_.push_back(MakeReadingForms(dictionary.Numbered(static_cast<CharDictionary::ReadingId>(id))));
+    readings.push_back(dictionary.Numbered(static_cast<CharDictionary::ReadingId>(id)));
   }
-  for (const ContextRule& rule : kContextRules) forms_.push_back(MakeReadingForms(rule.reading));
-  if (forms_.size() >= kHasContextRules) throw std::length_error("too many readings for the conversion table");
+  for (const ContextRule& rule : kContextRules) readings.push_back(rule.reading);
+  if (readings.size() + 1 >= kHasContextRules) throw std::length_error("too many readings for the conversion table");
 
   for (unsigned unit = dictionary.FirstHead(); unit <= dictionary.LastHead(); ++unit) {
     const auto c = static_cast<char16_t>(unit);
@@ -47,13 +51,21 @@ ConversionTables::ConversionTables(const CharDictionary& dictionary)
     entries_[unit] = static_cast<std::uint16_t>(id | (HasContextRules(c) ? kHasContextRules : 0));
   }
 
-  for (const ReadingForms& forms : forms_) {
-    utf8_[0].push_back(MakeFragment(forms.pinyin8));
-    utf8_[1].push_back(MakeFragment(forms.annotated8));
-    utf8_[2].push_back(MakeFragment(forms.numbers8));
-    utf16_[0].push_back(MakeFragment(forms.pinyin16));
-    utf16_[1].push_back(MakeFragment(forms.annotated16));
-    utf16_[2].push_back(MakeFragment(forms.numbers16));
+  // Reading 0, a unit that is not converted, writes nothing.
+  for (auto& fragments : utf16_) fragments.emplace_back();
+  for (auto& fragments : utf8_) fragments.emplace_back();
+  rubies_.emplace_back();
+  for (std::string_view numbered : readings) {
+    const std::u16string marked = MarkReading(numbered);
+    const std::array<std::u16string, kFragmentStyles> texts = {
+        marked + u' ',              // Style::Pinyin: "rén "
+        u'(' + marked + u')',       // Style::Annotated, after the character: "(rén)"
+        ToUtf16(numbered) + u' '};  // Style::Numbers: "ren2 "
+    for (std::size_t style = 0; style < kFragmentStyles; ++style) {
+      utf16_[style].push_back(MakeFragment(texts[style]));
+      utf8_[style].push_back(MakeFragment(ToUtf8(texts[style])));
+    }
+    rubies_.push_back("<rp>(</rp><rt>" + ToUtf8(marked) + "</rt><rp>)</rp></ruby>");
   }
 }
 

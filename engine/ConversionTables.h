@@ -3,10 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "ConvertText.h"
-#include "ReadingForms.h"
 #include "data/CharDictionary.h"
 
 namespace mibolan {
@@ -40,7 +40,9 @@ class ConversionTables {
     return static_cast<ReadingIndex>(firstRuleReading_ + static_cast<std::size_t>(rule));
   }
 
-  const ReadingForms& Forms(ReadingIndex reading) const { return forms_[reading]; }
+  // What the html style writes after "<ruby>" and the character:
+  // "<rp>(</rp><rt>rén</rt><rp>)</rp></ruby>".
+  const std::string& RubyText(ReadingIndex reading) const { return rubies_[reading]; }
 
   // What `style` writes for each reading, indexed by reading: after the character in the
   // annotated style, alone in the others; reading 0 has the empty fragment. Not for
@@ -60,8 +62,8 @@ class ConversionTables {
   static constexpr std::size_t kFragmentStyles = 3;  // Pinyin, Annotated, Numbers
 
   std::vector<std::uint16_t> entries_;
-  std::vector<ReadingForms> forms_;
   std::size_t firstRuleReading_;
+  std::vector<std::string> rubies_;
   std::array<std::vector<Fragment<char>>, kFragmentStyles> utf8_;
   std::array<std::vector<Fragment<char16_t>>, kFragmentStyles> utf16_;
 };

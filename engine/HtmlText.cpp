@@ -1,15 +1,13 @@
 #include "HtmlText.h"
 
-#include <iterator>
-
-#include <utf8.h>
+#include "Utf.h"
 
 namespace mibolan {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
+// The character reference for a unit that HTML needs escaped (U+0000, which a page cannot hold,
+// becomes U+FFFD), or nothing.
 const char* ReferenceFor(char16_t unit) {
   switch (unit) {
     case u'&': return "&amp;";
@@ -17,6 +15,7 @@ const char* ReferenceFor(char16_t unit) {
     case u'>': return "&gt;";
     case u'"': return "&quot;";
     case u'\'': return "&#39;";
+    case u'\0': return "\xEF\xBF\xBD";
     default: return nullptr;
   }
 }
@@ -24,23 +23,15 @@ const char* ReferenceFor(char16_t unit) {
 }  // namespace
 
 void AppendHtmlText(std::string& out, std::u16string_view text) {
+  std::size_t runStart = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (const char* reference = ReferenceFor(unit)) {
+    if (const char* reference = ReferenceFor(text[i])) {
+      AppendUtf8(out, text.substr(runStart, i - runStart));
       out += reference;
-    } else if (unit != 0 && unit < 0x80) {
-      out.push_back(static_cast<char>(unit));
-    } else {
-      char32_t code = unit;
-      if (utf8::internal::is_lead_surrogate(unit) && i + 1 < text.size() &&
-          utf8::internal::is_trail_surrogate(text[i + 1])) {
-        code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00u);
-      } else if (unit == 0 || utf8::internal::is_surrogate(unit)) {
-        code = kReplacement;
-      }
-      utf8::unchecked::append(code, std::back_inserter(out));
+      runStart = i + 1;
     }
   }
+  AppendUtf8(out, text.substr(runStart));
 }
 
 }  // namespace mibolan

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Utf.h"
+
 namespace mibolan {
 
 namespace {
@@ -33,6 +35,17 @@ std::u16string MarkTone(std::u16string_view syllable, std::u16string_view tone) 
   std::replace(marked.begin(), marked.end(), kToneVowels[static_cast<std::size_t>(vowel)],
                ToneLetters[vowel][value - 1]);
   return marked;
+}
+
+std::u16string MarkReading(std::string_view numbered) {
+  const std::u16string reading = ToUtf16(numbered);
+  std::u16string_view syllable = reading;
+  std::u16string_view tone;
+  if (!reading.empty()) {
+    tone = syllable.substr(reading.size() - 1);
+    if (tone[0] >= u'1' && tone[0] <= u'5') syllable.remove_suffix(1);
+  }
+  return MarkTone(syllable, tone);
 }
 
 }  // namespace mibolan

@@ -24,4 +24,9 @@ inline constexpr char16_t ToneLetters[6][4] = {
 // ("liu" 4 gives "liù"). Any other tone ("5", "0", a letter, nothing) leaves the syllable as it is.
 std::u16string MarkTone(std::u16string_view syllable, std::u16string_view tone);
 
+// A reading as the output shows it: the tone digit "1" to "5" split off a numbered syllable and
+// written as a tone letter ("ren2" gives "rén", "de5" gives "de"); a reading that ends in no
+// such digit ("huo") stays whole and unmarked.
+std::u16string MarkReading(std::string_view numbered);
+
 }  // namespace mibolan

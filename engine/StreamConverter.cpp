@@ -12,8 +12,8 @@ void StreamConverter::Feed(std::u16string_view piece, std::string& out) {
   pending_ += piece;
   if (pending_.size() > kContextAhead) {
     std::size_t end = pending_.size() - kContextAhead;
-    // Html copies the text through, and a surrogate pair cut in two could not be written.
-    if (style_ == Style::Html && IsLeadSurrogate(pending_[end - 1])) --end;
+    // A surrogate pair is never cut in two: a page copies the text through as UTF-8.
+    if (IsLeadSurrogate(pending_[end - 1])) --end;
     ConvertUpTo(end, out);
   }
   // Keep only the context that the rules may still look back at.
@@ -56,7 +56,7 @@ void StreamConverter::ConvertHtml(std::u16string_view text, std::size_t end, std
   const auto emit = [&](char16_t character, ReadingIndex reading) {
     out += "<ruby>";
     AppendUtf8(out, character);
-    out += tables_.Forms(reading).ruby8;
+    out += tables_.RubyText(reading);
   };
   ConvertRange(text, next_, end, tables_, emit, [&](std::u16string_view run) { AppendHtmlText(out, run); });
 }

@@ -6,9 +6,7 @@
 
 namespace mibolan {
 
-std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size() * 3);
+void AppendUtf8(std::string& out, std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t code = text[i];
     if (utf8::internal::is_lead_surrogate(code) && i + 1 < text.size() &&
@@ -19,7 +17,6 @@ std::string ToUtf8(std::u16string_view text) {
     }
     utf8::unchecked::append(code, std::back_inserter(out));
   }
-  return out;
 }
 
 std::u16string ToUtf16(std::string_view text) {

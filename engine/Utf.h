@@ -5,8 +5,15 @@
 
 namespace mibolan {
 
-// UTF-16 text to UTF-8. A lone surrogate is written as U+FFFD, never dropped silently.
-std::string ToUtf8(std::u16string_view text);
+// Appends UTF-16 text as UTF-8. A lone surrogate is written as U+FFFD, never dropped silently.
+void AppendUtf8(std::string& out, std::u16string_view text);
+
+inline std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size() * 3);
+  AppendUtf8(out, text);
+  return out;
+}
 
 // Valid UTF-8 text to UTF-16; invalid input gives U+FFFD in place of each bad sequence.
 std::u16string ToUtf16(std::string_view text);
