@@ -2,6 +2,8 @@
 
 // Checks of single UTF-8 sequences, shared by the decoder and the direct converter.
 
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace mibolan::utf8 {
@@ -59,6 +61,29 @@ inline char16_t DecodeThreeBytes(const unsigned char* data) {
   const unsigned code = ((lead & 0x0F) << 12) | ((second & 0x3F) << 6) | (third & 0x3F);
   if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) return 0;
   return static_cast<char16_t>(code);
+}
+
+// The end of the run of ASCII bytes that starts at `i`, looked for eight bytes at a time.
+inline std::size_t EndOfAsciiRun(std::string_view bytes, std::size_t i) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  for (std::uint64_t word = 0; i + 8 <= bytes.size(); i += 8) {
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    if (word & kHighBits) break;
+  }
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  return i;
+}
+
+// Writes a code point as one UTF-16 unit or a surrogate pair at `at`; returns the end.
+inline char16_t* WriteUtf16(char32_t code, char16_t* at) {
+  if (code < 0x10000) {
+    *at++ = static_cast<char16_t>(code);
+  } else {
+    code -= 0x10000;
+    *at++ = static_cast<char16_t>(0xD800 + (code >> 10));
+    *at++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+  }
+  return at;
 }
 
 }  // namespace mibolan::utf8

@@ -1,5 +1,6 @@
 #include "Utf8Converter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -21,25 +22,19 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 const unsigned char* BytesOf(const std::string& text) { return reinterpret_cast<const unsigned char*>(text.data()); }
 
-// The end of the run of ASCII bytes that starts at `i` (before `limit`), eight bytes at a time.
-std::size_t EndOfAsciiRun(const unsigned char* data, std::size_t i, std::size_t limit) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080;
-  for (std::uint64_t word = 0; i + 8 <= limit; i += 8) {
-    std::memcpy(&word, data + i, sizeof word);
-    if (word & kHighBits) break;
-  }
-  while (i < limit && data[i] < 0x80) ++i;
-  return i;
-}
-
-// Appends the UTF-16 units of `code` to units[count...], as far as `capacity` allows.
-std::size_t AppendUnits(char32_t code, char16_t* units, std::size_t count, std::size_t capacity) {
-  if (code < 0x10000) {
-    units[count++] = static_cast<char16_t>(code);
-  } else {
-    code -= 0x10000;
-    units[count++] = static_cast<char16_t>(0xD800 + (code >> 10));
-    if (count < capacity) units[count++] = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+// Decodes the well-formed text of [from, end) into units[count...] as far as `capacity`
+// allows; stops at an ill-formed or cut character. Returns the new count.
+std::size_t DecodeUnits(std::string_view text, std::size_t from, std::size_t end, char16_t* units,
+                        std::size_t count, std::size_t capacity) {
+  while (from < end && count < capacity) {
+    char32_t code = static_cast<unsigned char>(text[from]);
+    int length = 1;
+    if (code >= 0x80) length = utf8::DecodeOne(text.substr(from, end - from), code);
+    if (length <= 0) break;
+    std::array<char16_t, 2> pair{};
+    const char16_t* const pairEnd = utf8::WriteUtf16(code, pair.data());
+    for (const char16_t* unit = pair.data(); unit != pairEnd && count < capacity; ++unit) units[count++] = *unit;
+    from += static_cast<std::size_t>(length);
   }
   return count;
 }
@@ -108,7 +103,7 @@ bool Utf8Converter::Convert(std::size_t limit, bool final, std::string& out) {
   while (i < limit) {
     if (data[i] < 0x80) {
       if (!keepLines) {
-        i = EndOfAsciiRun(data, i, limit);
+        i = utf8::EndOfAsciiRun(text.substr(0, limit), i);
       } else if (data[i++] == '\n') {
         out.append(block.data(), used);
         used = 0;
@@ -154,33 +149,24 @@ ConversionTables::ReadingIndex Utf8Converter::ReadingInContext(std::size_t at, s
   const unsigned char* const data = BytesOf(pending_);
   const std::string_view text = pending_;
 
-  std::array<char16_t, kContextBehind> before{};  // nearest first
-  std::size_t behind = 0;
-  for (std::size_t end = at; behind < kContextBehind && end > 0;) {
-    std::size_t start = end - 1;
-    while (start > 0 && utf8::IsContinuation(data[start])) --start;
-    char32_t code = data[start];
-    if (code >= 0x80 && utf8::DecodeOne(text.substr(start, end - start), code) <= 0) break;
-    std::array<char16_t, 2> units{};
-    const std::size_t count = AppendUnits(code, units.data(), 0, units.size());
-    for (std::size_t k = count; k-- > 0 && behind < kContextBehind;) before[behind++] = units[k];
-    end = start;
+  // Two characters back hold the units the rules may look back at; the context kept from
+  // earlier pieces always holds them whole.
+  std::size_t from = at;
+  for (std::size_t step = 0; step < kContextBehind && from > 0; ++step) {
+    do {
+      --from;
+    } while (from > 0 && utf8::IsContinuation(data[from]));
   }
+  std::array<char16_t, 2 * kContextBehind> before{};
+  const std::size_t beforeCount = DecodeUnits(text, from, at, before.data(), 0, before.size());
+  const std::size_t behind = std::min(beforeCount, kContextBehind);
 
   std::array<char16_t, kContextBehind + 1 + kContextAhead> window{};
-  std::size_t size = 0;
-  for (std::size_t k = behind; k-- > 0;) window[size++] = before[k];
-  const std::size_t self = size;
-  window[size++] = character;
-  for (std::size_t next = at + length; size < window.size() && next < text.size();) {
-    char32_t code = data[next];
-    int decoded = 1;
-    if (code >= 0x80) decoded = utf8::DecodeOne(text.substr(next), code);
-    if (decoded <= 0) break;
-    size = AppendUnits(code, window.data(), size, window.size());
-    next += static_cast<std::size_t>(decoded);
-  }
-  return ContextAwareReading(std::u16string_view(window.data(), size), self, entry, tables_);
+  std::copy(before.begin() + static_cast<std::ptrdiff_t>(beforeCount - behind),
+            before.begin() + static_cast<std::ptrdiff_t>(beforeCount), window.begin());
+  window[behind] = character;
+  const std::size_t size = DecodeUnits(text, at + length, text.size(), window.data(), behind + 1, window.size());
+  return ContextAwareReading(std::u16string_view(window.data(), size), behind, entry, tables_);
 }
 
 }  // namespace mibolan

@@ -14,18 +14,11 @@ using utf8::DecodeOne;
 using utf8::kIllFormed;
 using utf8::kNeedMore;
 
-// Widens the run of ASCII bytes that starts at `i`, eight bytes at a time where it can;
-// returns the index of the first byte after the run.
+// Widens the run of ASCII bytes that starts at `i`; returns the index of the first byte after it.
 std::size_t CopyAscii(std::string_view bytes, std::size_t i, char16_t*& next) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080;
-  for (std::uint64_t word = 0; i + 8 <= bytes.size(); i += 8) {
-    std::memcpy(&word, bytes.data() + i, 8);
-    if (word & kHighBits) break;
-    for (std::size_t k = 0; k < 8; ++k) next[k] = static_cast<unsigned char>(bytes[i + k]);
-    next += 8;
-  }
-  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) *next++ = static_cast<unsigned char>(bytes[i++]);
-  return i;
+  const std::size_t end = utf8::EndOfAsciiRun(bytes, i);
+  for (; i < end; ++i) *next++ = static_cast<unsigned char>(bytes[i]);
+  return end;
 }
 
 // Decodes the run of well-formed three-byte characters that starts at `i`; returns the index
@@ -48,14 +41,7 @@ char16_t* Utf8Decoder::Append(char32_t code, char16_t* next) {
     atStart_ = false;
     if (code == 0xFEFF) return next;
   }
-  if (code < 0x10000) {
-    *next++ = static_cast<char16_t>(code);
-  } else {
-    code -= 0x10000;
-    *next++ = static_cast<char16_t>(0xD800 + (code >> 10));
-    *next++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-  }
-  return next;
+  return utf8::WriteUtf16(code, next);
 }
 
 bool Utf8Decoder::Fail(std::uint64_t offset) {
