@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPixmap>
+#include <QScreen>
 
 #include "DesignFonts.h"
 #include "QtStrings.h"
@@ -72,6 +73,14 @@ void ApplyWindowDesign(QWidget& window, const WindowDesign& design) {
     window.setPalette(palette);
     window.setAutoFillBackground(true);
   }
+}
+
+void CentreOnScreen(QWidget& window, ScreenArea area) {
+  const QScreen* screen = window.screen();
+  if (screen == nullptr) return;
+  QRect frame(QPoint(), window.size());
+  frame.moveCenter((area == ScreenArea::Available ? screen->availableGeometry() : screen->geometry()).center());
+  window.move(frame.topLeft());
 }
 
 QPlainTextEdit* MakeTextBox(QWidget& window, const ControlDesign& design) {

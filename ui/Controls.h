@@ -32,6 +32,12 @@ class ClickableLabel final : public QLabel {
 // Sizes and titles a top-level window as designed: client size, caption, font, background.
 void ApplyWindowDesign(QWidget& window, const WindowDesign& design);
 
+// Where a window is centred: on the whole screen, or on the part that panels and docks leave.
+enum class ScreenArea { Whole, Available };
+
+// Moves the window to the middle of the screen it opens on.
+void CentreOnScreen(QWidget& window, ScreenArea area);
+
 // Multi-line text box with a vertical scroll bar only; lines wrap at the box's width.
 QPlainTextEdit* MakeTextBox(QWidget& window, const ControlDesign& design);
 QPushButton* MakePushButton(QWidget& window, const ControlDesign& design);

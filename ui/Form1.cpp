@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 
 #include "ConvertText.h"
 #include "Controls.h"
@@ -25,15 +24,6 @@ QIcon WindowIcon() {
   icon.addFile(u":/assets/icon-16.png"_qs, QSize(16, 16));
   icon.addFile(u":/assets/icon-32.png"_qs, QSize(32, 32));
   return icon;
-}
-
-// The normal-size window centred on the screen it opens on.
-void CentreOnScreen(QWidget& window) {
-  const QScreen* screen = window.screen();
-  if (screen == nullptr) return;
-  QRect frame(QPoint(), window.size());
-  frame.moveCenter(screen->availableGeometry().center());
-  window.move(frame.topLeft());
 }
 
 }  // namespace
@@ -57,7 +47,7 @@ Form1::Form1(Form2* splash, WebPageOpener opener)
   setAttribute(Qt::WA_DeleteOnClose);
   ApplyWindowDesign(*this, form1::Window);
   setWindowIcon(WindowIcon());
-  CentreOnScreen(*this);
+  CentreOnScreen(*this, ScreenArea::Available);  // the normal-size window
   SetFocusOrder();
   ConnectHandlers();
   Form_Load();

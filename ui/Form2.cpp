@@ -2,7 +2,6 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScreen>
 
 #include "Controls.h"
 #include "Form1.h"
@@ -10,17 +9,6 @@
 #include "WindowDefinitions.h"
 
 namespace mibolan::ui {
-namespace {
-
-void CentreOnScreen(QWidget& window) {
-  const QScreen* screen = window.screen();
-  if (screen == nullptr) return;
-  QRect area(QPoint(), window.size());
-  area.moveCenter(screen->geometry().center());
-  window.move(area.topLeft());
-}
-
-}  // namespace
 
 Form2::Form2() : Timer1(new QTimer(this)) {
   setAttribute(Qt::WA_DeleteOnClose);
@@ -28,7 +16,7 @@ Form2::Form2() : Timer1(new QTimer(this)) {
   setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
   ApplyWindowDesign(*this, form2::Window);
   setFixedSize(size());
-  CentreOnScreen(*this);
+  CentreOnScreen(*this, ScreenArea::Whole);
   for (const ControlDesign* label :
        {&form2::lblTitle, &form2::lblVersion, &form2::Label2, &form2::Label3,
         &form2::lblDescription}) {
