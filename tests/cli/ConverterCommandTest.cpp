@@ -9,12 +9,8 @@ namespace mibolan {
 namespace {
 
 using testing_support::CommandResult;
-using testing_support::RunCommand;
+using testing_support::Convert;
 using testing_support::WriteTempFile;
-
-CommandResult Convert(const std::vector<std::string>& arguments, const std::string& input = {}) {
-  return RunCommand(MIBOLAN_CONVERT, arguments, input);
-}
 
 struct OptionCase {
   std::vector<std::string> arguments;

@@ -10,12 +10,8 @@ namespace mibolan {
 namespace {
 
 using testing_support::CommandResult;
-using testing_support::RunCommand;
+using testing_support::Convert;
 using testing_support::WriteTempFile;
-
-CommandResult Convert(const std::vector<std::string>& arguments, const std::string& input = {}) {
-  return RunCommand(MIBOLAN_CONVERT, arguments, input);
-}
 
 std::size_t Count(const std::string& text, const std::string& part) {
   std::size_t count = 0;

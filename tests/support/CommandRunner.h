@@ -1,5 +1,8 @@
 #pragma once
 
+// A simpler face of RunChild for tests that only give arguments and input: run, then compare
+// what came out.
+
 #include <string>
 #include <vector>
 
@@ -14,6 +17,13 @@ struct CommandResult {
 // Runs `program` with `arguments`, `input` on its standard input, and collects its output.
 CommandResult RunCommand(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& input = {});
+
+#ifdef MIBOLAN_CONVERT
+// Runs the converter that was built with the tests.
+inline CommandResult Convert(const std::vector<std::string>& arguments, const std::string& input = {}) {
+  return RunCommand(MIBOLAN_CONVERT, arguments, input);
+}
+#endif
 
 // A file under the test's temporary folder, holding `content`; returns its path.
 std::string WriteTempFile(const std::string& name, const std::string& content);

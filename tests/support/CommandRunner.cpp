@@ -1,0 +1,39 @@
+#include "CommandRunner.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "ChildProcess.h"
+
+namespace mibolan::testing_support {
+
+namespace {
+
+std::string TempFolder() {
+  static const std::string folder = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "mibolan-cli-test-XXXXXX").string();
+    return std::string(::mkdtemp(pattern.data()));
+  }();
+  return folder;
+}
+
+}  // namespace
+
+std::string WriteTempFile(const std::string& name, const std::string& content) {
+  const std::string path = TempFolder() + "/" + name;
+  std::ofstream(path, std::ios::binary) << content;
+  return path;
+}
+
+CommandResult RunCommand(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& input) {
+  testing::ChildSetup setup;
+  setup.arguments = arguments;
+  setup.input = input;
+  testing::ChildResult child = testing::RunChild(program, setup);
+  return {child.exited ? child.exitCode : 128 + child.signal, std::move(child.out), std::move(child.err)};
+}
+
+}  // namespace mibolan::testing_support
