@@ -21,8 +21,6 @@ namespace {
 
 constexpr std::size_t kReadSize = 1 << 16;
 
-std::string DisplayName(const std::string& path) { return path == "-" ? "(standard input)" : path; }
-
 void Complain(const std::string& path, const std::string& reason) {
   std::fprintf(stderr, "mibolan-convert: %s: %s\n", DisplayName(path).c_str(), reason.c_str());
 }
@@ -170,9 +168,7 @@ bool ConvertOneFile(const std::string& path, const ConvertOptions& options, Html
 
 }  // namespace
 
-bool ConvertFile(const std::string& path, const ConvertOptions& options, OutputSink& output) {
-  return ConvertFiles({path}, options, output);
-}
+std::string DisplayName(const std::string& path) { return path == "-" ? "(standard input)" : path; }
 
 bool ConvertFiles(const std::vector<std::string>& paths, const ConvertOptions& options, OutputSink& output) {
   std::optional<HtmlPage> page;

@@ -22,13 +22,13 @@ struct ConvertOptions {
   Encoding encoding = Encoding::Utf8;
 };
 
-// Converts one input file ("-" for standard input) as one text and writes its output, then one
-// line break; with Style::Html, a page of its own. Problems go to standard error as
-// "mibolan-convert: FILE: reason"; the result is false after any of them.
-bool ConvertFile(const std::string& path, const ConvertOptions& options, OutputSink& output);
+// The name an input goes by in messages and page headings: "-" is "(standard input)".
+std::string DisplayName(const std::string& path);
 
-// Converts the files one after another as ConvertFile does, except that with Style::Html they
-// make one page, each file a section of it. False when any file had a problem.
+// Converts each file ("-" for standard input) as one text and writes its output, then one line
+// break; with Style::Html the files make one page, each a section of it. Problems go to
+// standard error as "mibolan-convert: FILE: reason" and the other files are still converted;
+// the result is false after any of them.
 bool ConvertFiles(const std::vector<std::string>& paths, const ConvertOptions& options, OutputSink& output);
 
 }  // namespace mibolan

@@ -1,5 +1,6 @@
 #include "HtmlPage.h"
 
+#include "FileConverter.h"
 #include "HtmlText.h"
 #include "Utf.h"
 
@@ -74,7 +75,7 @@ void HtmlPage::BeginSection(std::string_view fileName, std::string& out) {
   out += "<section>\n";
   if (headings_) {
     out += "<h2>";
-    AppendEscaped(out, fileName == "-" ? "(standard input)" : fileName);
+    AppendEscaped(out, DisplayName(std::string(fileName)));
     out += "</h2>\n";
   }
   // The text starts right after the tag: with pre-wrap, a line break here would show.
