@@ -18,13 +18,14 @@
 #include <string_view>
 #include <vector>
 
+#include <mibolan/ConvertText.h>
+#include <mibolan/StreamConverter.h>
+#include <mibolan/Utf8Converter.h>
+
 #include "ContextReading.h"
-#include "ConvertText.h"
 #include "Cp936.h"
 #include "MarkTone.h"
-#include "StreamConverter.h"
 #include "Utf.h"
-#include "Utf8Converter.h"
 #include "Utf8Decoder.h"
 #include "data/CharDictionary.h"
 
@@ -88,10 +89,9 @@ void BM_ConvertText(benchmark::State& state, Style style) {
   std::string_view utf8;
   if (!CorpusSlice(state, static_cast<std::size_t>(state.range(0)), utf8)) return;
   const std::u16string text = mibolan::ToUtf16(utf8);
-  const mibolan::CharDictionary& dictionary = mibolan::CharDictionary::Embedded();
   std::size_t outputUnits = 0;
   for (auto _ : state) {
-    const std::u16string output = mibolan::ConvertText(text, dictionary, style);
+    const std::u16string output = mibolan::ConvertText(text, style);
     outputUnits = output.size();
     benchmark::DoNotOptimize(output.data());
   }
@@ -106,11 +106,10 @@ void BM_ConvertText(benchmark::State& state, Style style) {
 void BM_ConvertUtf8Stream(benchmark::State& state, Style style) {
   std::string_view utf8;
   if (!CorpusSlice(state, static_cast<std::size_t>(state.range(0)), utf8)) return;
-  const mibolan::CharDictionary& dictionary = mibolan::CharDictionary::Embedded();
   std::string out;
   std::size_t outputBytes = 0;
   for (auto _ : state) {
-    mibolan::Utf8Converter converter(dictionary, style, mibolan::LineBreaks::Drop);
+    mibolan::Utf8Converter converter({style, mibolan::LineBreaks::Drop});
     outputBytes = 0;
     for (std::size_t at = 0; at < utf8.size(); at += kPieceSize) {
       if (!converter.Feed(utf8.substr(at, kPieceSize), out)) {
@@ -155,10 +154,9 @@ void BM_StreamConverter(benchmark::State& state, Style style) {
   for (std::size_t at = 0; at < utf8.size(); at += kPieceSize) {
     decoder.Decode(utf8.substr(at, kPieceSize), pieces.emplace_back());
   }
-  const mibolan::CharDictionary& dictionary = mibolan::CharDictionary::Embedded();
   std::string out;
   for (auto _ : state) {
-    mibolan::StreamConverter converter(dictionary, style);
+    mibolan::StreamConverter converter({style});
     for (const std::u16string& piece : pieces) {
       converter.Feed(piece, out);
       benchmark::DoNotOptimize(out.data());

@@ -16,10 +16,10 @@
 #include <functional>
 #include <vector>
 
-#include "ConvertText.h"
+#include <mibolan/ConvertText.h>
+
 #include "DesignFonts.h"
 #include "Form1.h"
-#include "data/CharDictionary.h"
 
 namespace {
 
@@ -94,8 +94,7 @@ int main(int argc, char** argv) {
   Report("select all of both boxes", select);
 
   const std::u16string expected = mibolan::ConvertText(
-      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())),
-      mibolan::CharDictionary::Embedded(), mibolan::Style::Pinyin);
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())), mibolan::Style::Pinyin);
   const QString shown = text2.toPlainText();
   if (shown.size() != static_cast<qsizetype>(expected.size())) {
     std::fprintf(stderr, "window_benchmark: the output box holds %lld units, the engine gives %zu\n",

@@ -10,10 +10,11 @@
 #include <optional>
 #include <system_error>
 
+#include <mibolan/StreamConverter.h>
+#include <mibolan/Utf8Converter.h>
+
 #include "HtmlPage.h"
 #include "LegacyDecoder.h"
-#include "Utf8Converter.h"
-#include "Utf8Decoder.h"
 
 namespace mibolan {
 
@@ -44,13 +45,12 @@ ssize_t ReadSome(int fd, char* data, std::size_t size) {
   return got;
 }
 
-// A decoder followed by the stream converter: the way for every encoding and style. It offers
-// what Utf8Converter offers, so that one loop drives either.
-template <class Decoder>
+// The legacy decoder followed by the stream converter. It offers what Utf8Converter offers, so
+// that one loop drives either.
 class DecodingConverter {
  public:
-  DecodingConverter(Decoder& decoder, const ConvertOptions& options)
-      : decoder_(decoder), converter_(CharDictionary::Embedded(), options.style, options.lineBreaks) {}
+  DecodingConverter(LegacyDecoder& decoder, const ConvertOptions& options)
+      : decoder_(decoder), converter_(options.conversion) {}
 
   bool Feed(std::string_view bytes, std::string& out) {
     text_.clear();
@@ -71,7 +71,7 @@ class DecodingConverter {
   bool EndsWithLineFeed() const { return lastUnit_ == u'\n'; }
 
  private:
-  Decoder& decoder_;
+  LegacyDecoder& decoder_;
   StreamConverter converter_;
   std::u16string text_;
   char16_t lastUnit_ = 0;
@@ -115,7 +115,7 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
     if (!finished) converter.Finish(output.Buffer());
     if (page) {
       page->EndSection(output.Buffer());
-    } else if (options.lineBreaks == LineBreaks::Drop || !converter.EndsWithLineFeed()) {
+    } else if (options.conversion.lineBreaks == LineBreaks::Drop || !converter.EndsWithLineFeed()) {
       // With kept line breaks, a text that ends with its own line break needs no other.
       output.Buffer() += '\n';
     }
@@ -126,23 +126,11 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
   return false;
 }
 
-template <class Decoder>
-bool ConvertOpenFile(int fd, Decoder& decoder, const std::string& path, const ConvertOptions& options,
-                     HtmlPage* page, OutputSink& output) {
-  DecodingConverter<Decoder> converter(decoder, options);
-  return ConvertStream(fd, converter, path, options, page, output);
-}
-
 bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& options, HtmlPage* page,
                      OutputSink& output) {
-  if (options.encoding == Encoding::Utf8 && options.style != Style::Html) {
-    // The usual case takes the direct way, with no UTF-16 text in between.
-    Utf8Converter converter(CharDictionary::Embedded(), options.style, options.lineBreaks);
-    return ConvertStream(fd, converter, path, options, page, output);
-  }
   if (options.encoding == Encoding::Utf8) {
-    Utf8Decoder decoder;
-    return ConvertOpenFile(fd, decoder, path, options, page, output);
+    Utf8Converter converter(options.conversion);
+    return ConvertStream(fd, converter, path, options, page, output);
   }
   std::optional<LegacyDecoder> decoder;
   try {
@@ -151,7 +139,8 @@ bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& opti
     Complain(path, error.what());
     return false;
   }
-  return ConvertOpenFile(fd, *decoder, path, options, page, output);
+  DecodingConverter converter(*decoder, options);
+  return ConvertStream(fd, converter, path, options, page, output);
 }
 
 bool ConvertOneFile(const std::string& path, const ConvertOptions& options, HtmlPage* page, OutputSink& output) {
@@ -172,7 +161,7 @@ std::string DisplayName(const std::string& path) { return path == "-" ? "(standa
 
 bool ConvertFiles(const std::vector<std::string>& paths, const ConvertOptions& options, OutputSink& output) {
   std::optional<HtmlPage> page;
-  if (options.style == Style::Html) page.emplace(paths);
+  if (options.conversion.style == Style::Html) page.emplace(paths);
   bool allConverted = true;
   for (const std::string& path : paths) {
     allConverted = ConvertOneFile(path, options, page ? &*page : nullptr, output) && allConverted;

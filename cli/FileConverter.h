@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "ConvertText.h"
+#include <mibolan/Options.h>
+
 #include "OutputSink.h"
-#include "StreamConverter.h"
 
 namespace mibolan {
 
@@ -17,8 +17,7 @@ enum class Encoding {
 };
 
 struct ConvertOptions {
-  Style style = Style::Pinyin;
-  LineBreaks lineBreaks = LineBreaks::Drop;
+  ConversionOptions conversion;
   Encoding encoding = Encoding::Utf8;
 };
 

@@ -1,8 +1,8 @@
 #include "HtmlPage.h"
 
+#include <mibolan/Html.h>
+
 #include "FileConverter.h"
-#include "HtmlText.h"
-#include "Utf.h"
 
 namespace mibolan {
 
@@ -49,8 +49,8 @@ std::string ShownName(std::string_view fileName) {
                                                                                      : fileName.substr(slash + 1));
 }
 
-// File names are bytes; ToUtf16 turns what is not UTF-8 into U+FFFD before escaping.
-void AppendEscaped(std::string& out, std::string_view text) { AppendHtmlText(out, ToUtf16(text)); }
+// File names are bytes; what is not UTF-8 shows as U+FFFD.
+void AppendEscaped(std::string& out, std::string_view text) { out += EscapeHtml(text); }
 
 }  // namespace
 

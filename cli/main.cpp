@@ -6,9 +6,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <mibolan/Dictionary.h>
+
 #include "FileConverter.h"
 #include "OutputSink.h"
-#include "data/CharDictionary.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
                                                         {"numbers", mibolan::Style::Numbers},
                                                         {"html", mibolan::Style::Html}};
   mibolan::ConvertOptions options;
-  AddChoice(app, "--style", styles, options.style,
+  AddChoice(app, "--style", styles, options.conversion.style,
                  "pinyin: each reading and a blank, \"rén \" (the default)\n"
                  "annotated: each character and its reading, \"人(rén)\"\n"
                  "numbers: each reading with its tone digit and a blank, \"ren2 \";\n"
@@ -86,11 +87,11 @@ int main(int argc, char** argv) {
 
   mibolan::OutputSink output;
   if (printDictionary) {
-    output.Buffer() = mibolan::CharDictionary::Embedded().Text();
+    output.Buffer() = mibolan::DictionaryText();
     output.Flush();
     return 0;
   }
-  options.lineBreaks = keepLines ? mibolan::LineBreaks::Keep : mibolan::LineBreaks::Drop;
+  options.conversion.lineBreaks = keepLines ? mibolan::LineBreaks::Keep : mibolan::LineBreaks::Drop;
   if (files.empty()) files.emplace_back("-");
   const bool allConverted = mibolan::ConvertFiles(files, options, output);
   output.Flush();

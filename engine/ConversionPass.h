@@ -12,7 +12,6 @@
 
 #include "ContextReading.h"
 #include "ConversionTables.h"
-#include "ConvertText.h"
 #include "Utf.h"
 
 namespace mibolan {

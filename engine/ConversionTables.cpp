@@ -9,6 +9,7 @@
 #include "Cp936.h"
 #include "MarkTone.h"
 #include "Utf.h"
+#include "data/CharDictionary.h"
 
 namespace mibolan {
 
@@ -28,14 +29,14 @@ Fragment<Char> MakeFragment(const std::basic_string<Char>& text) {
 
 }  // namespace
 
-const ConversionTables& ConversionTables::For(const CharDictionary& dictionary) {
-  // The embedded dictionary is the only one there is, so one set of tables serves every pass.
-  static const ConversionTables tables(dictionary);
+const ConversionTables& ConversionTables::Get() {
+  static const ConversionTables tables;
   return tables;
 }
 
-ConversionTables::ConversionTables(const CharDictionary& dictionary)
-    : entries_(0x10000, 0), firstRuleReading_(dictionary.ReadingCount() + 1) {
+ConversionTables::ConversionTables()
+    : entries_(0x10000, 0), firstRuleReading_(CharDictionary::Embedded().ReadingCount() + 1), numbered_(1) {
+  const CharDictionary& dictionary = CharDictionary::Embedded();
   // The dictionary's readings, then the rules'.
   std::vector<std::string_view> readings;
   for (std::size_t id = 1; id <= dictionary.ReadingCount(); ++id) {
@@ -55,6 +56,7 @@ ConversionTables::ConversionTables(const CharDictionary& dictionary)
   for (auto& fragments : utf16_) fragments.emplace_back();
   for (auto& fragments : utf8_) fragments.emplace_back();
   rubies_.emplace_back();
+  numbered_.insert(numbered_.end(), readings.begin(), readings.end());
   for (std::string_view numbered : readings) {
     const std::u16string marked = MarkReading(numbered);
     const std::array<std::u16string, kFragmentStyles> texts = {

@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "ConvertText.h"
-#include "data/CharDictionary.h"
+#include <mibolan/Style.h>
 
 namespace mibolan {
 
@@ -20,8 +20,9 @@ struct Fragment {
   std::uint8_t size = 0;
 };
 
-// What the conversion pass looks up, made once per dictionary: one entry for every UTF-16
-// unit, and every reading (the dictionary's, then the context rules') in every output form.
+// What the conversion pass looks up, made once from the built-in dictionary and the context
+// rules: one entry for every UTF-16 unit, and every reading (the dictionary's, then the rules')
+// in every output form.
 class ConversionTables {
  public:
   // Reading index: 1 to the dictionary's reading count for its readings, after them one per
@@ -29,7 +30,7 @@ class ConversionTables {
   using ReadingIndex = std::uint16_t;
   static constexpr std::uint16_t kHasContextRules = 0x8000;
 
-  static const ConversionTables& For(const CharDictionary& dictionary);
+  static const ConversionTables& Get();
 
   // 0 when the unit fails the code page 936 double-byte test or heads no dictionary line;
   // otherwise its dictionary reading, with kHasContextRules set for the rules' characters.
@@ -39,6 +40,9 @@ class ConversionTables {
   ReadingIndex RuleReading(int rule) const {
     return static_cast<ReadingIndex>(firstRuleReading_ + static_cast<std::size_t>(rule));
   }
+
+  // The reading as a numbered syllable, "ren2" (or a rule's reading without digit, "huo").
+  std::string_view Numbered(ReadingIndex reading) const { return numbered_[reading]; }
 
   // What the html style writes after "<ruby>" and the character:
   // "<rp>(</rp><rt>rén</rt><rp>)</rp></ruby>".
@@ -57,12 +61,13 @@ class ConversionTables {
   }
 
  private:
-  explicit ConversionTables(const CharDictionary& dictionary);
+  ConversionTables();
 
   static constexpr std::size_t kFragmentStyles = 3;  // Pinyin, Annotated, Numbers
 
   std::vector<std::uint16_t> entries_;
   std::size_t firstRuleReading_;
+  std::vector<std::string_view> numbered_;
   std::vector<std::string> rubies_;
   std::array<std::vector<Fragment<char>>, kFragmentStyles> utf8_;
   std::array<std::vector<Fragment<char16_t>>, kFragmentStyles> utf16_;

@@ -1,23 +1,28 @@
-#include "ConvertText.h"
+#include <mibolan/ConvertText.h>
+
+#include <mibolan/StreamConverter.h>
 
 #include "ConversionPass.h"
-#include "StreamConverter.h"
 
 namespace mibolan {
 
-std::u16string ConvertText(std::u16string_view text, const CharDictionary& dictionary, Style style) {
-  if (style == Style::Html) {
-    StreamConverter converter(dictionary, style);
-    std::string html;
-    converter.Feed(text, html);
-    converter.Finish(html);
-    return ToUtf16(html);
+std::u16string ConvertText(std::u16string_view text, Style style) {
+  return ConvertText(text, ConversionOptions{.style = style});
+}
+
+std::u16string ConvertText(std::u16string_view text, const ConversionOptions& options) {
+  if (options.style == Style::Html || options.lineBreaks == LineBreaks::Keep) {
+    StreamConverter converter(options);
+    std::string converted;
+    converter.Feed(text, converted);
+    converter.Finish(converted);
+    return ToUtf16(converted);
   }
   std::u16string output;
   // Room for the usual case, a few letters per character, so a long text grows no more than once
   // or twice; only the pages actually written are ever touched.
   output.reserve(text.size() * 2);
-  AppendConverted(text, 0, text.size(), ConversionTables::For(dictionary), style, output);
+  AppendConverted(text, 0, text.size(), ConversionTables::Get(), options.style, output);
   return output;
 }
 

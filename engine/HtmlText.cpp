@@ -1,5 +1,7 @@
 #include "HtmlText.h"
 
+#include <mibolan/Html.h>
+
 #include "Utf.h"
 
 namespace mibolan {
@@ -32,6 +34,12 @@ void AppendHtmlText(std::string& out, std::u16string_view text) {
     }
   }
   AppendUtf8(out, text.substr(runStart));
+}
+
+std::string EscapeHtml(std::string_view text) {
+  std::string out;
+  AppendHtmlText(out, ToUtf16(text));
+  return out;
 }
 
 }  // namespace mibolan

@@ -9,10 +9,9 @@ namespace mibolan {
 void AppendUtf8(std::string& out, std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t code = text[i];
-    if (utf8::internal::is_lead_surrogate(code) && i + 1 < text.size() &&
-        utf8::internal::is_trail_surrogate(text[i + 1])) {
+    if (IsLeadSurrogate(text[i]) && i + 1 < text.size() && IsTrailSurrogate(text[i + 1])) {
       code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00u);
-    } else if (utf8::internal::is_surrogate(code)) {
+    } else if (IsLeadSurrogate(text[i]) || IsTrailSurrogate(text[i])) {
       code = 0xFFFD;
     }
     utf8::unchecked::append(code, std::back_inserter(out));

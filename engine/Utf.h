@@ -1,5 +1,10 @@
 #pragma once
 
+// UTF-8 and UTF-16: the conversions of whole strings, and the checks of single UTF-8 sequences
+// that the decoder and the direct UTF-8 walk make while text streams through them.
+
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -19,6 +24,7 @@ inline std::string ToUtf8(std::u16string_view text) {
 std::u16string ToUtf16(std::string_view text);
 
 constexpr bool IsLeadSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool IsTrailSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // Writes one BMP unit as UTF-8 at `at` and returns the end (surrogates excepted: callers pass
 // converted characters only).
@@ -39,6 +45,81 @@ inline char* WriteUtf8(char* at, char16_t unit) {
 inline void AppendUtf8(std::string& out, char16_t unit) {
   char bytes[3];
   out.append(bytes, WriteUtf8(bytes, unit));
+}
+
+// Writes a code point as one UTF-16 unit or a surrogate pair at `at`; returns the end.
+inline char16_t* WriteUtf16(char32_t code, char16_t* at) {
+  if (code < 0x10000) {
+    *at++ = static_cast<char16_t>(code);
+  } else {
+    code -= 0x10000;
+    *at++ = static_cast<char16_t>(0xD800 + (code >> 10));
+    *at++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+  }
+  return at;
+}
+
+// What DecodeUtf8Sequence answers besides a length.
+inline constexpr int kUtf8NeedMore = 0;
+inline constexpr int kUtf8IllFormed = -1;
+
+inline bool IsUtf8Continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Decodes the character that starts `bytes` (not ASCII): its length in bytes, kUtf8NeedMore when
+// `bytes` ends inside a well-formed start, or kUtf8IllFormed. The bounds of the second byte rule
+// out overlong forms, surrogates and code points past U+10FFFF; every later byte is a plain
+// continuation byte.
+inline int DecodeUtf8Sequence(std::string_view bytes, char32_t& code) {
+  struct Lead {
+    int length;
+    unsigned char secondLow;
+    unsigned char secondHigh;
+  };
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char first = byte(0);
+  Lead lead{0, 0, 0};
+  if (first >= 0xC2 && first <= 0xDF) lead = {2, 0x80, 0xBF};
+  else if (first == 0xE0) lead = {3, 0xA0, 0xBF};
+  else if (first == 0xED) lead = {3, 0x80, 0x9F};
+  else if (first >= 0xE1 && first <= 0xEF) lead = {3, 0x80, 0xBF};
+  else if (first == 0xF0) lead = {4, 0x90, 0xBF};
+  else if (first >= 0xF1 && first <= 0xF3) lead = {4, 0x80, 0xBF};
+  else if (first == 0xF4) lead = {4, 0x80, 0x8F};
+  if (lead.length == 0) return kUtf8IllFormed;
+  code = first & (0x7F >> lead.length);
+  for (std::size_t i = 1; i < static_cast<std::size_t>(lead.length); ++i) {
+    if (i >= bytes.size()) return kUtf8NeedMore;
+    const bool fits = i == 1 ? byte(i) >= lead.secondLow && byte(i) <= lead.secondHigh : IsUtf8Continuation(byte(i));
+    if (!fits) return kUtf8IllFormed;
+    code = (code << 6) | (byte(i) & 0x3F);
+  }
+  return lead.length;
+}
+
+// Decodes the well-formed three-byte character at `data` (at least three bytes there), or
+// gives 0 for anything else, overlong forms and surrogates included.
+inline char16_t DecodeThreeByteUtf8(const unsigned char* data) {
+  const unsigned lead = data[0];
+  const unsigned second = data[1];
+  const unsigned third = data[2];
+  if ((lead & 0xF0) != 0xE0 || !IsUtf8Continuation(static_cast<unsigned char>(second)) ||
+      !IsUtf8Continuation(static_cast<unsigned char>(third))) {
+    return 0;
+  }
+  const unsigned code = ((lead & 0x0F) << 12) | ((second & 0x3F) << 6) | (third & 0x3F);
+  if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return static_cast<char16_t>(code);
+}
+
+// The end of the run of ASCII bytes that starts at `i`, looked for eight bytes at a time.
+inline std::size_t EndOfAsciiRun(std::string_view bytes, std::size_t i) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  for (std::uint64_t word = 0; i + 8 <= bytes.size(); i += 8) {
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    if (word & kHighBits) break;
+  }
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  return i;
 }
 
 }  // namespace mibolan

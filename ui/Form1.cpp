@@ -8,13 +8,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ConvertText.h"
+#include <mibolan/ConvertText.h>
+
 #include "Controls.h"
 #include "Form2.h"
 #include "QtStrings.h"
 #include "Twips.h"
 #include "WindowDefinitions.h"
-#include "data/CharDictionary.h"
 
 namespace mibolan::ui {
 namespace {
@@ -125,7 +125,7 @@ void Form1::Form_Unload() {
 void Form1::Command1_Click() {
   const QString input = Text1->toPlainText();
   const Style style = Option1->isChecked() ? Style::Annotated : Style::Pinyin;
-  const std::u16string output = ConvertText(ToU16View(input), CharDictionary::Embedded(), style);
+  const std::u16string output = ConvertText(ToU16View(input), style);
   Text2->setPlainText(ToQString(output));
 }
 

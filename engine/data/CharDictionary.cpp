@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <iterator>
 
+#include <mibolan/Dictionary.h>
+
 #include "../Utf.h"
 
 namespace mibolan {
@@ -40,5 +42,10 @@ std::string CharDictionary::Text() const {
   }
   return text;
 }
+
+// The public face of the dictionary.
+std::string DictionaryText() { return CharDictionary::Embedded().Text(); }
+
+std::string_view DictionaryReading(char16_t character) { return CharDictionary::Embedded().Reading(character); }
 
 }  // namespace mibolan

@@ -1,4 +1,4 @@
-#include "ConvertText.h"
+#include <mibolan/ConvertText.h>
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,8 @@ class ConvertTextTest : public testing::TestWithParam<PassCase> {};
 
 TEST_P(ConvertTextTest, WritesEachStyle) {
   const PassCase& c = GetParam();
-  const CharDictionary& dictionary = CharDictionary::Embedded();
-  EXPECT_EQ(ConvertText(c.input, dictionary, Style::Pinyin), c.pinyin);
-  EXPECT_EQ(ConvertText(c.input, dictionary, Style::Annotated), c.annotated);
+  EXPECT_EQ(ConvertText(c.input, Style::Pinyin), c.pinyin);
+  EXPECT_EQ(ConvertText(c.input, Style::Annotated), c.annotated);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -52,10 +51,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ConvertText, TheWelcomeTextConvertsInBothStyles) {
   const std::u16string welcome = u"欢迎访问Kavodi！在这个文本框里输入要产生拼音的文字！\r\n";
-  const CharDictionary& dictionary = CharDictionary::Embedded();
-  EXPECT_EQ(ConvertText(welcome, dictionary, Style::Pinyin),
+  EXPECT_EQ(ConvertText(welcome, Style::Pinyin),
             u"huān yíng fǎng wèn zài zhè gè wén běn kuāng lǐ shū rù yào chǎn shēng pīn yīn de wén zì ");
-  EXPECT_EQ(ConvertText(welcome, dictionary, Style::Annotated).substr(0, 14), u"欢(huān)迎(yíng)");
+  EXPECT_EQ(ConvertText(welcome, Style::Annotated).substr(0, 14), u"欢(huān)迎(yíng)");
 }
 
 }  // namespace

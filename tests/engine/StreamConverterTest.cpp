@@ -1,8 +1,10 @@
-#include "StreamConverter.h"
+#include <mibolan/StreamConverter.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include <mibolan/ConvertText.h>
 
 #include "Utf.h"
 
@@ -11,7 +13,7 @@ namespace {
 
 // Feeds `text` in pieces of `pieceSize` units.
 std::string ConvertInPieces(std::u16string_view text, std::size_t pieceSize, Style style, LineBreaks lineBreaks) {
-  StreamConverter converter(CharDictionary::Embedded(), style, lineBreaks);
+  StreamConverter converter({style, lineBreaks});
   std::string out;
   for (std::size_t i = 0; i < text.size(); i += pieceSize) converter.Feed(text.substr(i, pieceSize), out);
   converter.Finish(out);
@@ -30,7 +32,7 @@ const std::u16string kSamples[] = {
 TEST(StreamConverter, AnySplitGivesTheWholeTextsOutput) {
   for (const std::u16string& text : kSamples) {
     for (Style style : {Style::Pinyin, Style::Annotated}) {
-      const std::string whole = ToUtf8(ConvertText(text, CharDictionary::Embedded(), style));
+      const std::string whole = ToUtf8(ConvertText(text, style));
       for (std::size_t pieceSize = 1; pieceSize <= text.size() + 1; ++pieceSize) {
         EXPECT_EQ(ConvertInPieces(text, pieceSize, style, LineBreaks::Drop), whole) << "piece size " << pieceSize;
       }
@@ -67,7 +69,7 @@ TEST(StreamConverter, KeptLinesHoldTheSameReadingsAsTheWholeText) {
     std::string kept = ConvertInPieces(text, 3, style, LineBreaks::Keep);
     std::erase(kept, '\n');
     std::erase(kept, '\r');
-    EXPECT_EQ(kept, ToUtf8(ConvertText(text, CharDictionary::Embedded(), style)));
+    EXPECT_EQ(kept, ToUtf8(ConvertText(text, style)));
   }
 }
 

@@ -5,11 +5,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "ConvertText.h"
+#include <mibolan/ConvertText.h>
+
 #include "ReferencePass.h"
 #include "TextGenerator.h"
 #include "Utf.h"
-#include "data/CharDictionary.h"
 
 namespace mibolan {
 namespace {
@@ -30,12 +30,11 @@ const std::vector<std::u16string>& DictionaryTextParts() {
 
 // Compares both styles; on a difference names the text by its units.
 void ExpectSameAsReference(std::u16string_view text) {
-  const CharDictionary& dictionary = CharDictionary::Embedded();
   const std::vector<std::u16string>& parts = DictionaryTextParts();
-  EXPECT_EQ(ToUtf8(ConvertText(text, dictionary, Style::Annotated)),
+  EXPECT_EQ(ToUtf8(ConvertText(text, Style::Annotated)),
             ToUtf8(ReferenceConvertText(text, parts, true, false)))
       << "annotated, text " << UnitCodes(text);
-  EXPECT_EQ(ToUtf8(ConvertText(text, dictionary, Style::Pinyin)),
+  EXPECT_EQ(ToUtf8(ConvertText(text, Style::Pinyin)),
             ToUtf8(ReferenceConvertText(text, parts, false, true)))
       << "pinyin, text " << UnitCodes(text);
 }

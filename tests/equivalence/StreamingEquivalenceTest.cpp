@@ -9,13 +9,13 @@
 
 #include <utf8.h>
 
+#include <mibolan/StreamConverter.h>
+
 #include "ChildProcess.h"
 #include "ReferencePass.h"
-#include "StreamConverter.h"
 #include "TextGenerator.h"
 #include "Utf.h"
 #include "Utf8Decoder.h"
-#include "data/CharDictionary.h"
 
 namespace mibolan {
 namespace {
@@ -46,7 +46,7 @@ std::string WholeTextOutput(std::string_view utf8Text, const Mode& mode) {
 // Decodes and converts `bytes` in the pieces that the ascending byte offsets `cuts` make.
 std::string ConvertInPieces(std::string_view bytes, const std::vector<std::size_t>& cuts, const Mode& mode) {
   Utf8Decoder decoder;
-  StreamConverter converter(CharDictionary::Embedded(), mode.style, mode.lineBreaks);
+  StreamConverter converter({mode.style, mode.lineBreaks});
   std::string out;
   std::u16string units;
   std::size_t start = 0;

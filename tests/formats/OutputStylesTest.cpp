@@ -3,20 +3,19 @@
 
 #include <string>
 
-#include "ConvertText.h"
+#include <mibolan/ConvertText.h>
+#include <mibolan/StreamConverter.h>
+
 #include "HtmlText.h"
-#include "StreamConverter.h"
 #include "Utf.h"
 
 namespace mibolan {
 namespace {
 
-const CharDictionary& Dictionary() { return CharDictionary::Embedded(); }
-
-std::string Convert(std::u16string_view text, Style style) { return ToUtf8(ConvertText(text, Dictionary(), style)); }
+std::string Convert(std::u16string_view text, Style style) { return ToUtf8(ConvertText(text, style)); }
 
 std::string ConvertInPieces(std::u16string_view text, std::size_t pieceSize, Style style) {
-  StreamConverter converter(Dictionary(), style);
+  StreamConverter converter({style});
   std::string out;
   for (std::size_t i = 0; i < text.size(); i += pieceSize) converter.Feed(text.substr(i, pieceSize), out);
   converter.Finish(out);
@@ -75,7 +74,7 @@ TEST(HtmlStyle, AnySplitGivesTheWholeTextsOutput) {
 
 TEST(HtmlStyle, KeepsEveryLineBreakWhateverTheLineBreakOption) {
   for (LineBreaks lineBreaks : {LineBreaks::Drop, LineBreaks::Keep}) {
-    StreamConverter converter(Dictionary(), Style::Html, lineBreaks);
+    StreamConverter converter({Style::Html, lineBreaks});
     std::string out;
     converter.Feed(u"a\n\r\nb\r", out);
     converter.Finish(out);

@@ -8,12 +8,12 @@
 
 #include <utf8.h>
 
-#include "ConvertText.h"
+#include <mibolan/ConvertText.h>
+#include <mibolan/StreamConverter.h>
+
 #include "FuzzChecks.h"
 #include "ReferencePass.h"
-#include "StreamConverter.h"
 #include "Utf.h"
-#include "data/CharDictionary.h"
 
 namespace mibolan::fuzz {
 namespace {
@@ -22,7 +22,7 @@ namespace {
 constexpr std::size_t kReferenceLength = 8;
 
 std::string Stream(std::u16string_view text, Style style, LineBreaks lineBreaks, std::uint32_t seed) {
-  StreamConverter converter(CharDictionary::Embedded(), style, lineBreaks);
+  StreamConverter converter({style, lineBreaks});
   std::string out;
   for (std::size_t length : PieceLengths(text.size(), seed)) {
     converter.Feed(text.substr(0, length), out);
@@ -33,7 +33,7 @@ std::string Stream(std::u16string_view text, Style style, LineBreaks lineBreaks,
 }
 
 void CheckStyle(std::u16string_view text, Style style, std::uint32_t seed) {
-  const std::u16string whole = ConvertText(text, CharDictionary::Embedded(), style);
+  const std::u16string whole = ConvertText(text, style);
   const std::string whole8 = ToUtf8(whole);
   const std::string streamed = Stream(text, style, LineBreaks::Drop, seed);
   Check(utf8::is_valid(streamed.begin(), streamed.end()), "the output is valid UTF-8");

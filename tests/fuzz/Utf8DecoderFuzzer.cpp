@@ -11,13 +11,13 @@
 
 #include <utf8.h>
 
-#include "ConvertText.h"
+#include <mibolan/ConvertText.h>
+#include <mibolan/StreamConverter.h>
+#include <mibolan/Utf8Converter.h>
+
 #include "FuzzChecks.h"
-#include "StreamConverter.h"
 #include "Utf.h"
-#include "Utf8Converter.h"
 #include "Utf8Decoder.h"
-#include "data/CharDictionary.h"
 
 namespace mibolan::fuzz {
 namespace {
@@ -31,7 +31,7 @@ std::u16string ExpectedUnits(std::string_view bytes) {
 
 // The direct converter on the same pieces: its output, and its error offset or nothing.
 std::pair<std::string, std::optional<std::uint64_t>> ConvertDirectly(std::string_view bytes, std::uint32_t seed) {
-  Utf8Converter converter(CharDictionary::Embedded(), Style::Annotated, LineBreaks::Keep);
+  Utf8Converter converter({Style::Annotated, LineBreaks::Keep});
   std::string converted;
   bool accepted = true;
   std::size_t start = 0;
@@ -47,7 +47,7 @@ std::pair<std::string, std::optional<std::uint64_t>> ConvertDirectly(std::string
 
 void CheckDecoding(std::string_view bytes, std::uint32_t seed) {
   Utf8Decoder decoder;
-  StreamConverter converter(CharDictionary::Embedded(), Style::Annotated, LineBreaks::Keep);
+  StreamConverter converter({Style::Annotated, LineBreaks::Keep});
   std::u16string decoded;
   std::u16string piece;
   std::string converted;
@@ -69,7 +69,7 @@ void CheckDecoding(std::string_view bytes, std::uint32_t seed) {
   const std::size_t validLength = static_cast<std::size_t>(invalid - bytes.begin());
   if (!accepted) Check(decoder.ErrorOffset() == validLength, "error offset == first invalid sequence");
   Check(decoded == ExpectedUnits(bytes.substr(0, validLength)), "everything before an error decoded");
-  const std::string whole = ToUtf8(ConvertText(decoded, CharDictionary::Embedded(), Style::Annotated));
+  const std::string whole = ToUtf8(ConvertText(decoded, Style::Annotated));
   Check(WithoutLineEnds(converted) == whole, "decoded text streams as it converts whole");
 
   const auto [direct, directError] = ConvertDirectly(bytes, seed);

@@ -12,10 +12,10 @@
 #include <fstream>
 #include <sstream>
 
+#include <mibolan/ConvertText.h>
+
 #include "ChildProcess.h"
-#include "ConvertText.h"
 #include "Utf.h"
-#include "data/CharDictionary.h"
 
 namespace mibolan {
 namespace {
@@ -279,7 +279,7 @@ TEST_F(HostileInput, HundredMegabyteLineStreamsThrough) {
     if (keepLines) setup.arguments = {"--keep-lines"};
     std::uint64_t sent = 0;
     setup.inputSource = [&]() -> std::string_view { return sent++ < blocks ? block : std::string_view{}; };
-    RepeatedOutputChecker checker(ToUtf8(ConvertText(kLineText, CharDictionary::Embedded(), Style::Pinyin)),
+    RepeatedOutputChecker checker(ToUtf8(ConvertText(kLineText, Style::Pinyin)),
                                   blocks * (block.size() / text.size()));
     setup.outputSink = [&](std::string_view piece) { checker.Take(piece); };
     const ChildResult result = RunChild(MIBOLAN_CONVERT, setup);

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ConvertText.h"
+#include <mibolan/ConvertText.h>
+
 #include "QtStrings.h"
-#include "data/CharDictionary.h"
 #include "shell/OpenWebPage.h"
 
 namespace mibolan::ui::testing {
@@ -53,7 +53,7 @@ Control* Find(const QWidget& window, const char* name) {
 
 // What the conversion engine makes of `text`: the reference for the window's output.
 inline QString Converted(const QString& text, Style style) {
-  return ToQString(ConvertText(ToU16View(text), CharDictionary::Embedded(), style));
+  return ToQString(ConvertText(ToU16View(text), style));
 }
 
 // The visible top-level windows called `name`.

@@ -1,11 +1,11 @@
-#include "Utf8Converter.h"
+#include "Utf8Walk.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "ConversionPass.h"
-#include "Utf8.h"
+#include "Utf.h"
 
 namespace mibolan {
 
@@ -29,10 +29,10 @@ std::size_t DecodeUnits(std::string_view text, std::size_t from, std::size_t end
   while (from < end && count < capacity) {
     char32_t code = static_cast<unsigned char>(text[from]);
     int length = 1;
-    if (code >= 0x80) length = utf8::DecodeOne(text.substr(from, end - from), code);
+    if (code >= 0x80) length = DecodeUtf8Sequence(text.substr(from, end - from), code);
     if (length <= 0) break;
     std::array<char16_t, 2> pair{};
-    const char16_t* const pairEnd = utf8::WriteUtf16(code, pair.data());
+    const char16_t* const pairEnd = WriteUtf16(code, pair.data());
     for (const char16_t* unit = pair.data(); unit != pairEnd && count < capacity; ++unit) units[count++] = *unit;
     from += static_cast<std::size_t>(length);
   }
@@ -41,10 +41,10 @@ std::size_t DecodeUnits(std::string_view text, std::size_t from, std::size_t end
 
 }  // namespace
 
-Utf8Converter::Utf8Converter(const CharDictionary& dictionary, Style style, LineBreaks lineBreaks)
-    : tables_(ConversionTables::For(dictionary)), style_(style), lineBreaks_(lineBreaks) {}
+Utf8Walk::Utf8Walk(Style style, LineBreaks lineBreaks)
+    : tables_(ConversionTables::Get()), style_(style), lineBreaks_(lineBreaks) {}
 
-bool Utf8Converter::Feed(std::string_view bytes, std::string& out) {
+bool Utf8Walk::Feed(std::string_view bytes, std::string& out) {
   pending_.append(bytes);
   if (atStart_ && !SkipByteOrderMark(false)) return true;
   const std::size_t limit = pending_.size() > kLookahead ? pending_.size() - kLookahead : 0;
@@ -59,7 +59,7 @@ bool Utf8Converter::Feed(std::string_view bytes, std::string& out) {
   return ok;
 }
 
-bool Utf8Converter::Finish(std::string& out) {
+bool Utf8Walk::Finish(std::string& out) {
   if (atStart_) SkipByteOrderMark(true);
   const bool ok = Convert(pending_.size(), true, out);
   endsWithLineFeed_ = !pending_.empty() && pending_.back() == '\n';
@@ -70,7 +70,7 @@ bool Utf8Converter::Finish(std::string& out) {
 
 // A byte-order mark at the very start is no part of the text. False while too few bytes have
 // come to tell.
-bool Utf8Converter::SkipByteOrderMark(bool final) {
+bool Utf8Walk::SkipByteOrderMark(bool final) {
   if (!final && pending_.size() < kByteOrderMark.size() && kByteOrderMark.starts_with(pending_)) return false;
   if (std::string_view(pending_).starts_with(kByteOrderMark)) {
     pending_.erase(0, kByteOrderMark.size());
@@ -80,7 +80,7 @@ bool Utf8Converter::SkipByteOrderMark(bool final) {
   return true;
 }
 
-bool Utf8Converter::Fail(std::size_t at, bool truncated) {
+bool Utf8Walk::Fail(std::size_t at, bool truncated) {
   errorOffset_ = dropped_ + at;
   truncated_ = truncated;
   // The text ends where it goes wrong: what comes before is converted as if nothing followed.
@@ -90,7 +90,7 @@ bool Utf8Converter::Fail(std::size_t at, bool truncated) {
 }
 
 // Converts the characters that start before `limit`.
-bool Utf8Converter::Convert(std::size_t limit, bool final, std::string& out) {
+bool Utf8Walk::Convert(std::size_t limit, bool final, std::string& out) {
   const unsigned char* const data = BytesOf(pending_);
   const std::string_view text = pending_;
   const std::uint16_t* const entries = tables_.Entries();
@@ -103,7 +103,7 @@ bool Utf8Converter::Convert(std::size_t limit, bool final, std::string& out) {
   while (i < limit) {
     if (data[i] < 0x80) {
       if (!keepLines) {
-        i = utf8::EndOfAsciiRun(text.substr(0, limit), i);
+        i = EndOfAsciiRun(text.substr(0, limit), i);
       } else if (data[i++] == '\n') {
         out.append(block.data(), used);
         used = 0;
@@ -111,15 +111,15 @@ bool Utf8Converter::Convert(std::size_t limit, bool final, std::string& out) {
       }
       continue;
     }
-    char32_t code = i + 3 <= text.size() ? utf8::DecodeThreeBytes(data + i) : 0;
+    char32_t code = i + 3 <= text.size() ? DecodeThreeByteUtf8(data + i) : 0;
     std::size_t length = 3;
     if (code == 0) {
-      const int decoded = utf8::DecodeOne(text.substr(i), code);
-      if (decoded == utf8::kIllFormed || (decoded == utf8::kNeedMore && final)) {
+      const int decoded = DecodeUtf8Sequence(text.substr(i), code);
+      if (decoded == kUtf8IllFormed || (decoded == kUtf8NeedMore && final)) {
         out.append(block.data(), used);
-        return Fail(i, decoded == utf8::kNeedMore);
+        return Fail(i, decoded == kUtf8NeedMore);
       }
-      if (decoded == utf8::kNeedMore) break;  // the rest of the character is still to come
+      if (decoded == kUtf8NeedMore) break;  // the rest of the character is still to come
       length = static_cast<std::size_t>(decoded);
     }
     const std::uint16_t entry = code < 0x10000 ? entries[code] : 0;
@@ -144,7 +144,7 @@ bool Utf8Converter::Convert(std::size_t limit, bool final, std::string& out) {
 // The reading of `character`, `length` bytes at `at`, chosen by the rules from the units
 // around it: up to two before (all checked already) and up to three after, as far as the text
 // is well formed.
-ConversionTables::ReadingIndex Utf8Converter::ReadingInContext(std::size_t at, std::size_t length,
+ConversionTables::ReadingIndex Utf8Walk::ReadingInContext(std::size_t at, std::size_t length,
                                                                char16_t character, std::uint16_t entry) const {
   const unsigned char* const data = BytesOf(pending_);
   const std::string_view text = pending_;
@@ -155,7 +155,7 @@ ConversionTables::ReadingIndex Utf8Converter::ReadingInContext(std::size_t at, s
   for (std::size_t step = 0; step < kContextBehind && from > 0; ++step) {
     do {
       --from;
-    } while (from > 0 && utf8::IsContinuation(data[from]));
+    } while (from > 0 && IsUtf8Continuation(data[from]));
   }
   std::array<char16_t, 2 * kContextBehind> before{};
   const std::size_t beforeCount = DecodeUnits(text, from, at, before.data(), 0, before.size());

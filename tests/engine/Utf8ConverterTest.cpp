@@ -1,6 +1,5 @@
 // The direct UTF-8 converter gives, for any bytes cut into any pieces, what the decoder followed
 // by the stream converter gives: the same output, the same verdict, the same error offset.
-#include "Utf8Converter.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "StreamConverter.h"
+#include <mibolan/StreamConverter.h>
+#include <mibolan/Utf8Converter.h>
+
 #include "Utf8Decoder.h"
 
 namespace mibolan {
@@ -51,7 +52,7 @@ std::vector<std::string_view> Pieces(std::string_view bytes, const std::vector<s
 // The way every style and encoding takes: decode, then convert, stopping at the first bad byte.
 Outcome ThroughDecoder(std::string_view bytes, const std::vector<std::size_t>& cuts, const Mode& mode) {
   Utf8Decoder decoder;
-  StreamConverter converter(CharDictionary::Embedded(), mode.style, mode.lineBreaks);
+  StreamConverter converter({mode.style, mode.lineBreaks});
   Outcome outcome;
   std::u16string units;
   for (std::string_view piece : Pieces(bytes, cuts)) {
@@ -67,7 +68,7 @@ Outcome ThroughDecoder(std::string_view bytes, const std::vector<std::size_t>& c
 }
 
 Outcome Direct(std::string_view bytes, const std::vector<std::size_t>& cuts, const Mode& mode) {
-  Utf8Converter converter(CharDictionary::Embedded(), mode.style, mode.lineBreaks);
+  Utf8Converter converter({mode.style, mode.lineBreaks});
   Outcome outcome;
   for (std::string_view piece : Pieces(bytes, cuts)) {
     outcome.ok = converter.Feed(piece, outcome.out);

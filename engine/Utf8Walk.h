@@ -4,19 +4,20 @@
 #include <string>
 #include <string_view>
 
+#include <mibolan/Options.h>
+
 #include "ConversionTables.h"
-#include "ConvertText.h"
-#include "StreamConverter.h"
 
 namespace mibolan {
 
 // Converts UTF-8 text that arrives in pieces straight to UTF-8 in the styles Pinyin, Annotated
-// and Numbers: the checks of Utf8Decoder and the conversion pass in one walk over the bytes,
-// with no UTF-16 text in between. Its output, errors included, is that of Utf8Decoder followed
-// by StreamConverter; it is the converter's fast path for the usual case.
-class Utf8Converter {
+// and Numbers, reading character by character: the checks of Utf8Decoder and the conversion
+// pass in one walk over the bytes, with no UTF-16 text in between. Its output, errors included,
+// is that of Utf8Decoder followed by StreamConverter; it is Utf8Converter's fast path for the
+// usual case.
+class Utf8Walk {
  public:
-  Utf8Converter(const CharDictionary& dictionary, Style style, LineBreaks lineBreaks);
+  Utf8Walk(Style style, LineBreaks lineBreaks);
 
   // Takes the next piece and appends what can be converted so far to `out`. False at an
   // ill-formed sequence; everything before it has been converted.

@@ -4,19 +4,15 @@
 #include <cstdint>
 #include <cstring>
 
-#include "Utf8.h"
+#include "Utf.h"
 
 namespace mibolan {
 
 namespace {
 
-using utf8::DecodeOne;
-using utf8::kIllFormed;
-using utf8::kNeedMore;
-
 // Widens the run of ASCII bytes that starts at `i`; returns the index of the first byte after it.
 std::size_t CopyAscii(std::string_view bytes, std::size_t i, char16_t*& next) {
-  const std::size_t end = utf8::EndOfAsciiRun(bytes, i);
+  const std::size_t end = EndOfAsciiRun(bytes, i);
   for (; i < end; ++i) *next++ = static_cast<unsigned char>(bytes[i]);
   return end;
 }
@@ -27,7 +23,7 @@ std::size_t CopyAscii(std::string_view bytes, std::size_t i, char16_t*& next) {
 std::size_t CopyThreeByteRun(std::string_view bytes, std::size_t i, char16_t*& next) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   for (; i + 3 <= bytes.size(); i += 3) {
-    const char16_t unit = utf8::DecodeThreeBytes(data + i);
+    const char16_t unit = DecodeThreeByteUtf8(data + i);
     if (unit == 0) break;
     *next++ = unit;
   }
@@ -41,7 +37,7 @@ char16_t* Utf8Decoder::Append(char32_t code, char16_t* next) {
     atStart_ = false;
     if (code == 0xFEFF) return next;
   }
-  return utf8::WriteUtf16(code, next);
+  return WriteUtf16(code, next);
 }
 
 bool Utf8Decoder::Fail(std::uint64_t offset) {
@@ -57,8 +53,8 @@ bool Utf8Decoder::DecodeCarried(std::string_view& bytes, std::u16string& out) {
     bytes.remove_prefix(1);
     ++offset_;
     char32_t code = 0;
-    const int length = DecodeOne(carried_, code);
-    if (length == kIllFormed) return Fail(start);
+    const int length = DecodeUtf8Sequence(carried_, code);
+    if (length == kUtf8IllFormed) return Fail(start);
     if (length > 0) {
       carried_.clear();
       std::array<char16_t, 2> units{};
@@ -97,12 +93,12 @@ bool Utf8Decoder::Decode(std::string_view bytes, std::u16string& out) {
     }
     char32_t code = byte;
     int length = 1;
-    if (byte >= 0x80) length = DecodeOne(bytes.substr(i), code);
-    if (length == kIllFormed) {
+    if (byte >= 0x80) length = DecodeUtf8Sequence(bytes.substr(i), code);
+    if (length == kUtf8IllFormed) {
       ok = Fail(offset_ + i);
       break;
     }
-    if (length == kNeedMore) {
+    if (length == kUtf8NeedMore) {
       carried_.assign(bytes.substr(i));
       break;
     }

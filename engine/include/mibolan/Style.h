@@ -1,10 +1,5 @@
 #pragma once
 
-#include <string>
-#include <string_view>
-
-#include "data/CharDictionary.h"
-
 namespace mibolan {
 
 // How each converted character is written.
@@ -16,10 +11,5 @@ enum class Style {
   // "<ruby>人<rp>(</rp><rt>rén</rt><rp>)</rp></ruby>", and everything else kept, escaped for HTML
   Html,
 };
-
-// The pinyin of every Chinese character of `text` that the dictionary knows, in `style`.
-// Everything else (Latin letters, digits, punctuation, blanks, line breaks, unknown
-// characters) is left out, except in Style::Html, which keeps it.
-std::u16string ConvertText(std::u16string_view text, const CharDictionary& dictionary, Style style);
 
 }  // namespace mibolan

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <mibolan/Options.h>
+
+namespace mibolan {
+
+// Converts a UTF-16 text that arrives in pieces, writing UTF-8 as soon as the readings'
+// look-ahead allows. The output is exactly that of ConvertText on the whole text, whatever the
+// pieces; memory stays bounded by the size of the pieces.
+class StreamConverter {
+ public:
+  explicit StreamConverter(const ConversionOptions& options);
+  ~StreamConverter();
+  StreamConverter(StreamConverter&&) noexcept;
+  StreamConverter& operator=(StreamConverter&&) noexcept;
+
+  // Takes the next piece of the text and appends what can be converted so far to `out`.
+  void Feed(std::u16string_view piece, std::string& out);
+
+  // Ends the text: converts what is left and makes the converter ready for a new text.
+  void Finish(std::string& out);
+
+  class Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace mibolan
