@@ -1,6 +1,7 @@
 #include "FileConverter.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -9,9 +10,12 @@
 #include <cstring>
 #include <optional>
 #include <system_error>
+#include <type_traits>
 
 #include "HtmlPage.h"
 #include "LegacyDecoder.h"
+#include "MessageText.h"
+#include "Utf.h"
 #include "Utf8Converter.h"
 #include "Utf8Decoder.h"
 
@@ -22,7 +26,7 @@ namespace {
 constexpr std::size_t kReadSize = 1 << 16;
 
 void Complain(const std::string& path, const std::string& reason) {
-  std::fprintf(stderr, "mibolan-convert: %s: %s\n", DisplayName(path).c_str(), reason.c_str());
+  std::fprintf(stderr, "mibolan-convert: %s: %s\n", QuotedName(DisplayName(path)).c_str(), reason.c_str());
 }
 
 // The encoding's name in messages, which is also iconv's name for it.
@@ -44,9 +48,10 @@ ssize_t ReadSome(int fd, char* data, std::size_t size) {
   return got;
 }
 
-// A decoder followed by the stream converter: the way for every encoding and style. It offers
-// what Utf8Converter offers, so that one loop drives either.
-template <class Decoder>
+// A decoder followed by a converter: the page's way for every encoding, and the plain styles'
+// way for the legacy encodings, through Utf8Converter. It offers what Utf8Converter offers, so
+// that one loop drives either.
+template <class Decoder, class Converter>
 class DecodingConverter {
  public:
   DecodingConverter(Decoder& decoder, const ConvertOptions& options)
@@ -56,7 +61,7 @@ class DecodingConverter {
     text_.clear();
     const bool ok = decoder_.Decode(bytes, text_);
     if (!text_.empty()) lastUnit_ = text_.back();
-    converter_.Feed(text_, out);
+    FeedText(out);
     return ok;
   }
 
@@ -71,9 +76,21 @@ class DecodingConverter {
   bool EndsWithLineFeed() const { return lastUnit_ == u'\n'; }
 
  private:
+  void FeedText(std::string& out) {
+    if constexpr (std::is_same_v<Converter, Utf8Converter>) {
+      // The decoder's text is well formed, so the converter finds nothing wrong with it.
+      utf8_.clear();
+      AppendUtf8(utf8_, text_);
+      converter_.Feed(utf8_, out);
+    } else {
+      converter_.Feed(text_, out);
+    }
+  }
+
   Decoder& decoder_;
-  StreamConverter converter_;
+  Converter converter_;
   std::u16string text_;
+  std::string utf8_;
   char16_t lastUnit_ = 0;
   bool truncated_ = false;
 };
@@ -104,7 +121,7 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
       break;
     }
     const bool ok = converter.Feed(std::string_view(bytes.data(), static_cast<std::size_t>(got)), output.Buffer());
-    output.FlushIfFull();
+    output.WriteReady();
     if (!ok) {
       problem = "invalid " + encoding + " at byte offset " + std::to_string(converter.ErrorOffset());
       break;
@@ -119,6 +136,7 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
       // With kept line breaks, a text that ends with its own line break needs no other.
       output.Buffer() += '\n';
     }
+    output.WriteReady();
   }
   if (problem.empty()) return true;
   output.Flush();  // what was converted before the problem comes before its message
@@ -126,10 +144,10 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
   return false;
 }
 
-template <class Decoder>
-bool ConvertOpenFile(int fd, Decoder& decoder, const std::string& path, const ConvertOptions& options,
-                     HtmlPage* page, OutputSink& output) {
-  DecodingConverter<Decoder> converter(decoder, options);
+template <class Converter, class Decoder>
+bool ConvertDecoded(int fd, Decoder& decoder, const std::string& path, const ConvertOptions& options,
+                    HtmlPage* page, OutputSink& output) {
+  DecodingConverter<Decoder, Converter> converter(decoder, options);
   return ConvertStream(fd, converter, path, options, page, output);
 }
 
@@ -142,7 +160,7 @@ bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& opti
   }
   if (options.encoding == Encoding::Utf8) {
     Utf8Decoder decoder;
-    return ConvertOpenFile(fd, decoder, path, options, page, output);
+    return ConvertDecoded<StreamConverter>(fd, decoder, path, options, page, output);
   }
   std::optional<LegacyDecoder> decoder;
   try {
@@ -151,18 +169,31 @@ bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& opti
     Complain(path, error.what());
     return false;
   }
-  return ConvertOpenFile(fd, *decoder, path, options, page, output);
+  // The plain styles take Utf8Converter, which writes each line as soon as it ends.
+  if (options.style == Style::Html) return ConvertDecoded<StreamConverter>(fd, *decoder, path, options, page, output);
+  return ConvertDecoded<Utf8Converter>(fd, *decoder, path, options, page, output);
+}
+
+// Like cat, a run never reads the file that it writes to, which would grow without end.
+bool IsOutputFile(int fd, const OutputSink& output) {
+  struct stat file {};
+  return ::fstat(fd, &file) == 0 && output.IsOutputFile(file);
 }
 
 bool ConvertOneFile(const std::string& path, const ConvertOptions& options, HtmlPage* page, OutputSink& output) {
-  if (path == "-") return ConvertOpenFile(STDIN_FILENO, path, options, page, output);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool standardInput = path == "-";
+  const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     Complain(path, std::strerror(errno));
     return false;
   }
-  const bool ok = ConvertOpenFile(fd, path, options, page, output);
-  ::close(fd);
+  bool ok = false;
+  if (IsOutputFile(fd, output)) {
+    Complain(path, "input file is output file");
+  } else {
+    ok = ConvertOpenFile(fd, path, options, page, output);
+  }
+  if (!standardInput) ::close(fd);
   return ok;
 }
 

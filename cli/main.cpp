@@ -1,12 +1,14 @@
 // mibolan-convert: the pinyin of whole files, converted exactly as the window converts its input.
 #include <cstdio>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "FileConverter.h"
+#include "MessageText.h"
 #include "OutputSink.h"
 #include "data/CharDictionary.h"
 
@@ -42,11 +44,30 @@ CLI::Option* AddChoice(CLI::App& app, const std::string& name, const std::map<st
       ->transform(CLI::IsMember(names, CLI::ignore_case));
 }
 
+// A usage error, in the converter's own voice; the arguments it quotes may hold anything.
+std::string UsageError(const CLI::App*, const CLI::Error& error) {
+  return "mibolan-convert: " + mibolan::EscapedText(error.what()) + "\nRun with --help for more information.\n";
+}
+
+// Ends a parse that did not lead to a conversion: prints the help or the version, or reports a
+// usage error. Standard output may fail like any other.
+int EndParse(const CLI::App& app, const CLI::ParseError& error) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = app.exit(error, out, err);
+  std::fputs(err.str().c_str(), stderr);
+  mibolan::OutputSink output;
+  output.Buffer() = out.str();
+  output.Flush();
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{kDescription, "mibolan-convert"};
   app.footer(kExamples);
+  app.failure_message(UsageError);
   app.set_version_flag("--version", "mibolan-convert (Mibolan) " MIBOLAN_VERSION);
 
   const std::map<std::string, mibolan::Style> styles = {{"pinyin", mibolan::Style::Pinyin},
@@ -54,7 +75,7 @@ int main(int argc, char** argv) {
                                                         {"numbers", mibolan::Style::Numbers},
                                                         {"html", mibolan::Style::Html}};
   mibolan::ConvertOptions options;
-  AddChoice(app, "--style", styles, options.style,
+  CLI::Option* style = AddChoice(app, "--style", styles, options.style,
                  "pinyin: each reading and a blank, \"rén \" (the default)\n"
                  "annotated: each character and its reading, \"人(rén)\"\n"
                  "numbers: each reading with its tone digit and a blank, \"ren2 \";\n"
@@ -66,31 +87,42 @@ int main(int argc, char** argv) {
       ->option_text("STYLE");
   const std::map<std::string, mibolan::Encoding> encodings = {
       {"utf-8", mibolan::Encoding::Utf8}, {"gbk", mibolan::Encoding::Gbk}, {"gb18030", mibolan::Encoding::Gb18030}};
-  AddChoice(app, "--encoding", encodings, options.encoding,
+  CLI::Option* encoding = AddChoice(app, "--encoding", encodings, options.encoding,
                  "how the FILEs are encoded: utf-8 (the default), gbk (which\n"
                  "also reads GB 2312) or gb18030; bytes that are not valid in it\n"
                  "stop that FILE with an error")
       ->option_text("ENCODING");
   bool keepLines = false;
-  app.add_flag("--keep-lines", keepLines,
+  CLI::Option* keepLinesFlag = app.add_flag("--keep-lines", keepLines,
                "end an output line wherever an input line ends (\"\\n\" or\n"
                "\"\\r\\n\"); the readings stay those of the whole text (an HTML\n"
-               "page always keeps the lines)");
-  bool printDictionary = false;
-  app.add_flag("--dictionary", printDictionary,
-               "print the built-in dictionary, one \"字 syl#\" line per character, and exit");
+               "page always keeps the lines); to a terminal or a pipe each\n"
+               "line is written as soon as it ends");
   std::vector<std::string> files;
   app.add_option("FILE", files, "text files to convert; \"-\" is standard input");
+  bool printDictionary = false;
+  app.add_flag("--dictionary", printDictionary,
+               "print the built-in dictionary, one \"字 syl#\" line per\n"
+               "character, and exit; it takes no FILE and no other option");
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+    if (printDictionary && (!files.empty() || style->count() + encoding->count() + keepLinesFlag->count() > 0)) {
+      throw CLI::ExcludesError("--dictionary takes no FILE and no other option", CLI::ExitCodes::ExcludesError);
+    }
+  } catch (const CLI::ParseError& error) {
+    return EndParse(app, error);
+  }
 
-  mibolan::OutputSink output;
   if (printDictionary) {
+    mibolan::OutputSink output;
     output.Buffer() = mibolan::CharDictionary::Embedded().Text();
     output.Flush();
     return 0;
   }
   options.lineBreaks = keepLines ? mibolan::LineBreaks::Keep : mibolan::LineBreaks::Drop;
+  const bool byLine = keepLines && options.style != mibolan::Style::Html && mibolan::OutputSink::ReaderMayWait();
+  mibolan::OutputSink output(byLine ? mibolan::OutputSink::Pace::Lines : mibolan::OutputSink::Pace::Blocks);
   if (files.empty()) files.emplace_back("-");
   const bool allConverted = mibolan::ConvertFiles(files, options, output);
   output.Flush();
