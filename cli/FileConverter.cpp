@@ -48,9 +48,8 @@ ssize_t ReadSome(int fd, char* data, std::size_t size) {
   return got;
 }
 
-// A decoder followed by a converter: the page's way for every encoding, and the plain styles'
-// way for the legacy encodings, through Utf8Converter. It offers what Utf8Converter offers, so
-// that one loop drives either.
+// A decoder followed by the stream converter, or by Utf8Converter where the text is decoded to
+// UTF-8 first. It offers what Utf8Converter offers, so that one loop drives either.
 template <class Decoder, class Converter>
 class DecodingConverter {
  public:
@@ -169,9 +168,12 @@ bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& opti
     Complain(path, error.what());
     return false;
   }
-  // The plain styles take Utf8Converter, which writes each line as soon as it ends.
-  if (options.style == Style::Html) return ConvertDecoded<StreamConverter>(fd, *decoder, path, options, page, output);
-  return ConvertDecoded<Utf8Converter>(fd, *decoder, path, options, page, output);
+  // Line by line, the plain styles take Utf8Converter, which lets each line go as soon as it ends;
+  // the stream converter, faster on decoded text, holds the last characters back until more come.
+  if (output.WritesByLine() && options.style != Style::Html) {
+    return ConvertDecoded<Utf8Converter>(fd, *decoder, path, options, page, output);
+  }
+  return ConvertDecoded<StreamConverter>(fd, *decoder, path, options, page, output);
 }
 
 // Like cat, a run never reads the file that it writes to, which would grow without end.

@@ -3,10 +3,19 @@ include(GNUInstallDirs)
 
 set(MIBOLAN_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 
-install(TARGETS mibolan-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(MIBOLAN_PROGRAMS mibolan-convert)
 if(TARGET mibolan)
-  install(TARGETS mibolan RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  list(APPEND MIBOLAN_PROGRAMS mibolan)
 endif()
+install(TARGETS ${MIBOLAN_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install (the package's) leaves out the compilers' notes too, as Debian's packages do.
+foreach(program IN LISTS MIBOLAN_PROGRAMS)
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endif()")
+endforeach()
 
 # The desktop entry and its icon put the program in the desktop's menu.
 install(FILES ${MIBOLAN_PACKAGING_DIR}/mibolan.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -16,17 +25,33 @@ foreach(size IN LISTS MIBOLAN_ICON_SIZES)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# Manual pages are installed compressed, as man and Debian's tools expect them.
-set(MIBOLAN_MANUAL ${CMAKE_BINARY_DIR}/packaging/mibolan-convert.1.gz)
-add_custom_command(
-  OUTPUT ${MIBOLAN_MANUAL}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-  COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${MIBOLAN_PACKAGING_DIR}/mibolan-convert.1 ${MIBOLAN_MANUAL}
-  DEPENDS ${MIBOLAN_PACKAGING_DIR}/mibolan-convert.1
-  COMMENT "Compressing the manual page"
-  VERBATIM)
-add_custom_target(manual ALL DEPENDS ${MIBOLAN_MANUAL})
-install(FILES ${MIBOLAN_MANUAL} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The manual pages carry the project's version; they and the changelog are installed compressed,
+# as man and Debian's tools expect them.
+set(MIBOLAN_COMPRESSED)
+function(mibolan_install_compressed source destination)
+  get_filename_component(name ${source} NAME)
+  set(compressed ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
+  add_custom_command(
+    OUTPUT ${compressed}
+    COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${source} ${compressed}
+    DEPENDS ${source}
+    COMMENT "Compressing ${name}"
+    VERBATIM)
+  install(FILES ${compressed} DESTINATION ${destination})
+  set(MIBOLAN_COMPRESSED ${MIBOLAN_COMPRESSED} ${compressed} PARENT_SCOPE)
+endfunction()
+
+set(MIBOLAN_MANUAL_PAGES mibolan-convert.1)
+if(TARGET mibolan)
+  list(APPEND MIBOLAN_MANUAL_PAGES mibolan.1)
+endif()
+foreach(page IN LISTS MIBOLAN_MANUAL_PAGES)
+  configure_file(${MIBOLAN_PACKAGING_DIR}/${page} ${CMAKE_BINARY_DIR}/packaging/${page} @ONLY)
+  mibolan_install_compressed(${CMAKE_BINARY_DIR}/packaging/${page} ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+# Named changelog.gz, as for a package made by its own authors.
+mibolan_install_compressed(${MIBOLAN_PACKAGING_DIR}/changelog ${CMAKE_INSTALL_DATADIR}/doc/mibolan)
+add_custom_target(compressed_documents ALL DEPENDS ${MIBOLAN_COMPRESSED})
 
 # The copyright file carries the licence of the Unicode data that the dictionary comes from.
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/UNIHAN-LICENSE.txt MIBOLAN_UNIHAN_LICENSE)

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the Debian package into a folder of its own, then checks its control data, its contents,
 # and that what it installs works: the converter runs, the desktop entry is valid and finds its
-# program and icons, the manual page formats without warnings.
+# program and icons, the manual pages format without warnings and, like the changelog, carry the
+# package's version. Last, lintian checks the package as Debian checks its own.
 # Usage: check_debian_package.sh CPACK_CONFIG WORK_DIR VERSION WITH_WINDOW(0|1)
 set -eu
 config=$1 work=$2 version=$3 window=$4
@@ -45,8 +46,8 @@ done
 listing=$(dpkg-deb --contents "$deb")
 paths=$(echo "$listing" | awk '{ print $6 }')
 expected="./usr/bin/mibolan-convert ./usr/share/applications/mibolan.desktop
-./usr/share/man/man1/mibolan-convert.1.gz ./usr/share/doc/mibolan/copyright"
-[ "$window" = 1 ] && expected="$expected ./usr/bin/mibolan"
+./usr/share/man/man1/mibolan-convert.1.gz ./usr/share/doc/mibolan/copyright ./usr/share/doc/mibolan/changelog.gz"
+[ "$window" = 1 ] && expected="$expected ./usr/bin/mibolan ./usr/share/man/man1/mibolan.1.gz"
 sizes="16 32 48 64 128 256"
 for size in $sizes; do expected="$expected ./usr/share/icons/hicolor/${size}x${size}/apps/mibolan.png"; done
 for path in $expected; do
@@ -73,11 +74,24 @@ for size in $sizes; do
   [ "$dimensions" = "${size}x${size}" ] || fail "icon $png is '$dimensions'"
 done
 
-warnings=$(zcat "$root/usr/share/man/man1/mibolan-convert.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1)
-[ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
+for page in "$root"/usr/share/man/man1/*.1.gz; do
+  warnings=$(zcat "$page" | groff -k -man -Tutf8 -ww -z 2>&1)
+  [ -z "$warnings" ] || fail "the manual page $page has warnings: $warnings"
+  zcat "$page" | head -n 1 | grep -q "\"Mibolan $version\"" || fail "$page is not of version $version"
+done
+zcat "$root/usr/share/doc/mibolan/changelog.gz" >"$work/changelog"
+latest=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
+[ "$latest" = "$version" ] || fail "the changelog's latest version is $latest, not $version"
+
+# Errors and warnings fail; every other tag is shown.
+if ! lintian --pedantic --display-info --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1; then
+  fail "lintian: $(cat "$work/lintian.log")"
+elif grep -q '^[A-Z]: ' "$work/lintian.log"; then
+  cat "$work/lintian.log"
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) of $deb failed" >&2
   exit 1
 fi
-echo "$deb: control data, contents, converter, desktop entry, icons and manual page are as expected"
+echo "$deb: control data, contents, converter, desktop entry, icons, manual pages, changelog and lintian's checks pass"

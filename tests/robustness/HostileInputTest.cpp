@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -115,11 +116,18 @@ TEST_F(HostileInput, InvalidLegacyEncodingStopsTheFileWithItsOffset) {
       {"gbk", {"truncated at the end", "\xC8\xCB\xC8", "truncated GBK sequence at byte offset 2", "rén \n"}},
       {"gbk", {"lead byte at a read boundary", A(kReadSize - 1) + "\xC8\n", "invalid GBK at byte offset 65535", "\n"}},
       {"gb18030", {"four bytes cut short", "a\x95\x32\x82", "truncated GB18030 sequence at byte offset 1", "\n"}},
+      // Kept lines to a pipe take another way, line by line.
+      {"gbk --keep-lines", {"after a line", "\xC8\xCB\r\n\xD0\xD0\xFF", "invalid GBK at byte offset 6", "rén \r\nxíng \n"}},
+      {"gb18030 --keep-lines", {"truncated after a line", "\xC8\xCB\n\x95\x32", "truncated GB18030 sequence at byte offset 3",
+                                "rén \n"}},
   };
   for (const auto& each : cases) {
     SCOPED_TRACE(std::string(each.encoding) + ": " + each.bad.name);
     const std::string path = File("bad.txt", each.bad.content);
-    const ChildResult result = Run({std::string("--encoding=") + each.encoding, path});
+    std::istringstream words(std::string("--encoding=") + each.encoding);
+    std::vector<std::string> arguments(std::istream_iterator<std::string>(words), {});
+    arguments.push_back(path);
+    const ChildResult result = Run(arguments);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "mibolan-convert: " + path + ": " + each.bad.problem + "\n");
     EXPECT_EQ(result.out, each.bad.convertedPrefix);
