@@ -59,7 +59,8 @@ void AppendEscaped(std::string& out, std::string_view text) { AppendHtmlText(out
 // The title names the first file and says how many others the page holds, so that it stays
 // short for a run over thousands of files.
 HtmlPage::HtmlPage(const std::vector<std::string>& fileNames) : title_("Mibolan"), headings_(fileNames.size() > 1) {
-  const auto first = std::find_if(fileNames.begin(), fileNames.end(), [](const std::string& name) { return name != "-"; });
+  const auto first =
+      std::find_if(fileNames.begin(), fileNames.end(), [](const std::string& name) { return name != "-"; });
   if (first == fileNames.end()) return;
   title_ += " – " + ShownName(*first);
   const std::size_t others = fileNames.size() - 1;

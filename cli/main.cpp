@@ -49,6 +49,12 @@ std::string UsageError(const CLI::App*, const CLI::Error& error) {
   return "mibolan-convert: " + mibolan::EscapedText(error.what()) + "\nRun with --help for more information.\n";
 }
 
+// Whether the command line holds anything but --dictionary, which takes nothing else.
+bool HasMoreThanDictionary(const CLI::App& app) {
+  // count_all() counts the program itself too, once.
+  return app.count_all() - app.count() > app.count("--dictionary");
+}
+
 // Ends a parse that did not lead to a conversion: prints the help or the version, or reports a
 // usage error. Standard output may fail like any other.
 int EndParse(const CLI::App& app, const CLI::ParseError& error) {
@@ -75,7 +81,7 @@ int main(int argc, char** argv) {
                                                         {"numbers", mibolan::Style::Numbers},
                                                         {"html", mibolan::Style::Html}};
   mibolan::ConvertOptions options;
-  CLI::Option* style = AddChoice(app, "--style", styles, options.style,
+  AddChoice(app, "--style", styles, options.style,
                  "pinyin: each reading and a blank, \"rén \" (the default)\n"
                  "annotated: each character and its reading, \"人(rén)\"\n"
                  "numbers: each reading with its tone digit and a blank, \"ren2 \";\n"
@@ -87,27 +93,27 @@ int main(int argc, char** argv) {
       ->option_text("STYLE");
   const std::map<std::string, mibolan::Encoding> encodings = {
       {"utf-8", mibolan::Encoding::Utf8}, {"gbk", mibolan::Encoding::Gbk}, {"gb18030", mibolan::Encoding::Gb18030}};
-  CLI::Option* encoding = AddChoice(app, "--encoding", encodings, options.encoding,
+  AddChoice(app, "--encoding", encodings, options.encoding,
                  "how the FILEs are encoded: utf-8 (the default), gbk (which\n"
                  "also reads GB 2312) or gb18030; bytes that are not valid in it\n"
                  "stop that FILE with an error")
       ->option_text("ENCODING");
   bool keepLines = false;
-  CLI::Option* keepLinesFlag = app.add_flag("--keep-lines", keepLines,
+  app.add_flag("--keep-lines", keepLines,
                "end an output line wherever an input line ends (\"\\n\" or\n"
                "\"\\r\\n\"); the readings stay those of the whole text (an HTML\n"
                "page always keeps the lines); to a terminal or a pipe each\n"
                "line is written as soon as it ends");
-  std::vector<std::string> files;
-  app.add_option("FILE", files, "text files to convert; \"-\" is standard input");
   bool printDictionary = false;
   app.add_flag("--dictionary", printDictionary,
                "print the built-in dictionary, one \"字 syl#\" line per\n"
                "character, and exit; it takes no FILE and no other option");
+  std::vector<std::string> files;
+  app.add_option("FILE", files, "text files to convert; \"-\" is standard input");
 
   try {
     app.parse(argc, argv);
-    if (printDictionary && (!files.empty() || style->count() + encoding->count() + keepLinesFlag->count() > 0)) {
+    if (printDictionary && HasMoreThanDictionary(app)) {
       throw CLI::ExcludesError("--dictionary takes no FILE and no other option", CLI::ExitCodes::ExcludesError);
     }
   } catch (const CLI::ParseError& error) {
