@@ -237,20 +237,6 @@ TEST_F(HostileInput, InputThatIsTheOutputFileIsRefused) {
   }
 }
 
-TEST_F(HostileInput, PageLeavesOutTheOutputFile) {
-  const std::string out = File("out.html", "<!-- -->\n");
-  ChildSetup setup;
-  setup.arguments = {"--style=html", File("other.txt", "人"), out};
-  setup.standardOutput = StandardOutput::File;
-  setup.outputFile = out;
-  const ChildResult result = RunChild(MIBOLAN_CONVERT, setup);
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "mibolan-convert: " + out + ": input file is output file\n");
-  const std::string page = ContentOf(out);
-  EXPECT_EQ(page.find("<section>"), page.rfind("<section>")) << "one section only";
-  EXPECT_TRUE(page.ends_with("</html>\n"));
-}
-
 // A name can hold anything but "/" and NUL; in a message it must not work on the terminal.
 TEST_F(HostileInput, NamesWithControlsOrBadBytesAreQuotedInMessages) {
   const struct {
