@@ -1,6 +1,7 @@
 #include "FileConverter.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -15,6 +16,7 @@
 
 #include "HtmlPage.h"
 #include "LegacyDecoder.h"
+#include "MessageText.h"
 
 namespace mibolan {
 
@@ -23,7 +25,7 @@ namespace {
 constexpr std::size_t kReadSize = 1 << 16;
 
 void Complain(const std::string& path, const std::string& reason) {
-  std::fprintf(stderr, "mibolan-convert: %s: %s\n", DisplayName(path).c_str(), reason.c_str());
+  std::fprintf(stderr, "mibolan-convert: %s: %s\n", QuotedName(DisplayName(path)).c_str(), reason.c_str());
 }
 
 // The encoding's name in messages, which is also iconv's name for it.
@@ -104,7 +106,7 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
       break;
     }
     const bool ok = converter.Feed(std::string_view(bytes.data(), static_cast<std::size_t>(got)), output.Buffer());
-    output.FlushIfFull();
+    output.WriteReady();
     if (!ok) {
       problem = "invalid " + encoding + " at byte offset " + std::to_string(converter.ErrorOffset());
       break;
@@ -119,6 +121,7 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
       // With kept line breaks, a text that ends with its own line break needs no other.
       output.Buffer() += '\n';
     }
+    output.WriteReady();
   }
   if (problem.empty()) return true;
   output.Flush();  // what was converted before the problem comes before its message
@@ -143,15 +146,26 @@ bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& opti
   return ConvertStream(fd, converter, path, options, page, output);
 }
 
+// Like cat, a run never reads the file that it writes to, which would grow without end.
+bool IsOutputFile(int fd, const OutputSink& output) {
+  struct stat file {};
+  return ::fstat(fd, &file) == 0 && output.IsOutputFile(file);
+}
+
 bool ConvertOneFile(const std::string& path, const ConvertOptions& options, HtmlPage* page, OutputSink& output) {
-  if (path == "-") return ConvertOpenFile(STDIN_FILENO, path, options, page, output);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool standardInput = path == "-";
+  const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     Complain(path, std::strerror(errno));
     return false;
   }
-  const bool ok = ConvertOpenFile(fd, path, options, page, output);
-  ::close(fd);
+  bool ok = false;
+  if (IsOutputFile(fd, output)) {
+    Complain(path, "input file is output file");
+  } else {
+    ok = ConvertOpenFile(fd, path, options, page, output);
+  }
+  if (!standardInput) ::close(fd);
   return ok;
 }
 

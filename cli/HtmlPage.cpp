@@ -1,5 +1,7 @@
 #include "HtmlPage.h"
 
+#include <algorithm>
+
 #include <mibolan/Html.h>
 
 #include "FileConverter.h"
@@ -54,14 +56,15 @@ void AppendEscaped(std::string& out, std::string_view text) { out += EscapeHtml(
 
 }  // namespace
 
+// The title names the first file and says how many others the page holds, so that it stays
+// short for a run over thousands of files.
 HtmlPage::HtmlPage(const std::vector<std::string>& fileNames) : title_("Mibolan"), headings_(fileNames.size() > 1) {
-  const char* separator = " – ";
-  for (const std::string& name : fileNames) {
-    if (name == "-") continue;
-    title_ += separator;
-    title_ += ShownName(name);
-    separator = ", ";
-  }
+  const auto first =
+      std::find_if(fileNames.begin(), fileNames.end(), [](const std::string& name) { return name != "-"; });
+  if (first == fileNames.end()) return;
+  title_ += " – " + ShownName(*first);
+  const std::size_t others = fileNames.size() - 1;
+  if (others > 0) title_ += " and " + std::to_string(others) + (others == 1 ? " other file" : " other files");
 }
 
 void HtmlPage::BeginSection(std::string_view fileName, std::string& out) {

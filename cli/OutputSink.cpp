@@ -9,9 +9,31 @@
 
 namespace mibolan {
 
-void OutputSink::Flush() {
+OutputSink::OutputSink(Pace pace) : pace_(pace) {
+  outputIsFile_ = ::fstat(STDOUT_FILENO, &output_) == 0 && S_ISREG(output_.st_mode);
+}
+
+bool OutputSink::ReaderMayWait() {
+  struct stat output {};
+  return ::isatty(STDOUT_FILENO) ||
+         (::fstat(STDOUT_FILENO, &output) == 0 && (S_ISFIFO(output.st_mode) || S_ISSOCK(output.st_mode)));
+}
+
+void OutputSink::WriteReady() {
+  if (buffer_.size() >= kBlockSize) {
+    Flush();
+  } else if (pace_ == Pace::Lines) {
+    const std::size_t lineEnd = buffer_.rfind('\n');
+    if (lineEnd != std::string::npos) Write(lineEnd + 1);
+  }
+}
+
+void OutputSink::Flush() { Write(buffer_.size()); }
+
+// Writes the first `size` bytes of the buffer and takes them out of it.
+void OutputSink::Write(std::size_t size) {
   const char* data = buffer_.data();
-  std::size_t left = buffer_.size();
+  std::size_t left = size;
   while (left > 0) {
     const ssize_t written = ::write(STDOUT_FILENO, data, left);
     if (written < 0) {
@@ -22,7 +44,7 @@ void OutputSink::Flush() {
     data += written;
     left -= static_cast<std::size_t>(written);
   }
-  buffer_.clear();
+  buffer_.erase(0, size);
 }
 
 }  // namespace mibolan

@@ -1,26 +1,50 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 
 namespace mibolan {
 
-// Standard output, written in large blocks. A reader that went away (EPIPE) ends the program
-// quietly with status 1; any other write error ends it with a message and status 1.
+// Standard output, written in large blocks, or line by line for a reader who waits for each
+// line. A reader that went away (EPIPE) ends the program quietly with status 1; any other write
+// error ends it with a message and status 1.
 class OutputSink {
  public:
+  enum class Pace {
+    Blocks,  // large writes, for files
+    Lines,   // every finished line as soon as it is there
+  };
+
+  explicit OutputSink(Pace pace = Pace::Blocks);
+
+  // Whether standard output is a terminal, a pipe or a socket: someone may be reading it as it
+  // comes.
+  static bool ReaderMayWait();
+
+  bool WritesByLine() const { return pace_ == Pace::Lines; }
+
   // The buffer that callers append to; Flush() empties it.
   std::string& Buffer() { return buffer_; }
 
-  // Writes the buffer out once it holds a block's worth.
-  void FlushIfFull() {
-    if (buffer_.size() >= kBlockSize) Flush();
-  }
+  // Writes out what is ready: a block's worth, and at the pace of lines every finished line.
+  void WriteReady();
 
   void Flush();
 
+  // Whether `file` is the regular file that standard output writes to.
+  bool IsOutputFile(const struct stat& file) const {
+    return outputIsFile_ && file.st_dev == output_.st_dev && file.st_ino == output_.st_ino;
+  }
+
  private:
+  void Write(std::size_t size);
+
   static constexpr std::size_t kBlockSize = 1 << 16;
+  Pace pace_;
   std::string buffer_;
+  struct stat output_ {};
+  bool outputIsFile_ = false;
 };
 
 }  // namespace mibolan

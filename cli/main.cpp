@@ -1,6 +1,7 @@
 // mibolan-convert: the pinyin of whole files, converted exactly as the window converts its input.
 #include <cstdio>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include <mibolan/Dictionary.h>
 
 #include "FileConverter.h"
+#include "MessageText.h"
 #include "OutputSink.h"
 
 namespace {
@@ -45,11 +47,36 @@ CLI::Option* AddChoice(CLI::App& app, const std::string& name, const std::map<st
       ->transform(CLI::IsMember(names, CLI::ignore_case));
 }
 
+// A usage error, in the converter's own voice; the arguments it quotes may hold anything.
+std::string UsageError(const CLI::App*, const CLI::Error& error) {
+  return "mibolan-convert: " + mibolan::EscapedText(error.what()) + "\nRun with --help for more information.\n";
+}
+
+// Whether the command line holds anything but --dictionary, which takes nothing else.
+bool HasMoreThanDictionary(const CLI::App& app) {
+  // count_all() counts the program itself too, once.
+  return app.count_all() - app.count() > app.count("--dictionary");
+}
+
+// Ends a parse that did not lead to a conversion: prints the help or the version, or reports a
+// usage error. Standard output may fail like any other.
+int EndParse(const CLI::App& app, const CLI::ParseError& error) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = app.exit(error, out, err);
+  std::fputs(err.str().c_str(), stderr);
+  mibolan::OutputSink output;
+  output.Buffer() = out.str();
+  output.Flush();
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{kDescription, "mibolan-convert"};
   app.footer(kExamples);
+  app.failure_message(UsageError);
   app.set_version_flag("--version", "mibolan-convert (Mibolan) " MIBOLAN_VERSION);
 
   const std::map<std::string, mibolan::Style> styles = {{"pinyin", mibolan::Style::Pinyin},
@@ -78,7 +105,8 @@ int main(int argc, char** argv) {
   app.add_flag("--keep-lines", keepLines,
                "end an output line wherever an input line ends (\"\\n\" or\n"
                "\"\\r\\n\"); the readings stay those of the whole text (an HTML\n"
-               "page always keeps the lines)");
+               "page always keeps the lines); to a terminal or a pipe each\n"
+               "line is written as soon as it ends");
   bool byWord = false;
   app.add_flag("--words", byWord,
                "read by word: the most probable split of the text into the\n"
@@ -92,20 +120,31 @@ int main(int argc, char** argv) {
                "一二三 and at the end of a word or sentence");
   bool printDictionary = false;
   app.add_flag("--dictionary", printDictionary,
-               "print the built-in dictionary, one \"字 syl#\" line per character, and exit");
+               "print the built-in dictionary, one \"字 syl#\" line per\n"
+               "character, and exit; it takes no FILE and no other option");
   std::vector<std::string> files;
   app.add_option("FILE", files, "text files to convert; \"-\" is standard input");
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+    if (printDictionary && HasMoreThanDictionary(app)) {
+      throw CLI::ExcludesError("--dictionary takes no FILE and no other option", CLI::ExitCodes::ExcludesError);
+    }
+  } catch (const CLI::ParseError& error) {
+    return EndParse(app, error);
+  }
 
-  mibolan::OutputSink output;
   if (printDictionary) {
+    mibolan::OutputSink output;
     output.Buffer() = mibolan::DictionaryText();
     output.Flush();
     return 0;
   }
   options.conversion.readBy = byWord ? mibolan::ReadBy::Word : mibolan::ReadBy::Character;
   options.conversion.lineBreaks = keepLines ? mibolan::LineBreaks::Keep : mibolan::LineBreaks::Drop;
+  const bool byLine =
+      keepLines && options.conversion.style != mibolan::Style::Html && mibolan::OutputSink::ReaderMayWait();
+  mibolan::OutputSink output(byLine ? mibolan::OutputSink::Pace::Lines : mibolan::OutputSink::Pace::Blocks);
   if (files.empty()) files.emplace_back("-");
   const bool allConverted = mibolan::ConvertFiles(files, options, output);
   output.Flush();

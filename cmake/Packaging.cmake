@@ -3,10 +3,24 @@ include(GNUInstallDirs)
 
 set(MIBOLAN_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 
-install(TARGETS mibolan-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(MIBOLAN_PROGRAMS mibolan-convert)
 if(TARGET mibolan)
-  install(TARGETS mibolan RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  list(APPEND MIBOLAN_PROGRAMS mibolan)
 endif()
+install(TARGETS ${MIBOLAN_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install (the package's) leaves out the compilers' notes too, as Debian's packages do.
+foreach(program IN LISTS MIBOLAN_PROGRAMS)
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endif()")
+endforeach()
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:mibolan_engine>\"
+                  COMMAND_ERROR_IS_FATAL ANY)
+endif()" COMPONENT development)
 
 # The desktop entry and its icon put the program in the desktop's menu.
 install(FILES ${MIBOLAN_PACKAGING_DIR}/mibolan.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -16,37 +30,72 @@ foreach(size IN LISTS MIBOLAN_ICON_SIZES)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# Manual pages are installed compressed, as man and Debian's tools expect them.
-set(MIBOLAN_MANUAL ${CMAKE_BINARY_DIR}/packaging/mibolan-convert.1.gz)
-add_custom_command(
-  OUTPUT ${MIBOLAN_MANUAL}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-  COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${MIBOLAN_PACKAGING_DIR}/mibolan-convert.1 ${MIBOLAN_MANUAL}
-  DEPENDS ${MIBOLAN_PACKAGING_DIR}/mibolan-convert.1
-  COMMENT "Compressing the manual page"
-  VERBATIM)
-add_custom_target(manual ALL DEPENDS ${MIBOLAN_MANUAL})
-install(FILES ${MIBOLAN_MANUAL} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The manual pages carry the project's version; they and the changelog are installed compressed,
+# as man and Debian's tools expect them.
+set(MIBOLAN_COMPRESSED)
+function(mibolan_install_compressed source destination)
+  get_filename_component(name ${source} NAME)
+  set(compressed ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
+  add_custom_command(
+    OUTPUT ${compressed}
+    COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${source} ${compressed}
+    DEPENDS ${source}
+    COMMENT "Compressing ${name}"
+    VERBATIM)
+  install(FILES ${compressed} DESTINATION ${destination})
+  set(MIBOLAN_COMPRESSED ${MIBOLAN_COMPRESSED} ${compressed} PARENT_SCOPE)
+endfunction()
+
+set(MIBOLAN_MANUAL_PAGES mibolan-convert.1)
+if(TARGET mibolan)
+  list(APPEND MIBOLAN_MANUAL_PAGES mibolan.1)
+endif()
+foreach(page IN LISTS MIBOLAN_MANUAL_PAGES)
+  configure_file(${MIBOLAN_PACKAGING_DIR}/${page} ${CMAKE_BINARY_DIR}/packaging/${page} @ONLY)
+  mibolan_install_compressed(${CMAKE_BINARY_DIR}/packaging/${page} ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+# Named changelog.gz, as for a package made by its own authors.
+mibolan_install_compressed(${MIBOLAN_PACKAGING_DIR}/changelog ${CMAKE_INSTALL_DATADIR}/doc/mibolan)
+add_custom_target(compressed_documents ALL DEPENDS ${MIBOLAN_COMPRESSED})
 
 # The copyright file carries the licence of the Unicode data that the dictionary comes from.
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/UNIHAN-LICENSE.txt MIBOLAN_UNIHAN_LICENSE)
 configure_file(${MIBOLAN_PACKAGING_DIR}/copyright.in ${CMAKE_BINARY_DIR}/packaging/copyright @ONLY)
 # Named after the package, as Debian has it, rather than after the project.
 install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mibolan)
+# The development package carries the same two files under its own name.
+install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/libmibolan-dev COMPONENT development)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME mibolan)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "Mibolan developers")
-set(CPACK_PACKAGE_CONTACT "Mibolan developers <mibolan@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Hanyu Pinyin with tone marks for Chinese text")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Mibolan writes the Hanyu Pinyin reading, with tone marks, of every
+# Each package's description begins with its own synopsis (see CPackProjectConfig.cmake).
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackProjectConfig.cmake)
+set(MIBOLAN_PROGRAM_DESCRIPTION
+    "Hanyu Pinyin with tone marks for Chinese text
+Mibolan writes the Hanyu Pinyin reading, with tone marks, of every
 Chinese character of a text, for children and other learners of Chinese.
 The desktop program converts what is typed or pasted into its window;
 mibolan-convert converts whole files (UTF-8, GBK or GB18030) to plain
 pinyin, characters with their readings, tone numbers, or a printable
 HTML page with the pinyin above the characters.")
+# One package for the programs, one for building other programs on the engine.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL program development)
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME mibolan)
+set(CPACK_DEBIAN_PROGRAM_DESCRIPTION "${MIBOLAN_PROGRAM_DESCRIPTION}")
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libmibolan-dev)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "Hanyu Pinyin with tone marks for Chinese text - development files
+The conversion engine of Mibolan as a static C++20 library, with its
+headers, a CMake package (find_package(Mibolan), target Mibolan::engine)
+and a pkg-config file. It converts Chinese text to Hanyu Pinyin with tone
+marks in several output styles, reading character by character or by word,
+in one call or streamed in pieces, with its dictionary and word list built
+in.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Mibolan developers")
+set(CPACK_PACKAGE_CONTACT "Mibolan developers <mibolan@example.org>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -56,10 +105,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/mibolan")
 # their versions; without it they are named here. The font shows the characters, and xdg-utils
 # opens the web pages that the window links to.
 find_program(MIBOLAN_DPKG_SHLIBDEPS dpkg-shlibdeps)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, xdg-utils")
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "fonts-noto-cjk, xdg-utils")
 if(MIBOLAN_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-  string(PREPEND CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, ")
+  string(PREPEND CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, ")
 endif()
 include(CPack)

@@ -50,8 +50,9 @@ void ReadingPass::Reset() { *this = ReadingPass(options_); }
 void ReadingPass::Advance() {
   Scan();
   ReadSegments();
-  // A tone change looks at the reading that follows.
-  const std::size_t end = options_.toneSandhi && !finished_ && read_ > 0 ? read_ - 1 : read_;
+  // The tone of 一 and 不 changes with the reading that follows.
+  const bool waitsForNext = options_.toneSandhi && !finished_ && read_ > 0 && ChangesTone(text_[read_ - 1]);
+  const std::size_t end = waitsForNext ? read_ - 1 : read_;
   if (end > decided_) ChangeTones(end);
 }
 
@@ -128,16 +129,25 @@ void ReadingPass::SegmentBlock(std::size_t end) {
 }
 
 // Reads each segment once the text that may change its reading has come: the rules' and the
-// model's neighbours, and the segment that follows.
+// model's neighbours, and the segment that follows. Nothing looks across a line feed, so a line
+// that has ended is read at once; so is a unit that is not converted, whatever follows.
 void ReadingPass::ReadSegments() {
   while (read_ < segmented_) {
     std::size_t end = read_;
     while (!segmentEnd_[end]) ++end;
     ++end;
-    if (!finished_ && (end >= segmented_ || end + kReadAhead > text_.size())) break;
+    const bool ready = finished_ || (end < segmented_ && end + kReadAhead <= text_.size()) ||
+                       LineEndsWithin(end) || (end == read_ + 1 && tables_->Entry(text_[read_]) == 0);
+    if (!ready) break;
     ReadSegment(read_, end);
     read_ = end;
   }
+}
+
+bool ReadingPass::LineEndsWithin(std::size_t from) const {
+  const std::size_t to = std::min(text_.size(), from + kReadAhead);
+  return std::find(text_.begin() + static_cast<std::ptrdiff_t>(from), text_.begin() + static_cast<std::ptrdiff_t>(to),
+                   u'\n') != text_.begin() + static_cast<std::ptrdiff_t>(to);
 }
 
 void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {

@@ -64,6 +64,7 @@ class ReadingPass {
   void SegmentBlock(std::size_t end);
   void ReadSegments();
   void ReadSegment(std::size_t begin, std::size_t end);
+  bool LineEndsWithin(std::size_t from) const;
   void ChangeTones(std::size_t end);
   void DropBefore(std::size_t index);
 

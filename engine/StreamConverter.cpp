@@ -24,12 +24,16 @@ class StreamConverter::Impl {
       return;
     }
     pending_ += piece;
-    if (pending_.size() > kContextAhead) {
-      std::size_t end = pending_.size() - kContextAhead;
-      // A surrogate pair is never cut in two: a page copies the text through as UTF-8.
-      if (IsLeadSurrogate(pending_[end - 1])) --end;
-      ConvertUpTo(end, out);
+    std::size_t end = pending_.size() > kContextAhead ? pending_.size() - kContextAhead : 0;
+    // A surrogate pair is never cut in two: a page copies the text through as UTF-8.
+    if (end > 0 && IsLeadSurrogate(pending_[end - 1])) --end;
+    if (options_.lineBreaks == LineBreaks::Keep) {
+      // No rule's window matches across a line feed, so every line that has ended can be written
+      // now, however short: a reader at the other end of a pipe sees it at once.
+      const std::size_t lineFeed = pending_.rfind(u'\n');
+      if (lineFeed != std::u16string::npos && lineFeed >= end) end = lineFeed + 1;
     }
+    ConvertUpTo(end, out);
     const std::size_t drop = next_ > kContextBehind ? next_ - kContextBehind : 0;
     pending_.erase(0, drop);
     next_ -= drop;

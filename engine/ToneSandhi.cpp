@@ -38,7 +38,7 @@ ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const 
                              bool endsWord, const ConversionTables& tables) {
   const ReadingIndex reading = readings[index];
   const char16_t character = text[index];
-  if (character != u'一' && character != u'不') return reading;
+  if (!ChangesTone(character)) return reading;
   const std::uint16_t syllable = tables.SyllableIdOf(reading);
   const char ownTone = character == u'一' ? '1' : '4';
   if (syllable == ConversionTables::kNoSyllable || tables.Tone(reading) != ownTone) return reading;

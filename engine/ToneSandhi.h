@@ -8,6 +8,9 @@
 
 namespace mibolan {
 
+// Whether the character's tone may change with the reading that follows: 一 and 不.
+constexpr bool ChangesTone(char16_t character) { return character == u'一' || character == u'不'; }
+
 // The reading of the character at `index` of `text` with the tone changes of 一 and 不 that
 // school textbooks print, given the readings decided for the text around it (`readings`,
 // parallel to `text`, with the one after `index` decided too where the text goes on) and whether

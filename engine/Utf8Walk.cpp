@@ -59,7 +59,13 @@ Utf8Walk::Utf8Walk(Style style, LineBreaks lineBreaks)
 bool Utf8Walk::Feed(std::string_view bytes, std::string& out) {
   pending_.append(bytes);
   if (atStart_ && !SkipByteOrderMark(false)) return true;
-  const std::size_t limit = pending_.size() > kLookahead ? pending_.size() - kLookahead : 0;
+  std::size_t limit = pending_.size() > kLookahead ? pending_.size() - kLookahead : 0;
+  if (lineBreaks_ == LineBreaks::Keep) {
+    // No rule's window matches across a line feed, so every line that has ended can be
+    // written now, however short: a reader at the other end of a pipe sees it at once.
+    const std::size_t lineFeed = pending_.rfind('\n');
+    if (lineFeed != std::string::npos && lineFeed >= limit) limit = lineFeed + 1;
+  }
   const bool ok = Convert(limit, false, out);
   // Keep only the context that the rules may still look back at.
   if (next_ > kContextBytes) {

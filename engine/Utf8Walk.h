@@ -19,8 +19,9 @@ class Utf8Walk {
  public:
   Utf8Walk(Style style, LineBreaks lineBreaks);
 
-  // Takes the next piece and appends what can be converted so far to `out`. False at an
-  // ill-formed sequence; everything before it has been converted.
+  // Takes the next piece and appends what can be converted so far to `out`, with kept line
+  // breaks every line that has ended. False at an ill-formed sequence; everything before it has
+  // been converted.
   bool Feed(std::string_view bytes, std::string& out);
 
   // Ends the text and converts the rest. False when the rest holds an ill-formed sequence

@@ -85,12 +85,35 @@ TEST(Converter, HelpVersionAndUsageErrors) {
   const CommandResult version = Convert({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_NE(version.out.find("mibolan-convert"), std::string::npos);
+  EXPECT_EQ(version.out, "mibolan-convert (Mibolan) " MIBOLAN_VERSION "\n");
 
   const CommandResult badStyle = Convert({"--style=fancy"});
   EXPECT_NE(badStyle.status, 0);
   EXPECT_NE(badStyle.err.find("--style"), std::string::npos);
   EXPECT_EQ(badStyle.out, "");
   EXPECT_NE(Convert({"--no-such-option"}).status, 0);
+}
+
+TEST(Converter, UsageErrorsSayWhoAndWhatAndConvertNothing) {
+  const std::string file = WriteTempFile("usage.txt", "人");
+  const struct {
+    std::vector<std::string> arguments;
+    std::string message;  // after "mibolan-convert: "
+  } cases[] = {
+      {{"--style=fancy"}, "--style: fancy not in {annotated,html,numbers,pinyin}"},
+      {{"--no-such-option", file}, "The following argument was not expected: --no-such-option"},
+      {{"--dictionary", file}, "--dictionary takes no FILE and no other option"},
+      {{"--style=annotated", "--dictionary"}, "--dictionary takes no FILE and no other option"},
+      {{"--dictionary", "--keep-lines"}, "--dictionary takes no FILE and no other option"},
+      // What the terminal would act on is written as escapes.
+      {{"--encoding=\x1B[2J\x9B"}, "--encoding: \\033[2J\\233 not in {gb18030,gbk,utf-8}"},
+  };
+  for (const auto& each : cases) {
+    const CommandResult result = Convert(each.arguments);
+    EXPECT_GT(result.status, 1) << each.message;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "mibolan-convert: " + each.message + "\nRun with --help for more information.\n");
+  }
 }
 
 }  // namespace

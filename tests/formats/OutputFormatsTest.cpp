@@ -48,6 +48,8 @@ TEST(HtmlOption, MakesOnePageWithASectionPerReadableFile) {
                         "mibolan-convert: " + bad + ": invalid UTF-8 at byte offset 3\n");
   EXPECT_EQ(Count(result.out, "<!DOCTYPE html>"), 1U);
   EXPECT_EQ(Count(result.out, "</html>"), 1U);
+  // The title names the first file and counts the others, however many there are.
+  EXPECT_NE(result.out.find("<title>Mibolan – first.txt and 3 other files</title>"), std::string::npos);
   // The file that went bad keeps what came before the bad byte; the missing one has no section.
   EXPECT_EQ(Count(result.out, "<section>"), 3U);
   EXPECT_EQ(Count(result.out, "</section>"), 3U);

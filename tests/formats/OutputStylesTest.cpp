@@ -88,5 +88,26 @@ TEST(HtmlText, EscapesWhatHtmlNeedsEscaped) {
   EXPECT_EQ(out, "&lt;p class=&quot;x&quot;&gt;Tom &amp; Jerry&#39;s&lt;/p&gt; 中文");
 }
 
+// Text from anywhere must not act on the page: no terminal codes, no hidden characters, and no
+// bidirectional override that turns the rest of a line around.
+TEST(HtmlText, ShowsControlsInsteadOfObeyingThem) {
+  const Case cases[] = {
+      {u"a\tb\nc\r\n", "a\tb\nc\r\n"},                       // tab and line breaks are text
+      {u"\x1B[2J\a\b\v\f\x01\x1F", "␛[2J␇␈␋␌␁␟"},          // C0 controls as their pictures
+      {u"x\x7F", "x␡"},
+      {u"\x80\x85\x9F人", "\uFFFD\uFFFD\uFFFD人"},             // C1 controls
+      {u"\u202E银行\u202C", "\uFFFD银行\uFFFD"},                  // overrides and embeddings
+      {u"\u202A\u202B\u202D", "\uFFFD\uFFFD\uFFFD"},
+      {u"\u2066\u2067\u2068a\u2069", "\uFFFD\uFFFD\uFFFDa\uFFFD"},  // isolates
+      {u"\u200E\u200F\u00A0\u2028\u2065\u206A", "\u200E\u200F\u00A0\u2028\u2065\u206A"},  // kept
+  };
+  for (const Case& c : cases) {
+    std::string out;
+    AppendHtmlText(out, c.input);
+    EXPECT_EQ(out, c.expected);
+  }
+  EXPECT_EQ(Convert(u"\u202E行\x1B", Style::Html), "\uFFFD" + Ruby("行", "xíng") + "␛");
+}
+
 }  // namespace
 }  // namespace mibolan

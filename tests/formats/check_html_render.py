@@ -12,12 +12,16 @@ import subprocess
 import sys
 
 # Lines, blanks, CJK and ASCII punctuation, markup characters, a character outside the BMP, a
-# Windows line end and a context reading (行 in 银行).
+# Windows line end, a context reading (行 in 银行), and controls that must not act on the page: a
+# right-to-left override that would turn the rest of its line around, a terminal's escape.
 TEXT = ("静夜思\n"
         "\n"
         "  床前明月光，疑是地上霜。\r\n"
         "举头望明月，低头思故乡。\n"
-        "<b>Tom & Jerry's \"book\"</b> 1 < 2 😀 银行\n")
+        "<b>Tom & Jerry's \"book\"</b> 1 < 2 😀 银行\n"
+        "\u202e重庆\x1b[2J\u2067\n")
+# What the page shows for those controls instead.
+SHOWN = {"\u202e": "\ufffd", "\x1b": "\u241b", "\u2067": "\ufffd"}
 READINGS = [
     ("静", "jìng"), ("夜", "yè"), ("思", "sī"),
     ("床", "chuáng"), ("前", "qián"), ("明", "míng"), ("月", "yuè"), ("光", "guāng"),
@@ -25,6 +29,7 @@ READINGS = [
     ("举", "jǔ"), ("头", "tóu"), ("望", "wàng"), ("明", "míng"), ("月", "yuè"),
     ("低", "dī"), ("头", "tóu"), ("思", "sī"), ("故", "gù"), ("乡", "xiāng"),
     ("银", "yín"), ("行", "háng"),
+    ("重", "chóng"), ("庆", "qìng"),
 ]
 FILE_NAME = "poem & <notes>.txt"
 
@@ -61,7 +66,7 @@ def expected_text():
             assert base == character
             out.append(f"{character}({reading})")
         else:
-            out.append(character)
+            out.append(SHOWN.get(character, character))
     return "".join(out)
 
 
@@ -102,6 +107,10 @@ def problems(page):
     tops = [ruby["baseBox"]["top"] for ruby in page["rubies"] if ruby["base"] in "静床举"]
     if len(tops) != 3 or not tops[0] < tops[1] < tops[2]:
         found.append(f"lines not kept: first characters at {tops}")
+    # Every line reads left to right, the one after the override too.
+    for first, second in zip(page["rubies"], page["rubies"][1:]):
+        if first["baseBox"]["top"] == second["baseBox"]["top"] and first["baseBox"]["left"] >= second["baseBox"]["left"]:
+            found.append(f"{first['base']}{second['base']} read right to left")
     return found
 
 

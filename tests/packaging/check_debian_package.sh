@@ -1,7 +1,10 @@
 #!/bin/sh
-# Builds the Debian package into a folder of its own, then checks its control data, its contents,
-# and that what it installs works: the converter runs, the desktop entry is valid and finds its
-# program and icons, the manual page formats without warnings.
+# Builds the Debian packages into a folder of their own, then checks the program's package: its
+# control data, its contents, and that what it installs works: the converter runs, the desktop
+# entry is valid and finds its program and icons, the manual pages format without warnings and,
+# like the changelog, carry the package's version. The development package holds the engine's
+# library, headers and build files, and nothing of the programs. Last, lintian checks both
+# packages as Debian checks its own.
 # Usage: check_debian_package.sh CPACK_CONFIG WORK_DIR VERSION WITH_WINDOW(0|1)
 set -eu
 config=$1 work=$2 version=$3 window=$4
@@ -20,7 +23,10 @@ if ! cpack --config "$config" -G DEB -B "$work" >"$work/cpack.log" 2>&1; then
   exit 1
 fi
 deb=$work/mibolan_${version}_$(dpkg --print-architecture).deb
-[ -f "$deb" ] || { echo "FAIL: no $deb; cpack made: $(ls "$work")" >&2; exit 1; }
+dev=$work/libmibolan-dev_${version}_$(dpkg --print-architecture).deb
+for package in "$deb" "$dev"; do
+  [ -f "$package" ] || { echo "FAIL: no $package; cpack made: $(ls "$work")" >&2; exit 1; }
+done
 
 # Control data.
 expect_field() {
@@ -45,14 +51,25 @@ done
 listing=$(dpkg-deb --contents "$deb")
 paths=$(echo "$listing" | awk '{ print $6 }')
 expected="./usr/bin/mibolan-convert ./usr/share/applications/mibolan.desktop
-./usr/share/man/man1/mibolan-convert.1.gz ./usr/share/doc/mibolan/copyright"
-[ "$window" = 1 ] && expected="$expected ./usr/bin/mibolan"
+./usr/share/man/man1/mibolan-convert.1.gz ./usr/share/doc/mibolan/copyright ./usr/share/doc/mibolan/changelog.gz"
+[ "$window" = 1 ] && expected="$expected ./usr/bin/mibolan ./usr/share/man/man1/mibolan.1.gz"
 sizes="16 32 48 64 128 256"
 for size in $sizes; do expected="$expected ./usr/share/icons/hicolor/${size}x${size}/apps/mibolan.png"; done
 for path in $expected; do
   echo "$paths" | grep -qx "$path" || fail "the package lacks $path"
 done
 echo "$paths" | grep -v '^\./usr/' && fail "files outside /usr"
+echo "$paths" | grep -E '^\./usr/(include|lib)/' && fail "the program's package holds development files"
+
+# The development package: the engine and what builds against it, under its own name.
+[ "$(dpkg-deb --field "$dev" Section)" = libdevel ] || fail "the development package is not in libdevel"
+dev_paths=$(dpkg-deb --contents "$dev" | awk '{ print $6 }')
+arch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+for path in ./usr/include/mibolan/ConvertText.h ./usr/lib/$arch/libmibolan.a ./usr/lib/$arch/pkgconfig/mibolan.pc \
+            ./usr/lib/$arch/cmake/Mibolan/MibolanConfig.cmake ./usr/share/doc/libmibolan-dev/copyright; do
+  echo "$dev_paths" | grep -qx "$path" || fail "the development package lacks $path"
+done
+echo "$dev_paths" | grep -E '^\./usr/(bin|share/(applications|icons|man))/' && fail "the development package holds program files"
 echo "$listing" | awk '$2 != "root/root"' | grep . && fail "files not owned by root"
 
 # What it installs.
@@ -73,11 +90,24 @@ for size in $sizes; do
   [ "$dimensions" = "${size}x${size}" ] || fail "icon $png is '$dimensions'"
 done
 
-warnings=$(zcat "$root/usr/share/man/man1/mibolan-convert.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1)
-[ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
+for page in "$root"/usr/share/man/man1/*.1.gz; do
+  warnings=$(zcat "$page" | groff -k -man -Tutf8 -ww -z 2>&1)
+  [ -z "$warnings" ] || fail "the manual page $page has warnings: $warnings"
+  zcat "$page" | head -n 1 | grep -q "\"Mibolan $version\"" || fail "$page is not of version $version"
+done
+zcat "$root/usr/share/doc/mibolan/changelog.gz" >"$work/changelog"
+latest=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
+[ "$latest" = "$version" ] || fail "the changelog's latest version is $latest, not $version"
+
+# Errors and warnings fail; every other tag is shown.
+if ! lintian --pedantic --display-info --fail-on error,warning "$deb" "$dev" >"$work/lintian.log" 2>&1; then
+  fail "lintian: $(cat "$work/lintian.log")"
+elif grep -q '^[A-Z]: ' "$work/lintian.log"; then
+  cat "$work/lintian.log"
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) of $deb failed" >&2
   exit 1
 fi
-echo "$deb: control data, contents, converter, desktop entry, icons and manual page are as expected"
+echo "$deb and $dev: control data, contents, converter, desktop entry, icons, manual pages, changelog and lintian's checks pass"

@@ -3,13 +3,17 @@
 // passed off as success.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <sstream>
 
 #include <mibolan/ConvertText.h>
@@ -112,11 +116,18 @@ TEST_F(HostileInput, InvalidLegacyEncodingStopsTheFileWithItsOffset) {
       {"gbk", {"truncated at the end", "\xC8\xCB\xC8", "truncated GBK sequence at byte offset 2", "rén \n"}},
       {"gbk", {"lead byte at a read boundary", A(kReadSize - 1) + "\xC8\n", "invalid GBK at byte offset 65535", "\n"}},
       {"gb18030", {"four bytes cut short", "a\x95\x32\x82", "truncated GB18030 sequence at byte offset 1", "\n"}},
+      // Kept lines to a pipe take another way, line by line.
+      {"gbk --keep-lines", {"after a line", "\xC8\xCB\r\n\xD0\xD0\xFF", "invalid GBK at byte offset 6", "rén \r\nxíng \n"}},
+      {"gb18030 --keep-lines", {"truncated after a line", "\xC8\xCB\n\x95\x32", "truncated GB18030 sequence at byte offset 3",
+                                "rén \n"}},
   };
   for (const auto& each : cases) {
     SCOPED_TRACE(std::string(each.encoding) + ": " + each.bad.name);
     const std::string path = File("bad.txt", each.bad.content);
-    const ChildResult result = Run({std::string("--encoding=") + each.encoding, path});
+    std::istringstream words(std::string("--encoding=") + each.encoding);
+    std::vector<std::string> arguments(std::istream_iterator<std::string>(words), {});
+    arguments.push_back(path);
+    const ChildResult result = Run(arguments);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "mibolan-convert: " + path + ": " + each.bad.problem + "\n");
     EXPECT_EQ(result.out, each.bad.convertedPrefix);
@@ -180,6 +191,75 @@ TEST_F(HostileInput, DirectoryIsNoFile) {
   EXPECT_EQ(withOthers.err, "mibolan-convert: " + folder_.string() + ": Is a directory\n");
 }
 
+std::string ContentOf(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// `mibolan-convert f.txt >> f.txt` would read its own output for ever.
+TEST_F(HostileInput, InputThatIsTheOutputFileIsRefused) {
+  const std::string kOriginal = "我爱人\n";
+  const struct {
+    const char* name;
+    std::vector<std::string> arguments;  // "OUT" stands for the output file's path
+    bool inputFromOutput;                // standard input reads the output file
+    std::string refused;                 // as the message names it, or "" when nothing is refused
+    std::string appended;                // to the output file
+  } cases[] = {
+      {"the output file itself", {"OUT", "OTHER"}, false, "OUT", "rén \n"},
+      {"a hard link to it", {"--style=annotated", "LINK", "OTHER"}, false, "LINK", "人(rén)\n"},
+      {"standard input", {"-", "OTHER"}, true, "(standard input)", "rén \n"},
+      {"with kept lines", {"--keep-lines", "OTHER", "OUT"}, false, "OUT", "rén \n"},
+      {"a different file", {"OTHER"}, false, "", "rén \n"},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.name);
+    const std::string out = File("out.txt", kOriginal);
+    const std::string link = (folder_ / "link.txt").string();
+    std::filesystem::remove(link);
+    std::filesystem::create_hard_link(out, link);
+    const std::map<std::string, std::string> paths = {{"OUT", out}, {"LINK", link}, {"OTHER", File("other.txt", "人")}};
+    ChildSetup setup;
+    for (const std::string& argument : each.arguments) {
+      setup.arguments.push_back(paths.contains(argument) ? paths.at(argument) : argument);
+    }
+    if (each.inputFromOutput) setup.inputFile = out;
+    setup.standardOutput = StandardOutput::File;
+    setup.outputFile = out;
+    const ChildResult result = RunChild(MIBOLAN_CONVERT, setup);
+    EXPECT_FALSE(result.timedOut);
+    const std::string refused = paths.contains(each.refused) ? paths.at(each.refused) : each.refused;
+    EXPECT_EQ(result.exitCode, refused.empty() ? 0 : 1);
+    EXPECT_EQ(result.err, refused.empty() ? "" : "mibolan-convert: " + refused + ": input file is output file\n");
+    EXPECT_EQ(ContentOf(out), kOriginal + each.appended);
+  }
+}
+
+// A name can hold anything but "/" and NUL; in a message it must not work on the terminal.
+TEST_F(HostileInput, NamesWithControlsOrBadBytesAreQuotedInMessages) {
+  const struct {
+    std::string name;
+    std::string shown;
+  } cases[] = {
+      {"\x1B]0;x\a\x1B[2J", R"(''$'\033'']0;x'$'\a\033''[2J')"},
+      {"a\nb", R"('a'$'\n''b')"},
+      {"\xFF.txt", R"(''$'\377''.txt')"},
+      {"名\xC2\x85字", R"('名'$'\302\205''字')"},   // a C1 control
+      {"it's\t", R"('it'\''s'$'\t')"},
+      {"名\xE5\xAD", R"('名'$'\345\255')"},        // cut short
+      {"a b&'名字'.txt", "a b&'名字'.txt"},        // shown as it is
+  };
+  for (const auto& each : cases) {
+    const ChildResult result = Run({"no-such-folder/" + each.name});
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string shown = each.shown.starts_with('\'') ? "'no-such-folder/" + each.shown.substr(1)
+                                                           : "no-such-folder/" + each.shown;
+    EXPECT_EQ(result.err, "mibolan-convert: " + shown + ": No such file or directory\n");
+  }
+}
+
 // Enough input that the converter writes many blocks after its reader has gone.
 std::string LargeInput() {
   std::string input;
@@ -225,10 +305,80 @@ TEST_F(HostileInput, ClosedStandardOutputIsAnError) {
     EXPECT_NE(result.exitCode, 0);
     EXPECT_TRUE(result.err.starts_with("mibolan-convert: ")) << result.err;
   }
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream after;
-  after << file.rdbuf();
-  EXPECT_EQ(after.str(), input) << "the input file was written to";
+  EXPECT_EQ(ContentOf(path), input) << "the input file was written to";
+}
+
+TEST_F(HostileInput, EveryOutputReportsAWriteError) {
+  const std::string text = File("text.txt", "我爱人\n");
+  const std::vector<std::string> cases[] = {
+      {"--version"}, {"--help"}, {"--dictionary"}, {text}, {"--keep-lines", text}, {"--style=html", text}, {"-"},
+  };
+  for (const std::vector<std::string>& arguments : cases) {
+    SCOPED_TRACE(arguments[0]);
+    ChildSetup setup;
+    setup.arguments = arguments;
+    setup.input = "人";
+    setup.standardOutput = StandardOutput::File;
+    setup.outputFile = "/dev/full";
+    const ChildResult result = RunChild(MIBOLAN_CONVERT, setup);
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "mibolan-convert: write error: No space left on device\n");
+  }
+}
+
+// With kept lines each line reaches a pipe as soon as it ends: the next line is sent only once
+// the output of the one before has come, so a converter that holds a line back never ends.
+TEST_F(HostileInput, KeptLinesReachAPipeAsEachEnds) {
+  const struct {
+    const char* encoding;
+    std::vector<std::string> lines;
+    std::vector<std::string> answers;
+  } cases[] = {
+      {"utf-8", {"我\n", "银行\r\n", "\n", "重"}, {"wǒ \n", "yín háng \r\n", "\n", "zhòng \n"}},
+      {"gbk", {"\xCE\xD2\n", "\xD2\xF8\xD0\xD0\r\n"}, {"wǒ \n", "yín háng \r\n"}},
+      {"gb18030", {"\xC8\xCB\n"}, {"rén \n"}},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.encoding);
+    const std::string fifo = (folder_ / "lines").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Open for reading too, so that this does not wait for the converter to open it.
+    int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    std::size_t turn = 0;
+    std::string expected;
+    const auto send = [&] {
+      const std::string& line = each.lines[turn];
+      ASSERT_EQ(::write(writer, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+      expected += each.answers[turn];
+      if (!line.ends_with('\n')) {
+        ::close(writer);  // a last line without line break has its answer at the end of the text
+        writer = -1;
+      }
+    };
+    send();
+    std::string out;
+    ChildSetup setup;
+    setup.arguments = {"--keep-lines", std::string("--encoding=") + each.encoding, fifo};
+    setup.timeout = std::chrono::seconds(20);
+    setup.outputSink = [&](std::string_view piece) {
+      out += piece;
+      if (out != expected || writer < 0) return;
+      if (++turn < each.lines.size()) {
+        send();
+      } else {
+        ::close(writer);
+        writer = -1;
+      }
+    };
+    const ChildResult result = RunChild(MIBOLAN_CONVERT, setup);
+    if (writer >= 0) ::close(writer);
+    std::filesystem::remove(fifo);
+    EXPECT_FALSE(result.timedOut) << "lines answered: " << turn << ", output: " << out;
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(out, expected);
+  }
 }
 
 // A text without line breaks that repeats to a block of about 64 KiB; each copy converts alike,

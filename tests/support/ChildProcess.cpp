@@ -31,12 +31,26 @@ void CloseIfOpen(int& fd) {
   fd = -1;
 }
 
+// In the child, as a shell's "<" or ">>" does; a file that cannot be opened ends the child.
+void RedirectToFile(int target, const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), flags, 0644);
+  if (fd < 0) ::_exit(126);
+  ::dup2(fd, target);
+  ::close(fd);
+}
+
 // In the child, between fork and exec: only async-signal-safe calls.
 [[noreturn]] void BecomeChild(const std::string& program, char* const* argv, const ChildSetup& setup,
                               const Pipe& in, const Pipe& out, const Pipe& err) {
-  ::dup2(in.read, STDIN_FILENO);
+  if (setup.inputFile.empty()) {
+    ::dup2(in.read, STDIN_FILENO);
+  } else {
+    RedirectToFile(STDIN_FILENO, setup.inputFile, O_RDONLY);
+  }
   if (setup.standardOutput == StandardOutput::Closed) {
     ::close(STDOUT_FILENO);
+  } else if (setup.standardOutput == StandardOutput::File) {
+    RedirectToFile(STDOUT_FILENO, setup.outputFile, O_WRONLY | O_APPEND | O_CREAT);
   } else {
     ::dup2(out.write, STDOUT_FILENO);
   }

@@ -15,16 +15,19 @@ enum class StandardOutput {
   Captured,    // read by the test
   ReaderGone,  // a pipe whose reading end is closed before the child starts
   Closed,      // no file descriptor 1 at all
+  File,        // appended to ChildSetup::outputFile
 };
 
 struct ChildSetup {
   std::vector<std::string> arguments;
-  std::string input;  // standard input, unless inputSource is set
+  std::string input;  // standard input, unless inputSource or inputFile is set
+  std::string inputFile;  // a file to read standard input from
   // Gives the next piece of standard input; an empty piece ends it.
   std::function<std::string_view()> inputSource;
   // Takes standard output piece by piece instead of collecting it in ChildResult::out.
   std::function<void(std::string_view)> outputSink;
   StandardOutput standardOutput = StandardOutput::Captured;
+  std::string outputFile;  // with StandardOutput::File
   bool ignoreSigpipe = false;  // start the child with SIGPIPE ignored, so writes fail with EPIPE
   std::chrono::seconds timeout{120};
 };

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mibolan {
+
+// The bytes of names and arguments go to a terminal in messages, where control characters
+// would act and bytes that are not UTF-8 garble the line; these make them safe to show.
+
+// `name` as it is, unless it holds control characters or bytes that are not UTF-8; then
+// quoted the way a shell reads it back, as the core utilities quote names:
+// "a\nb" shows as 'a'$'\n''b', "\x1B[2J" as ''$'\033''[2J'.
+std::string QuotedName(std::string_view name);
+
+// `text` with its control characters and bytes that are not UTF-8 written as C escapes, "\033".
+std::string EscapedText(std::string_view text);
+
+}  // namespace mibolan
