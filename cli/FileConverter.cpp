@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
+#include <span>
 #include <system_error>
+#include <thread>
 
 #include <mibolan/StreamConverter.h>
 #include <mibolan/Utf8Converter.h>
@@ -17,12 +19,16 @@
 #include "HtmlPage.h"
 #include "LegacyDecoder.h"
 #include "MessageText.h"
+#include "ParallelConverter.h"
 
 namespace mibolan {
 
 namespace {
 
 constexpr std::size_t kReadSize = 1 << 16;
+
+// Regular files from this size on are converted on two threads, when there are two cores.
+constexpr off_t kParallelFrom = off_t{1} << 21;
 
 void Complain(const std::string& path, const std::string& reason) {
   std::fprintf(stderr, "mibolan-convert: %s: %s\n", QuotedName(DisplayName(path)).c_str(), reason.c_str());
@@ -47,8 +53,24 @@ ssize_t ReadSome(int fd, char* data, std::size_t size) {
   return got;
 }
 
-// The legacy decoder followed by the stream converter. It offers what Utf8Converter offers, so
-// that one loop drives either.
+// A converter that takes bytes, with a buffer to read them into: it offers what
+// ParallelConverter offers, so that one loop drives every converter.
+template <class Converter>
+class ReadingConverter : public Converter {
+ public:
+  using Converter::Converter;
+
+  std::span<char> Room() { return {buffer_.get(), kReadSize}; }
+  bool Feed(std::size_t size, OutputSink& output) {
+    return Converter::Feed(std::string_view(buffer_.get(), size), output.Buffer());
+  }
+  bool Finish(OutputSink& output) { return Converter::Finish(output.Buffer()); }
+
+ private:
+  std::unique_ptr<char[]> buffer_ = std::make_unique_for_overwrite<char[]>(kReadSize);
+};
+
+// The legacy decoder followed by the stream converter. It offers what Utf8Converter offers.
 class DecodingConverter {
  public:
   DecodingConverter(LegacyDecoder& decoder, const ConvertOptions& options)
@@ -85,12 +107,12 @@ template <class Converter>
 bool ConvertStream(int fd, Converter& converter, const std::string& path, const ConvertOptions& options,
                      HtmlPage* page, OutputSink& output) {
   const std::string encoding = NameOf(options.encoding);
-  std::array<char, kReadSize> bytes{};
   bool readable = false;  // a file that cannot be read at all writes nothing
   bool finished = false;
   std::string problem;
   for (;;) {
-    const ssize_t got = ReadSome(fd, bytes.data(), bytes.size());
+    const std::span<char> room = converter.Room();
+    const ssize_t got = ReadSome(fd, room.data(), room.size());
     if (got < 0) {
       problem = std::strerror(errno);
       break;
@@ -99,13 +121,13 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
     readable = true;
     if (got == 0) {
       finished = true;
-      if (!converter.Finish(output.Buffer())) {
+      if (!converter.Finish(output)) {
         problem = (converter.Truncated() ? "truncated " + encoding + " sequence" : "invalid " + encoding) +
                   " at byte offset " + std::to_string(converter.ErrorOffset());
       }
       break;
     }
-    const bool ok = converter.Feed(std::string_view(bytes.data(), static_cast<std::size_t>(got)), output.Buffer());
+    const bool ok = converter.Feed(static_cast<std::size_t>(got), output);
     output.WriteReady();
     if (!ok) {
       problem = "invalid " + encoding + " at byte offset " + std::to_string(converter.ErrorOffset());
@@ -114,7 +136,7 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
   }
   if (readable) {
     // After a problem, what came before it is still converted.
-    if (!finished) converter.Finish(output.Buffer());
+    if (!finished) converter.Finish(output);
     if (page) {
       page->EndSection(output.Buffer());
     } else if (options.conversion.lineBreaks == LineBreaks::Drop || !converter.EndsWithLineFeed()) {
@@ -129,10 +151,22 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
   return false;
 }
 
+// Whether a second thread is worth starting: a regular file large enough, and a second core.
+// Pipes and terminals stay on one thread, line after line as it comes.
+bool WorthTwoThreads(int fd) {
+  struct stat file {};
+  return ::fstat(fd, &file) == 0 && S_ISREG(file.st_mode) && file.st_size >= kParallelFrom &&
+         std::thread::hardware_concurrency() > 1;
+}
+
 bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& options, HtmlPage* page,
                      OutputSink& output) {
   if (options.encoding == Encoding::Utf8) {
-    Utf8Converter converter(options.conversion);
+    if (WorthTwoThreads(fd)) {
+      ParallelConverter converter(options.conversion);
+      return ConvertStream(fd, converter, path, options, page, output);
+    }
+    ReadingConverter<Utf8Converter> converter(options.conversion);
     return ConvertStream(fd, converter, path, options, page, output);
   }
   std::optional<LegacyDecoder> decoder;
@@ -142,7 +176,7 @@ bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& opti
     Complain(path, error.what());
     return false;
   }
-  DecodingConverter converter(*decoder, options);
+  ReadingConverter<DecodingConverter> converter(*decoder, options);
   return ConvertStream(fd, converter, path, options, page, output);
 }
 

@@ -1,5 +1,6 @@
 #include "OutputSink.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,8 +10,14 @@
 
 namespace mibolan {
 
-OutputSink::OutputSink(Pace pace) : pace_(pace) {
-  outputIsFile_ = ::fstat(STDOUT_FILENO, &output_) == 0 && S_ISREG(output_.st_mode);
+// A pipe's own buffer of 64 KiB makes a writer wait for the reader at every block; a larger one
+// lets both run. Where the system refuses (a limit on pipe memory), the pipe stays as it is.
+constexpr int kPipeSize = 1 << 20;
+
+OutputSink::OutputSink(Pace pace, int fd) : pace_(pace), fd_(fd) {
+  if (::fstat(fd_, &output_) != 0) return;
+  outputIsFile_ = S_ISREG(output_.st_mode);
+  if (S_ISFIFO(output_.st_mode)) ::fcntl(fd_, F_SETPIPE_SZ, kPipeSize);
 }
 
 bool OutputSink::ReaderMayWait() {
@@ -24,18 +31,27 @@ void OutputSink::WriteReady() {
     Flush();
   } else if (pace_ == Pace::Lines) {
     const std::size_t lineEnd = buffer_.rfind('\n');
-    if (lineEnd != std::string::npos) Write(lineEnd + 1);
+    if (lineEnd != std::string::npos) WriteFromBuffer(lineEnd + 1);
   }
 }
 
-void OutputSink::Flush() { Write(buffer_.size()); }
+void OutputSink::Flush() { WriteFromBuffer(buffer_.size()); }
+
+void OutputSink::Write(std::string_view text) {
+  Flush();
+  WriteAll(text.data(), text.size());
+}
 
 // Writes the first `size` bytes of the buffer and takes them out of it.
-void OutputSink::Write(std::size_t size) {
-  const char* data = buffer_.data();
+void OutputSink::WriteFromBuffer(std::size_t size) {
+  WriteAll(buffer_.data(), size);
+  buffer_.erase(0, size);
+}
+
+void OutputSink::WriteAll(const char* data, std::size_t size) {
   std::size_t left = size;
   while (left > 0) {
-    const ssize_t written = ::write(STDOUT_FILENO, data, left);
+    const ssize_t written = ::write(fd_, data, left);
     if (written < 0) {
       if (errno == EINTR) continue;
       if (errno != EPIPE) std::fprintf(stderr, "mibolan-convert: write error: %s\n", std::strerror(errno));
@@ -44,7 +60,6 @@ void OutputSink::Write(std::size_t size) {
     data += written;
     left -= static_cast<std::size_t>(written);
   }
-  buffer_.erase(0, size);
 }
 
 }  // namespace mibolan

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
+#include <string_view>
 
 namespace mibolan {
 
-// Standard output, written in large blocks, or line by line for a reader who waits for each
-// line. A reader that went away (EPIPE) ends the program quietly with status 1; any other write
-// error ends it with a message and status 1.
+// Standard output (or another file descriptor), written in large blocks, or line by line for a
+// reader who waits for each line. A reader that went away (EPIPE) ends the program quietly with
+// status 1; any other write error ends it with a message and status 1.
 class OutputSink {
  public:
   enum class Pace {
@@ -16,7 +18,7 @@ class OutputSink {
     Lines,   // every finished line as soon as it is there
   };
 
-  explicit OutputSink(Pace pace = Pace::Blocks);
+  explicit OutputSink(Pace pace = Pace::Blocks, int fd = STDOUT_FILENO);
 
   // Whether standard output is a terminal, a pipe or a socket: someone may be reading it as it
   // comes.
@@ -32,16 +34,21 @@ class OutputSink {
 
   void Flush();
 
+  // Writes what the buffer holds, then `text`, which is not copied.
+  void Write(std::string_view text);
+
   // Whether `file` is the regular file that standard output writes to.
   bool IsOutputFile(const struct stat& file) const {
     return outputIsFile_ && file.st_dev == output_.st_dev && file.st_ino == output_.st_ino;
   }
 
  private:
-  void Write(std::size_t size);
+  void WriteFromBuffer(std::size_t size);
+  void WriteAll(const char* data, std::size_t size);
 
   static constexpr std::size_t kBlockSize = 1 << 16;
   Pace pace_;
+  int fd_;
   std::string buffer_;
   struct stat output_ {};
   bool outputIsFile_ = false;

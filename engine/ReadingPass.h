@@ -24,7 +24,8 @@ inline bool TakesDirectWalk(const ConversionOptions& options) {
 // list, then each word's reading, the polyphone model and the character's own reading), and with
 // the tone changes of 一 and 不. Each character's reading is decided as soon as the text that can
 // change it has come, at most a word and a few characters later; the decisions do not depend on
-// how the text is cut into pieces.
+// how the text is cut into pieces. No decision looks across a line feed, in either direction:
+// the lines of a text may be converted apart (Utf8Converter's parts) and give the same output.
 class ReadingPass {
  public:
   explicit ReadingPass(const ConversionOptions& options);

@@ -13,8 +13,9 @@ namespace mibolan {
 // way; the other ways of reading take the decisions of a ReadingPass.
 class StreamConverter::Impl {
  public:
-  explicit Impl(const ConversionOptions& options) : tables_(ConversionTables::Get()), options_(options) {
+  Impl(const ConversionOptions& options, bool afterLineFeed) : tables_(ConversionTables::Get()), options_(options) {
     if (options.readBy == ReadBy::Word || options.toneSandhi) pass_.emplace(options);
+    if (afterLineFeed) TakeLineFeedBefore();
   }
 
   void Feed(std::u16string_view piece, std::string& out) {
@@ -148,6 +149,19 @@ class StreamConverter::Impl {
     }
   }
 
+  // The line feed before the text becomes context, already converted, so that the readings see
+  // what they see in the whole text: that characters come before.
+  void TakeLineFeedBefore() {
+    if (!pass_) {
+      pending_.push_back(u'\n');
+      next_ = 1;
+      return;
+    }
+    std::string unwritten;
+    pass_->Feed(u"\n");
+    WriteDecided(false, unwritten);  // a unit that is not converted is decided at once
+  }
+
   void CloseRuby(std::string& out) {
     if (inRuby_) out += "</ruby>";
     inRuby_ = false;
@@ -161,7 +175,9 @@ class StreamConverter::Impl {
   bool inRuby_ = false;  // a word's ruby element is open
 };
 
-StreamConverter::StreamConverter(const ConversionOptions& options) : impl_(std::make_unique<Impl>(options)) {}
+StreamConverter::StreamConverter(const ConversionOptions& options) : StreamConverter(options, false) {}
+StreamConverter::StreamConverter(const ConversionOptions& options, bool afterLineFeed)
+    : impl_(std::make_unique<Impl>(options, afterLineFeed)) {}
 StreamConverter::~StreamConverter() = default;
 StreamConverter::StreamConverter(StreamConverter&&) noexcept = default;
 StreamConverter& StreamConverter::operator=(StreamConverter&&) noexcept = default;

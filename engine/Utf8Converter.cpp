@@ -15,7 +15,8 @@ namespace {
 // The way for what the direct walk does not write: the decoder, then the stream converter.
 class DecodingWalk {
  public:
-  explicit DecodingWalk(const ConversionOptions& options) : converter_(options) {}
+  DecodingWalk(const ConversionOptions& options, std::uint64_t lineStart)
+      : decoder_(lineStart), converter_(options, lineStart > 0), lastUnit_(lineStart > 0 ? u'\n' : 0) {}
 
   bool Feed(std::string_view bytes, std::string& out) {
     text_.clear();
@@ -39,7 +40,7 @@ class DecodingWalk {
   Utf8Decoder decoder_;
   StreamConverter converter_;
   std::u16string text_;
-  char16_t lastUnit_ = 0;
+  char16_t lastUnit_;
   bool truncated_ = false;
 };
 
@@ -48,7 +49,7 @@ class DecodingWalk {
 // The direct walk where it can write the output, the decoding one elsewhere.
 class Utf8Converter::Impl {
  public:
-  explicit Impl(const ConversionOptions& options) : walk_(MakeWalk(options)) {}
+  Impl(const ConversionOptions& options, std::uint64_t lineStart) : walk_(MakeWalk(options, lineStart)) {}
 
   template <class Call>
   decltype(auto) Visit(Call&& call) {
@@ -62,15 +63,17 @@ class Utf8Converter::Impl {
  private:
   using Walk = std::variant<Utf8Walk, DecodingWalk>;
 
-  static Walk MakeWalk(const ConversionOptions& options) {
-    if (!TakesDirectWalk(options)) return Walk(std::in_place_type<DecodingWalk>, options);
-    return Walk(std::in_place_type<Utf8Walk>, options.style, options.lineBreaks);
+  static Walk MakeWalk(const ConversionOptions& options, std::uint64_t lineStart) {
+    if (!TakesDirectWalk(options)) return Walk(std::in_place_type<DecodingWalk>, options, lineStart);
+    return Walk(std::in_place_type<Utf8Walk>, options.style, options.lineBreaks, lineStart);
   }
 
   Walk walk_;
 };
 
-Utf8Converter::Utf8Converter(const ConversionOptions& options) : impl_(std::make_unique<Impl>(options)) {}
+Utf8Converter::Utf8Converter(const ConversionOptions& options) : Utf8Converter(options, 0) {}
+Utf8Converter::Utf8Converter(const ConversionOptions& options, std::uint64_t lineStart)
+    : impl_(std::make_unique<Impl>(options, lineStart)) {}
 Utf8Converter::~Utf8Converter() = default;
 Utf8Converter::Utf8Converter(Utf8Converter&&) noexcept = default;
 Utf8Converter& Utf8Converter::operator=(Utf8Converter&&) noexcept = default;

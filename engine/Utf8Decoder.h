@@ -13,6 +13,11 @@ namespace mibolan {
 // is skipped.
 class Utf8Decoder {
  public:
+  Utf8Decoder() = default;
+  // Decodes a text that starts at byte offset `start` of a larger input: offsets count from
+  // the start of that input, and past its start no byte-order mark is skipped.
+  explicit Utf8Decoder(std::uint64_t start) : offset_(start), atStart_(start == 0) {}
+
   // Appends the UTF-16 of `bytes` to `out`; false at the first ill-formed sequence.
   bool Decode(std::string_view bytes, std::u16string& out);
 

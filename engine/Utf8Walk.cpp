@@ -53,8 +53,16 @@ std::size_t DecodeUnits(std::string_view text, std::size_t from, std::size_t end
 
 }  // namespace
 
-Utf8Walk::Utf8Walk(Style style, LineBreaks lineBreaks)
-    : tables_(ConversionTables::Get()), style_(style), lineBreaks_(lineBreaks) {}
+Utf8Walk::Utf8Walk(Style style, LineBreaks lineBreaks, std::uint64_t lineStart)
+    : tables_(ConversionTables::Get()), style_(style), lineBreaks_(lineBreaks), atStart_(lineStart == 0) {
+  if (lineStart > 0) {
+    // The line feed before the text is context, already converted: the rules see, as in the
+    // whole text, that characters come before.
+    pending_.push_back('\n');
+    next_ = 1;
+    dropped_ = lineStart - 1;
+  }
+}
 
 bool Utf8Walk::Feed(std::string_view bytes, std::string& out) {
   pending_.append(bytes);

@@ -17,7 +17,9 @@ namespace mibolan {
 // usual case.
 class Utf8Walk {
  public:
-  Utf8Walk(Style style, LineBreaks lineBreaks);
+  // `lineStart`: as for Utf8Converter, the byte offset of the text in a larger one, 0 or just
+  // after a line feed.
+  Utf8Walk(Style style, LineBreaks lineBreaks, std::uint64_t lineStart = 0);
 
   // Takes the next piece and appends what can be converted so far to `out`, with kept line
   // breaks every line that has ended. False at an ill-formed sequence; everything before it has

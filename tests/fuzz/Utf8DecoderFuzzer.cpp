@@ -2,7 +2,10 @@
 // exactly when utfcpp calls them valid, an error names the offset where utfcpp finds the first
 // invalid sequence, everything before it is decoded, and the decoded text streams through the
 // converter as it converts whole; the direct converter, fed the same pieces, gives the same
-// output and verdict. Input: one byte that chooses the pieces, then the bytes.
+// output and verdict; and the text cut after some of its line feeds, each part converted apart
+// from its own offset as the program's two threads do, gives the whole text's output, verdict,
+// error offset and last line feed in every way of reading. Input: one byte that chooses the
+// pieces and the cuts, then the bytes.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -45,6 +48,58 @@ std::pair<std::string, std::optional<std::uint64_t>> ConvertDirectly(std::string
   return {converted, accepted ? std::nullopt : std::optional<std::uint64_t>(converter.ErrorOffset())};
 }
 
+struct Converted {
+  std::string out;
+  std::optional<std::uint64_t> error;
+  bool truncated = false;
+  bool endsWithLineFeed = false;
+
+  bool operator==(const Converted&) const = default;
+};
+
+// Converts bytes[start, end) as a part of the text; false when it goes wrong.
+bool ConvertPart(std::string_view bytes, std::size_t start, std::size_t end, const ConversionOptions& options,
+                 Converted& result) {
+  Utf8Converter converter(options, start);
+  const bool fed = converter.Feed(bytes.substr(start, end - start), result.out);
+  const bool finished = converter.Finish(result.out);
+  result.endsWithLineFeed = converter.EndsWithLineFeed();
+  if (fed && finished) return true;
+  result.error = converter.ErrorOffset();
+  result.truncated = fed && converter.Truncated();
+  return false;
+}
+
+// The parts end after the line feeds that `seed` picks; the first part that goes wrong ends it.
+Converted ConvertLineParts(std::string_view bytes, const ConversionOptions& options, std::uint32_t seed) {
+  Converted result;
+  std::uint32_t state = seed * 2654435761U + 7;
+  std::size_t start = 0;
+  for (std::size_t lineFeed = bytes.find('\n'); lineFeed != std::string_view::npos;
+       lineFeed = bytes.find('\n', lineFeed + 1)) {
+    state = state * 1664525U + 1013904223U;
+    if ((state >> 30) == 0) continue;
+    if (!ConvertPart(bytes, start, lineFeed + 1, options, result)) return result;
+    start = lineFeed + 1;
+  }
+  ConvertPart(bytes, start, bytes.size(), options, result);
+  return result;
+}
+
+void CheckLineParts(std::string_view bytes, std::uint32_t seed) {
+  constexpr ConversionOptions kOptions[] = {
+      {Style::Annotated, LineBreaks::Keep, ReadBy::Character, false},
+      {Style::Pinyin, LineBreaks::Drop, ReadBy::Character, true},
+      {Style::Html, LineBreaks::Drop, ReadBy::Word, true},
+      {Style::Numbers, LineBreaks::Keep, ReadBy::Word, false},
+  };
+  for (const ConversionOptions& options : kOptions) {
+    Converted whole;
+    ConvertPart(bytes, 0, bytes.size(), options, whole);
+    Check(ConvertLineParts(bytes, options, seed) == whole, "lines converted apart == converted whole");
+  }
+}
+
 void CheckDecoding(std::string_view bytes, std::uint32_t seed) {
   Utf8Decoder decoder;
   StreamConverter converter({Style::Annotated, LineBreaks::Keep});
@@ -85,5 +140,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   mibolan::fuzz::CheckDecoding(bytes, data[0]);
+  mibolan::fuzz::CheckLineParts(bytes, data[0]);
   return 0;
 }

@@ -14,6 +14,11 @@ namespace mibolan {
 class StreamConverter {
  public:
   explicit StreamConverter(const ConversionOptions& options);
+
+  // With `afterLineFeed`, converts the part of a larger text that follows one of its line feeds.
+  // As with Utf8Converter, the parts of a text cut just after line feeds convert apart to what
+  // the whole text converts to.
+  StreamConverter(const ConversionOptions& options, bool afterLineFeed);
   ~StreamConverter();
   StreamConverter(StreamConverter&&) noexcept;
   StreamConverter& operator=(StreamConverter&&) noexcept;

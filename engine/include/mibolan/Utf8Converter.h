@@ -17,6 +17,14 @@ namespace mibolan {
 class Utf8Converter {
  public:
   explicit Utf8Converter(const ConversionOptions& options);
+
+  // Converts the part of a larger text that starts at byte offset `lineStart`, which is 0 or
+  // just after a line feed. No reading looks across a line feed, so the parts of a text cut
+  // just after line feeds convert one by one, in any order or at once, and their outputs put
+  // together are exactly that of the whole text. Past the start no byte-order mark is looked
+  // for (U+FEFF is a character like any other), ErrorOffset() counts from the start of the
+  // whole text, and EndsWithLineFeed() holds until the part brings text of its own.
+  Utf8Converter(const ConversionOptions& options, std::uint64_t lineStart);
   ~Utf8Converter();
   Utf8Converter(Utf8Converter&&) noexcept;
   Utf8Converter& operator=(Utf8Converter&&) noexcept;
