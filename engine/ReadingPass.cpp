@@ -71,6 +71,18 @@ void ReadingPass::Scan() {
   while (scanned_ < text_.size()) {
     const std::size_t at = scanned_;
     const auto start = static_cast<std::uint32_t>(matches_.size());
+    if (!words_->InAnyWord(text_[at])) {
+      // No word holds these units, so none reaches across them either: each is a block and a
+      // segment of its own, as SegmentBlock would make it. Most units of most texts (Latin
+      // letters, digits, blanks, punctuation) take this way.
+      std::size_t end = at + 1;
+      while (end < text_.size() && !words_->InAnyWord(text_[end])) ++end;
+      std::fill(matchesStart_.begin() + static_cast<std::ptrdiff_t>(at), matchesStart_.begin() + static_cast<std::ptrdiff_t>(end), start);
+      std::fill(segmentEnd_.begin() + static_cast<std::ptrdiff_t>(at), segmentEnd_.begin() + static_cast<std::ptrdiff_t>(end), kSegmentEnd);
+      std::fill(segmentWord_.begin() + static_cast<std::ptrdiff_t>(at), segmentWord_.begin() + static_cast<std::ptrdiff_t>(end), -1);
+      scanned_ = segmented_ = blockStart_ = reach_ = end;
+      continue;
+    }
     std::size_t longest = 1;
     const bool complete = words_->ForEachPrefix(text_.data() + at, text_.size() - at, [&](std::size_t length, WordList::WordId word) {
       matches_.push_back({static_cast<std::uint32_t>(length), word});
@@ -97,9 +109,14 @@ void ReadingPass::SegmentBlock(std::size_t end) {
   const std::size_t begin = blockStart_;
   const std::size_t size = end - begin;
   constexpr std::int64_t kUnreached = std::numeric_limits<std::int64_t>::max();
-  costs_.assign(size + 1, kUnreached);
-  from_.assign(size + 1, 0);
-  wordOf_.assign(size + 1, -1);
+  if (costs_.size() <= size) {
+    costs_.resize(size + 1);
+    from_.resize(size + 1);
+    wordOf_.resize(size + 1);
+  }
+  // Only the ends that are reached are read back, and every end is: from_ and wordOf_ need no
+  // clearing.
+  std::fill_n(costs_.begin(), size + 1, kUnreached);
   costs_[0] = 0;
   for (std::size_t i = 0; i < size; ++i) {
     const std::size_t at = begin + i;
@@ -133,6 +150,11 @@ void ReadingPass::SegmentBlock(std::size_t end) {
 // that has ended is read at once; so is a unit that is not converted, whatever follows.
 void ReadingPass::ReadSegments() {
   while (read_ < segmented_) {
+    if (segmentEnd_[read_] && tables_->Entry(text_[read_]) == 0) {
+      // A unit that is not converted has no reading, whatever its neighbours.
+      readings_[read_++] = 0;
+      continue;
+    }
     std::size_t end = read_;
     while (!segmentEnd_[end]) ++end;
     ++end;
