@@ -8,6 +8,8 @@
 
 #include <mibolan/Style.h>
 
+#include "ShortText.h"
+
 namespace mibolan {
 
 // A reading as one style writes it, padded to a fixed size so that the pass copies every
@@ -49,11 +51,11 @@ class ConversionTables {
   std::uint16_t SyllableIdOf(ReadingIndex reading) const { return syllableIds_[reading]; }
 
   // The reading as a numbered syllable, "ren2" (or a rule's reading without digit, "huo").
-  std::string_view Numbered(ReadingIndex reading) const { return numbered_[reading]; }
+  std::string_view Numbered(ReadingIndex reading) const { return numbered_[reading].View(); }
 
   // The tone digit of a reading, '1' to '5', or 0 for a reading without one.
   char Tone(ReadingIndex reading) const {
-    const std::string_view numbered = numbered_[reading];
+    const std::string_view numbered = Numbered(reading);
     return !numbered.empty() && numbered.back() >= '1' && numbered.back() <= '5' ? numbered.back() : 0;
   }
 
@@ -84,7 +86,7 @@ class ConversionTables {
   using Utf16Fragments = std::array<const Fragment<char16_t>*, kFragmentStyles>;
 
   constexpr ConversionTables(const std::uint16_t* entries, std::size_t firstRuleReading,
-                             std::size_t firstSyllableReading, const std::string_view* numbered,
+                             std::size_t firstSyllableReading, const ShortText* numbered,
                              const std::uint16_t* syllableIds, Utf8Fragments utf8, Utf16Fragments utf16)
       : entries_(entries),
         firstRuleReading_(firstRuleReading),
@@ -97,7 +99,7 @@ class ConversionTables {
   const std::uint16_t* entries_;
   std::size_t firstRuleReading_;
   std::size_t firstSyllableReading_;
-  const std::string_view* numbered_;
+  const ShortText* numbered_;
   const std::uint16_t* syllableIds_;
   Utf8Fragments utf8_;
   Utf16Fragments utf16_;

@@ -107,9 +107,9 @@ void WriteTables(std::ostream& out) {
   for (std::size_t unit = 0; unit < entries.size(); ++unit) out << (unit % 32 == 0 ? "\n" : "") << entries[unit] << ',';
   out << "};\n\n";
 
-  out << "inline constexpr std::string_view kNumbered[kReadingCount] = {";
+  out << "inline constexpr ShortText kNumbered[kReadingCount] = {";
   for (std::size_t reading = 0; reading < readings.size(); ++reading) {
-    out << (reading % 12 == 0 ? "\n   " : "") << " \"" << readings[reading] << "\",";
+    out << (reading % 8 == 0 ? "\n   " : "") << " {\"" << readings[reading] << "\", " << readings[reading].size() << "},";
   }
   out << "};\n\n";
 

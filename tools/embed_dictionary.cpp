@@ -62,8 +62,8 @@ void WriteTable(std::ostream& out, const std::map<char16_t, std::string>& readin
       << "inline constexpr char16_t kFirstHead = " << Hex(first) << ";\n"
       << "inline constexpr char16_t kLastHead = " << Hex(last) << ";\n\n"
       << "// Every numbered syllable of the dictionary, sorted.\n"
-      << "inline constexpr std::string_view kNumberedSyllables[] = {\n";
-  for (const std::string& syllable : syllables) out << "    \"" << syllable << "\",\n";
+      << "inline constexpr ShortText kNumberedSyllables[] = {\n";
+  for (const std::string& syllable : syllables) out << "    {\"" << syllable << "\", " << syllable.size() << "},\n";
   out << "};\n\n"
       << "// kHeadReadings[c - kFirstHead]: 1 + index into kNumberedSyllables, 0 for no line.\n"
       << "inline constexpr std::uint16_t kHeadReadings[] = {";

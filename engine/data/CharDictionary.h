@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "../ShortText.h"
+
 namespace mibolan {
 
 // The character dictionary: one numbered syllable for each head character. The table is
@@ -29,7 +31,7 @@ class CharDictionary {
   std::string_view Reading(char16_t character) const;
 
   // The numbered syllable with id `id`, 1 to ReadingCount().
-  std::string_view Numbered(ReadingId id) const { return syllables_[id - 1U]; }
+  std::string_view Numbered(ReadingId id) const { return syllables_[id - 1U].View(); }
 
   std::size_t ReadingCount() const { return syllableCount_; }
 
@@ -42,7 +44,7 @@ class CharDictionary {
   unsigned firstHead_;
   unsigned headCount_;
   const std::uint16_t* heads_;
-  const std::string_view* syllables_;
+  const ShortText* syllables_;
   std::size_t syllableCount_;
 };
 
