@@ -1,0 +1,139 @@
+// mibolan-sheet: a reading sheet of a text, pinyin on the four-line staff above each character
+// in its square, to print or save as a PDF; in a window, or with --pdf without one.
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+#include <QApplication>
+#include <QFontDatabase>
+#include <QGuiApplication>
+
+#include "InputText.h"
+#include "SheetOptions.h"
+#include "SheetOutput.h"
+#include "SheetPainter.h"
+#include "SheetWindow.h"
+
+namespace {
+
+using mibolan::sheet::InputName;
+using mibolan::sheet::SheetOptions;
+
+const char* const kDescription =
+    "Makes a reading sheet of a text: each character in a square with a dashed cross, its pinyin\n"
+    "above it on a four-line staff, ready to print. Without --pdf it opens the window \"拼音练习纸\"\n"
+    "(with the text of FILE, if given). With --pdf it writes the sheet of FILE (UTF-8; none or \"-\"\n"
+    "reads standard input) to a PDF file without a window.";
+
+const char* const kExamples =
+    "Examples:\n"
+    "  mibolan-sheet                                          the window\n"
+    "  mibolan-sheet --pdf poem.pdf poem.txt                  a reading sheet of poem.txt\n"
+    "  echo 我爱人 | mibolan-sheet --pdf out.pdf               from standard input\n"
+    "  mibolan-sheet --pdf words.pdf --layout=practice poem.txt   a practice page\n"
+    "  mibolan-sheet --pdf poem.pdf --squares=12 --paper=letter poem.txt\n"
+    "  mibolan-sheet --pdf poem.pdf --title poem.txt          the first line as the title\n"
+    "  mibolan-sheet --version                                the version";
+
+void Complain(const std::string& name, const std::string& reason) {
+  std::fprintf(stderr, "mibolan-sheet: %s: %s\n", name.c_str(), reason.c_str());
+}
+
+// Warns when a face of the sheet is missing: the sheet is still made, in a fallback face.
+void CheckFaces() {
+  for (const char* face : {mibolan::sheet::kCharacterFace, mibolan::sheet::kReadingFace}) {
+    if (!QFontDatabase::hasFamily(QString::fromLatin1(face))) {
+      std::fprintf(stderr, "mibolan-sheet: the font \"%s\" is not installed; another face stands in for it\n", face);
+    }
+  }
+}
+
+int WritePdf(char** argv, const std::string& output, const std::string& input, const SheetOptions& options) {
+  // Writing a PDF needs fonts but no display.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int argc = 1;  // the toolkit gets the program's name only: the options are the program's own
+  QGuiApplication application(argc, argv);
+  CheckFaces();
+  const mibolan::sheet::InputText text = mibolan::sheet::ReadInput(input);
+  if (!text.problem.empty()) {
+    Complain(InputName(input), text.problem);
+    return 1;
+  }
+  const auto content = mibolan::sheet::ReadSheetText(text.text, options.conversion);
+  if (const auto problem = mibolan::sheet::WritePdf(QString::fromLocal8Bit(output), content, options)) {
+    Complain(output, problem->toStdString());
+    return 1;
+  }
+  return 0;
+}
+
+bool DisplayReachable() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+int OpenWindow(char** argv, const std::string& input) {
+  if (!DisplayReachable()) {
+    std::fprintf(stderr, "mibolan-sheet: no display found; the window needs a desktop, "
+                         "--pdf OUT.pdf writes a sheet without one\n");
+    return 1;
+  }
+  QString text;
+  if (!input.empty()) {
+    const mibolan::sheet::InputText read = mibolan::sheet::ReadInput(input);
+    if (!read.problem.empty()) {
+      Complain(InputName(input), read.problem);
+      return 1;
+    }
+    text = read.text;
+  }
+  int argc = 1;
+  QApplication application(argc, argv);
+  CheckFaces();
+  mibolan::sheet::SheetWindow window;
+  window.SetText(text);
+  window.show();
+  return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{kDescription, "mibolan-sheet"};
+  app.footer(kExamples);
+  app.set_version_flag("--version", "mibolan-sheet (Mibolan) " MIBOLAN_VERSION);
+
+  SheetOptions options;
+  std::string output;
+  const CLI::Option* pdf = app.add_option("--pdf", output, "write the sheet to this PDF file instead of opening the window")
+      ->option_text("OUT.pdf");
+  const std::map<std::string, mibolan::sheet::SheetLayout> layouts = {
+      {"reading", mibolan::sheet::SheetLayout::Reading}, {"practice", mibolan::sheet::SheetLayout::Practice}};
+  app.add_option("--layout", options.layout,
+                 "reading: the text, each character with its pinyin (the default)\n"
+                 "practice: each character of the text once per row, with two\n"
+                 "  light copies to trace and empty squares to write in")
+      ->transform(CLI::CheckedTransformer(layouts, CLI::ignore_case))
+      ->option_text("LAYOUT");
+  app.add_option("--squares", options.squaresPerRow, "squares in a row, 8 to 16 (default 10)")
+      ->check(CLI::Range(mibolan::sheet::kFewestSquares, mibolan::sheet::kMostSquares))
+      ->option_text("N");
+  const std::map<std::string, mibolan::sheet::Paper> papers = {{"a4", mibolan::sheet::Paper::A4},
+                                                              {"letter", mibolan::sheet::Paper::Letter}};
+  app.add_option("--paper", options.paper, "a4 (the default) or letter")
+      ->transform(CLI::CheckedTransformer(papers, CLI::ignore_case))
+      ->option_text("PAPER");
+  app.add_flag("--title", options.title, "print the text's first line as the sheet's title, centred");
+  std::string input;
+  app.add_option("FILE", input, "the text (UTF-8); \"-\" is standard input");
+
+  CLI11_PARSE(app, argc, argv);
+  if (*pdf) return WritePdf(argv, output, input.empty() ? "-" : input, options);
+  return OpenWindow(argv, input);
+}
