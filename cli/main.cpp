@@ -28,6 +28,8 @@ const char* const kExamples =
     "  mibolan-convert --style=html poem.txt > poem.html   a page with the pinyin above the characters\n"
     "  mibolan-convert --encoding=gbk old.txt              a text file saved as GBK (or GB 2312)\n"
     "  mibolan-convert --keep-lines poem.txt               one output line per line of poem.txt\n"
+    "  echo 校长觉得 | mibolan-convert --words            xiào zhǎng jué de\n"
+    "  echo 一个 | mibolan-convert --words --tone-sandhi  yí gè\n"
     "  mibolan-convert --dictionary                        the built-in dictionary\n"
     "  mibolan-convert --version                           the version of the converter";
 
@@ -77,6 +79,17 @@ int main(int argc, char** argv) {
                "end an output line wherever an input line ends (\"\\n\" or\n"
                "\"\\r\\n\"); the readings stay those of the whole text (an HTML\n"
                "page always keeps the lines)");
+  bool byWord = false;
+  app.add_flag("--words", byWord,
+               "read by word: the most probable split of the text into the\n"
+               "words of a built-in word list decides the readings of\n"
+               "polyphonic characters (校长 xiào zhǎng, 觉得 jué de); a model of\n"
+               "the neighbouring characters decides where no word does, and\n"
+               "characters outside any word keep their own reading");
+  app.add_flag("--tone-sandhi", options.conversion.toneSandhi,
+               "write 一 and 不 with the tones that school textbooks print\n"
+               "(一个 yí gè, 一天 yì tiān, 不是 bú shì); 一 keeps yī in 第一, 十一,\n"
+               "一二三 and at the end of a word or sentence");
   bool printDictionary = false;
   app.add_flag("--dictionary", printDictionary,
                "print the built-in dictionary, one \"字 syl#\" line per character, and exit");
@@ -91,6 +104,7 @@ int main(int argc, char** argv) {
     output.Flush();
     return 0;
   }
+  options.conversion.readBy = byWord ? mibolan::ReadBy::Word : mibolan::ReadBy::Character;
   options.conversion.lineBreaks = keepLines ? mibolan::LineBreaks::Keep : mibolan::LineBreaks::Drop;
   if (files.empty()) files.emplace_back("-");
   const bool allConverted = mibolan::ConvertFiles(files, options, output);

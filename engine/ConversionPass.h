@@ -16,8 +16,6 @@
 
 namespace mibolan {
 
-using ReadingIndex = ConversionTables::ReadingIndex;
-
 // The rules look at most this far behind and ahead of a character.
 inline constexpr std::size_t kContextBehind = 2;
 inline constexpr std::size_t kContextAhead = 3;

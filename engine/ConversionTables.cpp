@@ -1,6 +1,7 @@
 #include "ConversionTables.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "MarkTone.h"
 #include "Utf.h"
 #include "data/CharDictionary.h"
+#include "data/WordList.h"
 
 namespace mibolan {
 
@@ -35,15 +37,26 @@ const ConversionTables& ConversionTables::Get() {
 }
 
 ConversionTables::ConversionTables()
-    : entries_(0x10000, 0), firstRuleReading_(CharDictionary::Embedded().ReadingCount() + 1), numbered_(1) {
+    : entries_(0x10000, 0),
+      firstRuleReading_(CharDictionary::Embedded().ReadingCount() + 1),
+      firstSyllableReading_(firstRuleReading_ + kContextRules.size()),
+      numbered_(1) {
   const CharDictionary& dictionary = CharDictionary::Embedded();
-  // The dictionary's readings, then the rules'.
-  std::vector<std::string_view> readings;
+  // The dictionary's readings, then the rules', then every numbered syllable.
   for (std::size_t id = 1; id <= dictionary.ReadingCount(); ++id) {
-    readings.push_back(dictionary.Numbered(static_cast<CharDictionary::ReadingId>(id)));
+    numbered_.emplace_back(dictionary.Numbered(static_cast<CharDictionary::ReadingId>(id)));
   }
-  for (const ContextRule& rule : kContextRules) readings.push_back(rule.reading);
-  if (readings.size() + 1 >= kHasContextRules) throw std::length_error("too many readings for the conversion table");
+  for (const ContextRule& rule : kContextRules) numbered_.emplace_back(rule.reading);
+  std::map<std::string, std::uint16_t> syllableIds;
+  for (std::size_t id = 0; id < WordList::SyllableIdCount(); ++id) {
+    numbered_.push_back(WordList::NumberedSyllable(static_cast<std::uint16_t>(id)));
+    syllableIds.emplace(numbered_.back(), static_cast<std::uint16_t>(id));
+  }
+  if (numbered_.size() >= kHasContextRules) throw std::length_error("too many readings for the conversion table");
+  for (const std::string& numbered : numbered_) {
+    const auto found = syllableIds.find(numbered);
+    syllableIds_.push_back(found == syllableIds.end() ? kNoSyllable : found->second);
+  }
 
   for (unsigned unit = dictionary.FirstHead(); unit <= dictionary.LastHead(); ++unit) {
     const auto c = static_cast<char16_t>(unit);
@@ -56,8 +69,8 @@ ConversionTables::ConversionTables()
   for (auto& fragments : utf16_) fragments.emplace_back();
   for (auto& fragments : utf8_) fragments.emplace_back();
   rubies_.emplace_back();
-  numbered_.insert(numbered_.end(), readings.begin(), readings.end());
-  for (std::string_view numbered : readings) {
+  for (std::size_t reading = 1; reading < numbered_.size(); ++reading) {
+    const std::string_view numbered = numbered_[reading];
     const std::u16string marked = MarkReading(numbered);
     const std::array<std::u16string, kFragmentStyles> texts = {
         marked + u' ',              // Style::Pinyin: "rén "
@@ -67,7 +80,7 @@ ConversionTables::ConversionTables()
       utf16_[style].push_back(MakeFragment(texts[style]));
       utf8_[style].push_back(MakeFragment(ToUtf8(texts[style])));
     }
-    rubies_.push_back("<rp>(</rp><rt>" + ToUtf8(marked) + "</rt><rp>)</rp></ruby>");
+    rubies_.push_back("<rp>(</rp><rt>" + ToUtf8(marked) + "</rt><rp>)</rp>");
   }
 }
 

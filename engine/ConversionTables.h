@@ -26,9 +26,11 @@ struct Fragment {
 class ConversionTables {
  public:
   // Reading index: 1 to the dictionary's reading count for its readings, after them one per
-  // context rule; 0 for a unit that is not converted.
+  // context rule, then one per numbered syllable of the word list's ids; 0 for a unit that is
+  // not converted.
   using ReadingIndex = std::uint16_t;
   static constexpr std::uint16_t kHasContextRules = 0x8000;
+  static constexpr std::uint16_t kNoSyllable = 0xFFFF;
 
   static const ConversionTables& Get();
 
@@ -41,11 +43,22 @@ class ConversionTables {
     return static_cast<ReadingIndex>(firstRuleReading_ + static_cast<std::size_t>(rule));
   }
 
+  // The reading of a syllable id (word_table::SyllableId), and the syllable id of a reading.
+  ReadingIndex SyllableReading(std::uint16_t syllableId) const {
+    return static_cast<ReadingIndex>(firstSyllableReading_ + syllableId);
+  }
+  std::uint16_t SyllableIdOf(ReadingIndex reading) const { return syllableIds_[reading]; }
+
+  // The tone digit of a reading, '1' to '5', or 0 for a reading without one.
+  char Tone(ReadingIndex reading) const {
+    const std::string_view numbered = numbered_[reading];
+    return !numbered.empty() && numbered.back() >= '1' && numbered.back() <= '5' ? numbered.back() : 0;
+  }
+
   // The reading as a numbered syllable, "ren2" (or a rule's reading without digit, "huo").
   std::string_view Numbered(ReadingIndex reading) const { return numbered_[reading]; }
 
-  // What the html style writes after "<ruby>" and the character:
-  // "<rp>(</rp><rt>rén</rt><rp>)</rp></ruby>".
+  // What the html style writes after the character: "<rp>(</rp><rt>rén</rt><rp>)</rp>".
   const std::string& RubyText(ReadingIndex reading) const { return rubies_[reading]; }
 
   // What `style` writes for each reading, indexed by reading: after the character in the
@@ -67,10 +80,14 @@ class ConversionTables {
 
   std::vector<std::uint16_t> entries_;
   std::size_t firstRuleReading_;
-  std::vector<std::string_view> numbered_;
+  std::size_t firstSyllableReading_;
+  std::vector<std::string> numbered_;
+  std::vector<std::uint16_t> syllableIds_;  // kNoSyllable for a reading that is not a numbered syllable
   std::vector<std::string> rubies_;
   std::array<std::vector<Fragment<char>>, kFragmentStyles> utf8_;
   std::array<std::vector<Fragment<char16_t>>, kFragmentStyles> utf16_;
 };
+
+using ReadingIndex = ConversionTables::ReadingIndex;
 
 }  // namespace mibolan

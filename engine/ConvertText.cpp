@@ -3,6 +3,7 @@
 #include <mibolan/StreamConverter.h>
 
 #include "ConversionPass.h"
+#include "ReadingPass.h"
 
 namespace mibolan {
 
@@ -11,7 +12,7 @@ std::u16string ConvertText(std::u16string_view text, Style style) {
 }
 
 std::u16string ConvertText(std::u16string_view text, const ConversionOptions& options) {
-  if (options.style == Style::Html || options.lineBreaks == LineBreaks::Keep) {
+  if (!TakesDirectWalk(options) || options.lineBreaks == LineBreaks::Keep) {
     StreamConverter converter(options);
     std::string converted;
     converter.Feed(text, converted);

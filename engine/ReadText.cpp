@@ -2,18 +2,29 @@
 
 #include "ConversionPass.h"
 #include "MarkTone.h"
+#include "ReadingPass.h"
 
 namespace mibolan {
 
-std::vector<CharacterReading> ReadText(std::u16string_view text, const ConversionOptions&) {
+std::vector<CharacterReading> ReadText(std::u16string_view text, const ConversionOptions& options) {
   const ConversionTables& tables = ConversionTables::Get();
   std::vector<CharacterReading> readings;
-  std::size_t index = 0;  // of the next unit that the walk hands over
-  const auto emit = [&](char16_t, ReadingIndex reading) {
+  const auto add = [&](std::size_t index, ReadingIndex reading) {
     const std::string_view numbered = tables.Numbered(reading);
-    readings.push_back({index++, std::string(numbered), MarkReading(numbered)});
+    readings.push_back({index, std::string(numbered), MarkReading(numbered)});
   };
-  ConvertRange(text, 0, text.size(), tables, emit, [&](std::u16string_view run) { index += run.size(); });
+  if (options.readBy == ReadBy::Character && !options.toneSandhi) {
+    for (std::size_t index = 0; index < text.size(); ++index) {
+      if (const ReadingIndex reading = ReadingAt(text, index, tables)) add(index, reading);
+    }
+    return readings;
+  }
+  ReadingPass pass(options);
+  pass.Feed(text);
+  pass.Finish();
+  for (std::size_t index = 0; index < text.size(); ++index) {
+    if (const ReadingIndex reading = pass.ReadingOf(index)) add(index, reading);
+  }
   return readings;
 }
 

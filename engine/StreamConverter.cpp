@@ -1,18 +1,28 @@
 #include <mibolan/StreamConverter.h>
 
+#include <optional>
+
 #include "ConversionPass.h"
 #include "HtmlText.h"
+#include "ReadingPass.h"
 
 namespace mibolan {
 
-// Keeps, of the text seen so far, what the rules may still look back at and what they must
-// look ahead at before a character can be converted.
+// Keeps, of the text seen so far, what the readings may still look back at and what they must
+// look ahead at before a character can be converted. Readings by character are chosen on the
+// way; the other ways of reading take the decisions of a ReadingPass.
 class StreamConverter::Impl {
  public:
-  explicit Impl(const ConversionOptions& options)
-      : tables_(ConversionTables::Get()), style_(options.style), lineBreaks_(options.lineBreaks) {}
+  explicit Impl(const ConversionOptions& options) : tables_(ConversionTables::Get()), options_(options) {
+    if (options.readBy == ReadBy::Word || options.toneSandhi) pass_.emplace(options);
+  }
 
   void Feed(std::u16string_view piece, std::string& out) {
+    if (pass_) {
+      pass_->Feed(piece);
+      WriteDecided(false, out);
+      return;
+    }
     pending_ += piece;
     if (pending_.size() > kContextAhead) {
       std::size_t end = pending_.size() - kContextAhead;
@@ -26,6 +36,13 @@ class StreamConverter::Impl {
   }
 
   void Finish(std::string& out) {
+    if (pass_) {
+      pass_->Finish();
+      WriteDecided(true, out);
+      CloseRuby(out);
+      pass_->Reset();
+      return;
+    }
     ConvertUpTo(pending_.size(), out);
     pending_.clear();
     next_ = 0;
@@ -35,7 +52,7 @@ class StreamConverter::Impl {
   void ConvertUpTo(std::size_t end, std::string& out) {
     if (end <= next_) return;
     const std::u16string_view text = pending_;
-    if (style_ == Style::Html) {
+    if (options_.style == Style::Html) {
       ConvertHtml(text, end, out);
     } else {
       ConvertPlain(text, end, out);
@@ -45,14 +62,14 @@ class StreamConverter::Impl {
 
   void ConvertPlain(std::u16string_view text, std::size_t end, std::string& out) const {
     std::size_t begin = next_;
-    if (lineBreaks_ == LineBreaks::Keep) {
+    if (options_.lineBreaks == LineBreaks::Keep) {
       for (std::size_t lineFeed = text.find(u'\n', begin); lineFeed < end; lineFeed = text.find(u'\n', begin)) {
-        AppendConverted(text, begin, lineFeed, tables_, style_, out);
+        AppendConverted(text, begin, lineFeed, tables_, options_.style, out);
         out += lineFeed > 0 && text[lineFeed - 1] == u'\r' ? "\r\n" : "\n";
         begin = lineFeed + 1;
       }
     }
-    AppendConverted(text, begin, end, tables_, style_, out);
+    AppendConverted(text, begin, end, tables_, options_.style, out);
   }
 
   // The page keeps every character, line breaks included.
@@ -61,15 +78,83 @@ class StreamConverter::Impl {
       out += "<ruby>";
       AppendUtf8(out, character);
       out += tables_.RubyText(reading);
+      out += "</ruby>";
     };
     ConvertRange(text, next_, end, tables_, emit, [&](std::u16string_view run) { AppendHtmlText(out, run); });
   }
 
+  // Writes what the reading pass has decided, short of a lead surrogate whose pair is still to
+  // come, and hands it out.
+  void WriteDecided(bool finished, std::string& out) {
+    const std::u16string_view text = pass_->Text();
+    const std::size_t begin = pass_->DecidedBegin();
+    std::size_t end = pass_->DecidedEnd();
+    if (!finished && end > begin && IsLeadSurrogate(text[end - 1])) --end;
+    if (options_.style == Style::Html) {
+      WriteDecidedHtml(text, begin, end, out);
+    } else {
+      WriteDecidedPlain(text, begin, end, out);
+    }
+    pass_->HandOut(end);
+  }
+
+  void WriteDecidedPlain(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) const {
+    const Fragment<char>* const fragments = tables_.Fragments<char>(options_.style);
+    const bool writesCharacter = options_.style == Style::Annotated;
+    const bool keepLines = options_.lineBreaks == LineBreaks::Keep;
+    OutputBlock<char> block;
+    std::size_t used = 0;
+    for (std::size_t at = begin; at < end; ++at) {
+      const ReadingIndex reading = pass_->ReadingOf(at);
+      if (reading != 0) {
+        used = WriteConverted(block, used, text[at], fragments[reading], writesCharacter);
+      } else if (keepLines && text[at] == u'\n') {
+        out.append(block.data(), used);
+        used = 0;
+        out += at > 0 && text[at - 1] == u'\r' ? "\r\n" : "\n";
+      }
+      if (used >= kOutputBlockSize) {
+        out.append(block.data(), used);
+        used = 0;
+      }
+    }
+    out.append(block.data(), used);
+  }
+
+  // A word's characters share one ruby element, so that a line never breaks inside the word.
+  void WriteDecidedHtml(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) {
+    std::size_t runStart = begin;
+    for (std::size_t at = begin; at < end; ++at) {
+      const ReadingIndex reading = pass_->ReadingOf(at);
+      if (reading == 0) continue;
+      if (runStart < at) {
+        CloseRuby(out);
+        AppendHtmlText(out, text.substr(runStart, at - runStart));
+      }
+      if (!inRuby_) out += "<ruby>";
+      inRuby_ = true;
+      AppendUtf8(out, text[at]);
+      out += tables_.RubyText(reading);
+      if (pass_->EndsSegment(at)) CloseRuby(out);
+      runStart = at + 1;
+    }
+    if (runStart < end) {
+      CloseRuby(out);
+      AppendHtmlText(out, text.substr(runStart, end - runStart));
+    }
+  }
+
+  void CloseRuby(std::string& out) {
+    if (inRuby_) out += "</ruby>";
+    inRuby_ = false;
+  }
+
   const ConversionTables& tables_;
-  Style style_;
-  LineBreaks lineBreaks_;
+  ConversionOptions options_;
   std::u16string pending_;  // up to kContextBehind converted units, then the unconverted ones
   std::size_t next_ = 0;    // index in pending_ of the first unconverted unit
+  std::optional<ReadingPass> pass_;
+  bool inRuby_ = false;  // a word's ruby element is open
 };
 
 StreamConverter::StreamConverter(const ConversionOptions& options) : impl_(std::make_unique<Impl>(options)) {}

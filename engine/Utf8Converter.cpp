@@ -4,6 +4,7 @@
 
 #include <mibolan/StreamConverter.h>
 
+#include "ReadingPass.h"
 #include "Utf8Decoder.h"
 #include "Utf8Walk.h"
 
@@ -62,7 +63,7 @@ class Utf8Converter::Impl {
   using Walk = std::variant<Utf8Walk, DecodingWalk>;
 
   static Walk MakeWalk(const ConversionOptions& options) {
-    if (options.style == Style::Html) return Walk(std::in_place_type<DecodingWalk>, options);
+    if (!TakesDirectWalk(options)) return Walk(std::in_place_type<DecodingWalk>, options);
     return Walk(std::in_place_type<Utf8Walk>, options.style, options.lineBreaks);
   }
 

@@ -10,11 +10,26 @@ enum class LineBreaks {
   Keep,  // each "\n" or "\r\n" of the input ends an output line the same way
 };
 
+// What decides a character's reading.
+enum class ReadBy {
+  // The character's own reading, or the one its neighbours choose for a few polyphonic
+  // characters (银行 háng, 行走 xíng): the window's way.
+  Character,
+  // The words of the text: the most probable split into the words of a built-in word list, each
+  // word's reading, and for polyphonic characters outside any word a model of their neighbours
+  // (校长 xiào zhǎng, 觉得 jué de, 跑得快 pǎo de kuài). Characters outside any word keep their own.
+  Word,
+};
+
 // How a conversion reads the text and writes what it reads.
 struct ConversionOptions {
   Style style = Style::Pinyin;
   // Style::Html keeps every line break whatever this says.
   LineBreaks lineBreaks = LineBreaks::Drop;
+  ReadBy readBy = ReadBy::Character;
+  // 一 and 不 with the tones that school textbooks print (一个 yí gè, 一天 yì tiān, 不是 bú shì);
+  // 一 keeps yī where it counts or orders (第一, 十一, 一二三) and at the end of a word or sentence.
+  bool toneSandhi = false;
 };
 
 }  // namespace mibolan

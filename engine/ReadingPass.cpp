@@ -1,0 +1,188 @@
+#include "ReadingPass.h"
+
+#include <algorithm>
+#include <span>
+#include <limits>
+
+#include "ConversionPass.h"
+#include "ToneSandhi.h"
+
+namespace mibolan {
+
+namespace {
+
+// A block of text in which no natural cut between words comes for this many units is cut here
+// all the same, so that memory stays bounded on any input. Real text has a cut every few
+// characters; the rule depends on the text alone, never on how it arrives.
+constexpr std::size_t kLongestBlock = 1024;
+
+// How far the choice of a reading looks around its character: the rules look three units ahead
+// and two behind; the segment before may be a whole word.
+constexpr std::size_t kReadAhead = kContextAhead;
+constexpr std::size_t kReadBehind = word_table::kMaxWordLength + kContextBehind;
+
+// Handed-out text is dropped in chunks of at least this many units.
+constexpr std::size_t kDropChunk = 1 << 14;
+
+constexpr std::uint8_t kSegmentEnd = 1;
+
+}  // namespace
+
+ReadingPass::ReadingPass(const ConversionOptions& options)
+    : options_(options), tables_(&ConversionTables::Get()), words_(&WordList::Embedded()) {}
+
+void ReadingPass::Feed(std::u16string_view piece) {
+  text_ += piece;
+  readings_.resize(text_.size());
+  segmentEnd_.resize(text_.size());
+  segmentWord_.resize(text_.size());
+  matchesStart_.resize(text_.size());
+  Advance();
+}
+
+void ReadingPass::Finish() {
+  finished_ = true;
+  Advance();
+}
+
+void ReadingPass::Reset() { *this = ReadingPass(options_); }
+
+void ReadingPass::Advance() {
+  Scan();
+  ReadSegments();
+  // A tone change looks at the reading that follows.
+  const std::size_t end = options_.toneSandhi && !finished_ && read_ > 0 ? read_ - 1 : read_;
+  if (end > decided_) ChangeTones(end);
+}
+
+// Finds the words that start at each unit, and cuts the text into blocks wherever no word
+// reaches across: the best segmentation of a block does not depend on the text around it.
+void ReadingPass::Scan() {
+  if (options_.readBy == ReadBy::Character) {
+    // Every unit is a segment of its own.
+    for (; segmented_ < text_.size(); ++segmented_) {
+      segmentEnd_[segmented_] = kSegmentEnd;
+      segmentWord_[segmented_] = -1;
+    }
+    scanned_ = blockStart_ = segmented_;
+    return;
+  }
+  while (scanned_ < text_.size()) {
+    const std::size_t at = scanned_;
+    const auto start = static_cast<std::uint32_t>(matches_.size());
+    std::size_t longest = 1;
+    const bool complete = words_->ForEachPrefix(text_.data() + at, text_.size() - at, [&](std::size_t length, WordList::WordId word) {
+      matches_.push_back({static_cast<std::uint32_t>(length), word});
+      longest = length;
+    });
+    if (!complete && !finished_) {
+      matches_.resize(start);  // scanned again when more text has come
+      break;
+    }
+    matchesStart_[at] = start;
+    scanned_ = at + 1;
+    reach_ = std::max(reach_, at + longest);
+    if (reach_ <= scanned_ || scanned_ - blockStart_ >= kLongestBlock) {
+      SegmentBlock(scanned_);
+      blockStart_ = reach_ = scanned_;
+    }
+  }
+}
+
+// The most probable segmentation of [blockStart_, end): the least total cost over the words of
+// the list, a unit that starts none of them standing alone at the unknown cost. Of two ways with
+// the same cost, the one whose last word is longer wins.
+void ReadingPass::SegmentBlock(std::size_t end) {
+  const std::size_t begin = blockStart_;
+  const std::size_t size = end - begin;
+  constexpr std::int64_t kUnreached = std::numeric_limits<std::int64_t>::max();
+  costs_.assign(size + 1, kUnreached);
+  from_.assign(size + 1, 0);
+  wordOf_.assign(size + 1, -1);
+  costs_[0] = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    const std::size_t at = begin + i;
+    const std::uint32_t matchesEnd = at + 1 < scanned_ ? matchesStart_[at + 1] : static_cast<std::uint32_t>(matches_.size());
+    bool standsAlone = false;
+    const auto offer = [&](std::size_t length, std::int64_t cost, WordList::WordId word) {
+      const std::int64_t total = costs_[i] + cost;
+      if (total < costs_[i + length]) {
+        costs_[i + length] = total;
+        from_[i + length] = i;
+        wordOf_[i + length] = word;
+      }
+    };
+    for (std::uint32_t m = matchesStart_[at]; m < matchesEnd; ++m) {
+      const Match& match = matches_[m];
+      if (i + match.length > size) break;  // a block cut short ends every word at its end
+      standsAlone = standsAlone || match.length == 1;
+      offer(match.length, words_->Cost(match.word), match.word);
+    }
+    if (!standsAlone) offer(1, words_->UnknownCost(), -1);
+  }
+  for (std::size_t j = size; j > 0; j = from_[j]) {
+    segmentEnd_[begin + j - 1] = kSegmentEnd;
+    segmentWord_[begin + from_[j]] = wordOf_[j];
+  }
+  segmented_ = end;
+}
+
+// Reads each segment once the text that may change its reading has come: the rules' and the
+// model's neighbours, and the segment that follows.
+void ReadingPass::ReadSegments() {
+  while (read_ < segmented_) {
+    std::size_t end = read_;
+    while (!segmentEnd_[end]) ++end;
+    ++end;
+    if (!finished_ && (end >= segmented_ || end + kReadAhead > text_.size())) break;
+    ReadSegment(read_, end);
+    read_ = end;
+  }
+}
+
+void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
+  const WordList::WordId word = segmentWord_[begin];
+  const std::span<const std::uint16_t> syllables =
+      word >= 0 && end - begin > 1 ? words_->Reading(word) : std::span<const std::uint16_t>{};
+  for (std::size_t at = begin; at < end; ++at) {
+    const ReadingIndex own = mibolan::ReadingAt(text_, at, *tables_);
+    // A word's reading never makes a character converted that is not.
+    readings_[at] = own != 0 && !syllables.empty() ? tables_->SyllableReading(syllables[at - begin]) : own;
+  }
+}
+
+void ReadingPass::ChangeTones(std::size_t end) {
+  if (options_.toneSandhi) {
+    for (std::size_t at = decided_; at < end; ++at) {
+      if (readings_[at] == 0) continue;
+      const bool endsWord = segmentEnd_[at] && at > 0 && !segmentEnd_[at - 1];
+      readings_[at] = ToneAfterSandhi(text_, at, readings_, endsWord, *tables_);
+    }
+  }
+  decided_ = end;
+}
+
+void ReadingPass::HandOut(std::size_t end) {
+  handedOut_ = end;
+  const std::size_t needed = std::min({blockStart_, read_ > kReadBehind ? read_ - kReadBehind : 0,
+                                       handedOut_ > kContextBehind ? handedOut_ - kContextBehind : 0});
+  if (needed >= kDropChunk) DropBefore(needed);
+}
+
+// Drops the units before `index`, and everything kept for them.
+void ReadingPass::DropBefore(std::size_t index) {
+  const auto drop = static_cast<std::ptrdiff_t>(index);
+  text_.erase(0, index);
+  readings_.erase(readings_.begin(), readings_.begin() + drop);
+  segmentEnd_.erase(segmentEnd_.begin(), segmentEnd_.begin() + drop);
+  segmentWord_.erase(segmentWord_.begin(), segmentWord_.begin() + drop);
+  const std::uint32_t firstMatch = index < scanned_ ? matchesStart_[index] : static_cast<std::uint32_t>(matches_.size());
+  matches_.erase(matches_.begin(), matches_.begin() + firstMatch);
+  matchesStart_.erase(matchesStart_.begin(), matchesStart_.begin() + drop);
+  for (std::size_t at = 0; at + index < scanned_; ++at) matchesStart_[at] -= firstMatch;
+  for (std::size_t* progress : {&scanned_, &blockStart_, &reach_, &segmented_, &read_, &decided_, &handedOut_}) {
+    *progress -= index;
+  }
+}
+
+}  // namespace mibolan

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <mibolan/Options.h>
+
+#include "ConversionTables.h"
+#include "data/WordList.h"
+
+namespace mibolan {
+
+// Whether the conversion's walks by character serve `options`: a plain style, each character's
+// reading chosen by the character and the rules, no tone changes.
+inline bool TakesDirectWalk(const ConversionOptions& options) {
+  return options.style != Style::Html && options.readBy == ReadBy::Character && !options.toneSandhi;
+}
+
+// Chooses the readings of a text that arrives in pieces when they depend on more than the
+// character and the rules' few neighbours: by word (the most probable segmentation over the word
+// list, then each word's reading, the polyphone model and the character's own reading), and with
+// the tone changes of 一 and 不. Each character's reading is decided as soon as the text that can
+// change it has come, at most a word and a few characters later; the decisions do not depend on
+// how the text is cut into pieces.
+class ReadingPass {
+ public:
+  explicit ReadingPass(const ConversionOptions& options);
+
+  // Appends the next piece of the text.
+  void Feed(std::u16string_view piece);
+
+  // Ends the text: everything left can be decided.
+  void Finish();
+
+  // The text kept so far, and the range of it that is decided and not yet handed out: indexes
+  // [DecidedBegin(), DecidedEnd()) of Text().
+  std::u16string_view Text() const { return text_; }
+  std::size_t DecidedBegin() const { return handedOut_; }
+  std::size_t DecidedEnd() const { return decided_; }
+
+  // The reading of a decided unit, 0 for one that is not converted; and whether it ends a
+  // segment (a word of the list, or a unit on its own).
+  ReadingIndex ReadingOf(std::size_t index) const { return readings_[index]; }
+  bool EndsSegment(std::size_t index) const { return segmentEnd_[index]; }
+
+  // Marks the decided units before `end` handed out; the pass then keeps only the context that
+  // later decisions look at, which may move the indexes of Text().
+  void HandOut(std::size_t end);
+
+  // Makes the pass ready for a new text.
+  void Reset();
+
+ private:
+  struct Match {
+    std::uint32_t length;
+    WordList::WordId word;
+  };
+
+  void Advance();
+  void Scan();
+  void SegmentBlock(std::size_t end);
+  void ReadSegments();
+  void ReadSegment(std::size_t begin, std::size_t end);
+  void ChangeTones(std::size_t end);
+  void DropBefore(std::size_t index);
+
+  ConversionOptions options_;
+  const ConversionTables* tables_;
+  const WordList* words_;
+  bool finished_ = false;
+
+  // Arrays parallel to the text kept so far.
+  std::u16string text_;
+  std::vector<ReadingIndex> readings_;    // for units read
+  std::vector<std::uint8_t> segmentEnd_;  // for units segmented
+  std::vector<WordList::WordId> segmentWord_;  // at a segment's first unit: its word, or -1
+  std::vector<std::uint32_t> matchesStart_;  // for units scanned: where their words begin in matches_
+  std::vector<Match> matches_;               // the words starting at each unit scanned, in order
+
+  // Room for the segmentation of one block: for each end, the least cost of reaching it, and
+  // the start and word of the last segment on that way.
+  std::vector<std::int64_t> costs_;
+  std::vector<std::size_t> from_;
+  std::vector<WordList::WordId> wordOf_;
+
+  // Progress, as indexes into text_: every unit before each is done with that stage.
+  std::size_t scanned_ = 0;     // its words are known
+  std::size_t blockStart_ = 0;  // the segmentation block that is being scanned starts here
+  std::size_t reach_ = 0;      // the furthest end of a word starting in the block
+  std::size_t segmented_ = 0;  // belongs to a segment
+  std::size_t read_ = 0;       // has the reading of its word or character
+  std::size_t decided_ = 0;    // has its final reading, tone changes included
+  std::size_t handedOut_ = 0;  // shown by Decided() and handed out
+};
+
+}  // namespace mibolan

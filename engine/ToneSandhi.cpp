@@ -1,0 +1,60 @@
+#include "ToneSandhi.h"
+
+namespace mibolan {
+
+namespace {
+
+constexpr std::u16string_view kDigits = u"零〇一二三四五六七八九";
+constexpr std::u16string_view kNumerals = u"零〇一二三四五六七八九十百千万亿两";
+
+bool IsOneOf(std::u16string_view set, char16_t unit) { return set.find(unit) != std::u16string_view::npos; }
+
+std::uint16_t SyllableWithTone(std::uint16_t syllableId, char tone) {
+  return static_cast<std::uint16_t>(syllableId / 5 * 5 + static_cast<std::uint16_t>(tone - '1'));
+}
+
+// The tone of the reading after `index` as the tone changes see it: a neutral tone stands for
+// the character's own, which is the one spoken when it is not unstressed (一个 yí ge).
+char NextTone(std::u16string_view text, std::size_t index, const std::vector<ReadingIndex>& readings,
+              const ConversionTables& tables) {
+  const ReadingIndex next = readings[index + 1];
+  const char tone = tables.Tone(next);
+  if (tone != '5') return tone;
+  return tables.Tone(static_cast<ReadingIndex>(tables.Entry(text[index + 1]) & ~ConversionTables::kHasContextRules));
+}
+
+// 一 keeps its own tone where it is a number said as a number: counted or ordered (第一, 十一,
+// 一二三, 一九九八, 一月, 一号), and at the end of a word or before anything that is not read.
+bool OneKeepsItsTone(std::u16string_view text, std::size_t index, bool endsWord, bool followed) {
+  if (endsWord || !followed) return true;
+  const char16_t next = text[index + 1];
+  const char16_t previous = index > 0 ? text[index - 1] : u'\0';
+  return previous == u'第' || IsOneOf(kNumerals, previous) || IsOneOf(kDigits, next) || next == u'月' || next == u'号';
+}
+
+}  // namespace
+
+ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const std::vector<ReadingIndex>& readings,
+                             bool endsWord, const ConversionTables& tables) {
+  const ReadingIndex reading = readings[index];
+  const char16_t character = text[index];
+  if (character != u'一' && character != u'不') return reading;
+  const std::uint16_t syllable = tables.SyllableIdOf(reading);
+  const char ownTone = character == u'一' ? '1' : '4';
+  if (syllable == ConversionTables::kNoSyllable || tables.Tone(reading) != ownTone) return reading;
+
+  const bool followed = index + 1 < text.size() && index + 1 < readings.size() && readings[index + 1] != 0;
+  if (character == u'不') {
+    return followed && NextTone(text, index, readings, tables) == '4'
+               ? tables.SyllableReading(SyllableWithTone(syllable, '2'))
+               : reading;
+  }
+  if (OneKeepsItsTone(text, index, endsWord, followed)) return reading;
+  // Between a verb and its repetition it is unstressed: 看一看 kàn yi kàn.
+  if (index > 0 && text[index - 1] == text[index + 1]) return tables.SyllableReading(SyllableWithTone(syllable, '5'));
+  const char next = NextTone(text, index, readings, tables);
+  if (next == 0) return reading;
+  return tables.SyllableReading(SyllableWithTone(syllable, next == '4' ? '2' : '4'));
+}
+
+}  // namespace mibolan

@@ -1,0 +1,47 @@
+#include "WordList.h"
+
+#include <iterator>
+#include <stdexcept>
+#include <string_view>
+
+namespace mibolan {
+
+namespace {
+#include "WordTable.inc"
+
+// The arrays of the image lie one after the other, each starting on a four-byte boundary.
+template <class T>
+const T* TakeArray(const char*& at, std::size_t count) {
+  const T* array = reinterpret_cast<const T*>(at);
+  at += (count * sizeof(T) + 3) / 4 * 4;
+  return array;
+}
+}  // namespace
+
+std::size_t WordList::SyllableIdCount() { return 5 * std::size(kSyllables); }
+
+std::string WordList::NumberedSyllable(std::uint16_t id) {
+  return std::string(kSyllables[id / 5]) + static_cast<char>('1' + id % 5);
+}
+
+const WordList& WordList::Embedded() {
+  static const WordList words(kWordTable);
+  return words;
+}
+
+WordList::WordList(const char* image) {
+  word_table::Header header;
+  std::memcpy(&header, image, sizeof header);
+  if (header.magic != word_table::kMagic) throw std::logic_error("the embedded word table is damaged");
+  const char* at = image + sizeof header;
+  letterCode_ = TakeArray<std::uint16_t>(at, 0x10000);
+  base_ = TakeArray<std::int32_t>(at, header.slotCount);
+  check_ = TakeArray<std::int32_t>(at, header.slotCount);
+  wordAt_ = TakeArray<std::int32_t>(at, header.slotCount);
+  cost_ = TakeArray<std::int32_t>(at, header.wordCount);
+  readingStart_ = TakeArray<std::uint32_t>(at, header.wordCount + 1);
+  syllables_ = TakeArray<std::uint16_t>(at, header.syllableCount);
+  unknownCost_ = header.unknownCost;
+}
+
+}  // namespace mibolan

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+
+#include "WordTableFormat.h"
+
+namespace mibolan {
+
+// The word list built into the program: every word with its cost (how unlikely it is) and,
+// where it has one, its reading, found by walking a double-array trie over the text's units.
+class WordList {
+ public:
+  using WordId = std::int32_t;
+
+  static const WordList& Embedded();
+
+  // Calls found(length, word) for every word that the `available` units at `text` start with,
+  // shortest first. Returns false when the units ran out where a longer word could still
+  // follow: more text may hold more words.
+  template <class Found>
+  bool ForEachPrefix(const char16_t* text, std::size_t available, Found&& found) const {
+    std::int32_t slot = 0;
+    for (std::size_t length = 1; length <= word_table::kMaxWordLength; ++length) {
+      if (length > available) return base_[slot] == 0;  // only a slot with children has a base
+      const std::uint16_t code = letterCode_[text[length - 1]];
+      if (code == 0) return true;
+      const std::int32_t next = base_[slot] + code;
+      if (check_[next] != slot) return true;
+      slot = next;
+      if (wordAt_[slot] >= 0) found(length, wordAt_[slot]);
+    }
+    return true;
+  }
+
+  // Whether the unit can stand in a word at all.
+  bool InAnyWord(char16_t unit) const { return letterCode_[unit] != 0; }
+
+  std::int32_t Cost(WordId word) const { return cost_[word]; }
+  std::int32_t UnknownCost() const { return unknownCost_; }
+
+  // Syllable ids run from 0 to SyllableIdCount() - 1.
+  static std::size_t SyllableIdCount();
+
+  // The numbered syllable of a syllable id: "yi2".
+  static std::string NumberedSyllable(std::uint16_t id);
+
+  // The word's syllable ids (word_table::SyllableId), one per unit; empty when its characters
+  // are read one by one.
+  std::span<const std::uint16_t> Reading(WordId word) const {
+    return {syllables_ + readingStart_[word], syllables_ + readingStart_[word + 1]};
+  }
+
+ private:
+  explicit WordList(const char* image);
+
+  const std::uint16_t* letterCode_;
+  const std::int32_t* base_;
+  const std::int32_t* check_;
+  const std::int32_t* wordAt_;
+  const std::int32_t* cost_;
+  const std::uint32_t* readingStart_;
+  const std::uint16_t* syllables_;
+  std::int32_t unknownCost_;
+};
+
+}  // namespace mibolan

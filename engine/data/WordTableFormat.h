@@ -1,0 +1,41 @@
+#pragma once
+
+// The layout of the word table, which tools/embed_words.cpp writes at build time and WordList
+// reads in place: a header, then its arrays one after the other, each aligned to four bytes, in
+// the order of the fields that give their lengths.
+
+#include <cstdint>
+
+namespace mibolan::word_table {
+
+inline constexpr std::uint32_t kMagic = 0x4D425731;  // "MBW1"
+
+// Longest word, in UTF-16 units; the look-ahead of segmentation.
+inline constexpr std::uint32_t kMaxWordLength = 16;
+
+// Costs are negative natural logarithms of probabilities, in units of 1/kCostScale.
+inline constexpr double kCostScale = 1000.0;
+
+struct Header {
+  std::uint32_t magic;
+  std::uint32_t alphabetSize;    // letter codes run from 1 to alphabetSize; 0 is no letter
+  std::uint32_t slotCount;       // of the double-array trie
+  std::uint32_t wordCount;
+  std::uint32_t syllableCount;   // of all word readings together
+  std::int32_t unknownCost;      // the cost of a character that no entry has
+  // Arrays that follow:
+  //   std::uint16_t letterCode[65536]     letter code of each UTF-16 unit
+  //   std::int32_t  base[slotCount]       double-array trie: the child of slot s by letter c
+  //   std::int32_t  check[slotCount]        is base[s] + c when check[base[s] + c] == s
+  //   std::int32_t  wordAt[slotCount]     the word that ends at a slot, or -1
+  //   std::int32_t  cost[wordCount]
+  //   std::uint32_t readingStart[wordCount + 1]  a word's syllables, empty for none
+  //   std::uint16_t syllables[syllableCount]     syllable ids, see SyllableId()
+};
+
+// A numbered syllable as a number: 5 * (its line in syllables.txt, from 0) + tone - 1.
+constexpr std::uint16_t SyllableId(std::uint32_t syllableIndex, std::uint32_t tone) {
+  return static_cast<std::uint16_t>(5 * syllableIndex + tone - 1);
+}
+
+}  // namespace mibolan::word_table

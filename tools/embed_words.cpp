@@ -1,0 +1,297 @@
+// Turns the word list (lines "WORD<TAB>FREQUENCY<TAB>READING") into the word table that the engine
+// reads in place, at build time:
+//   embed_words words.txt syllables.txt WordTable.inc
+// The table is a double-array trie over the words' UTF-16 units with each word's cost and
+// reading (engine/data/WordTableFormat.h), written out as one string literal. Every line is
+// checked; a malformed one stops the build with its line number.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <utf8.h>
+
+#include "data/WordTableFormat.h"
+
+namespace {
+
+namespace format = mibolan::word_table;
+
+struct Word {
+  std::u16string text;
+  std::uint64_t frequency = 0;
+  std::vector<std::uint16_t> syllables;  // empty: read character by character
+};
+
+struct Failure {
+  std::string message;
+};
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t at = text.find(separator); at != std::string::npos; at = text.find(separator, start)) {
+    fields.push_back(text.substr(start, at - start));
+    start = at + 1;
+  }
+  fields.push_back(text.substr(start));
+  return fields;
+}
+
+// The syllable list, in its order.
+std::vector<std::string> ReadSyllables(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Failure{std::string(path) + ": cannot open"};
+  std::vector<std::string> syllables;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty()) syllables.push_back(line);
+  }
+  return syllables;
+}
+
+std::map<std::string, std::uint32_t> IndexOf(const std::vector<std::string>& syllables) {
+  std::map<std::string, std::uint32_t> index;
+  for (const std::string& syllable : syllables) index.emplace(syllable, static_cast<std::uint32_t>(index.size()));
+  return index;
+}
+
+std::uint16_t SyllableIdOf(const std::string& numbered, const std::map<std::string, std::uint32_t>& syllables) {
+  if (numbered.size() < 2) throw Failure{"\"" + numbered + "\" is not a numbered syllable"};
+  const char tone = numbered.back();
+  const auto found = syllables.find(numbered.substr(0, numbered.size() - 1));
+  if (tone < '1' || tone > '5' || found == syllables.end()) {
+    throw Failure{"\"" + numbered + "\" is not a numbered syllable of the list"};
+  }
+  return format::SyllableId(found->second, static_cast<std::uint32_t>(tone - '0'));
+}
+
+Word ParseWord(const std::string& line, const std::map<std::string, std::uint32_t>& syllables) {
+  const std::vector<std::string> fields = Split(line, '\t');
+  if (fields.size() != 3) throw Failure{"not three fields separated by tabs"};
+  Word word;
+  if (!utf8::is_valid(fields[0].begin(), fields[0].end())) throw Failure{"the word is not UTF-8"};
+  const std::u32string letters = utf8::utf8to32(fields[0]);
+  if (letters.empty() || letters.size() > format::kMaxWordLength) throw Failure{"the word's length is out of range"};
+  for (char32_t letter : letters) {
+    if (letter > 0xFFFF || letter < 0x80) throw Failure{"the word holds a character outside the BMP or ASCII"};
+    word.text.push_back(static_cast<char16_t>(letter));
+  }
+  if (fields[1].empty() || fields[1].find_first_not_of("0123456789") != std::string::npos) {
+    throw Failure{"the frequency is not a positive whole number"};
+  }
+  word.frequency = std::stoull(fields[1]);
+  if (word.frequency == 0) throw Failure{"the frequency is not a positive whole number"};
+  if (fields[2] != "-") {
+    for (const std::string& numbered : Split(fields[2], ' ')) word.syllables.push_back(SyllableIdOf(numbered, syllables));
+    if (word.syllables.size() != word.text.size()) throw Failure{"the reading has not one syllable per character"};
+  }
+  return word;
+}
+
+std::vector<Word> ReadWords(const char* path, const std::map<std::string, std::uint32_t>& syllables) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Failure{std::string(path) + ": cannot open"};
+  std::vector<Word> words;
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    try {
+      words.push_back(ParseWord(line, syllables));
+      if (words.size() > 1 && !(words[words.size() - 2].text < words.back().text)) {
+        throw Failure{"the words are not in code-point order, or one comes twice"};
+      }
+    } catch (const Failure& failure) {
+      throw Failure{std::string(path) + ":" + std::to_string(number) + ": " + failure.message};
+    } catch (const std::exception& error) {
+      throw Failure{std::string(path) + ":" + std::to_string(number) + ": " + error.what()};
+    }
+  }
+  if (words.empty()) throw Failure{std::string(path) + ": no words"};
+  return words;
+}
+
+// Letter codes from 1, the most frequent units first, so that busy nodes pack densely.
+std::vector<std::uint16_t> LetterCodes(const std::vector<Word>& words, std::uint32_t& alphabetSize) {
+  std::vector<std::uint64_t> uses(0x10000, 0);
+  for (const Word& word : words) {
+    for (char16_t unit : word.text) ++uses[unit];
+  }
+  std::vector<char16_t> units;
+  for (unsigned unit = 0; unit < 0x10000; ++unit) {
+    if (uses[unit] > 0) units.push_back(static_cast<char16_t>(unit));
+  }
+  std::stable_sort(units.begin(), units.end(), [&](char16_t a, char16_t b) { return uses[a] > uses[b]; });
+  std::vector<std::uint16_t> codes(0x10000, 0);
+  for (std::size_t i = 0; i < units.size(); ++i) codes[units[i]] = static_cast<std::uint16_t>(i + 1);
+  alphabetSize = static_cast<std::uint32_t>(units.size());
+  return codes;
+}
+
+// A plain trie first; the double array is laid out from it.
+struct TrieNode {
+  std::vector<std::pair<std::uint16_t, std::int32_t>> children;  // letter code, node; sorted by code
+  std::int32_t word = -1;
+};
+
+std::vector<TrieNode> BuildTrie(const std::vector<Word>& words, const std::vector<std::uint16_t>& codes) {
+  std::vector<TrieNode> nodes(1);
+  for (std::size_t id = 0; id < words.size(); ++id) {
+    std::int32_t node = 0;
+    for (char16_t unit : words[id].text) {
+      const std::uint16_t code = codes[unit];
+      auto& children = nodes[static_cast<std::size_t>(node)].children;
+      const auto found = std::find_if(children.begin(), children.end(), [&](const auto& c) { return c.first == code; });
+      if (found != children.end()) {
+        node = found->second;
+      } else {
+        const auto child = static_cast<std::int32_t>(nodes.size());
+        nodes[static_cast<std::size_t>(node)].children.emplace_back(code, child);
+        nodes.emplace_back();
+        node = child;
+      }
+    }
+    nodes[static_cast<std::size_t>(node)].word = static_cast<std::int32_t>(id);
+  }
+  for (TrieNode& node : nodes) std::sort(node.children.begin(), node.children.end());
+  return nodes;
+}
+
+struct DoubleArray {
+  std::vector<std::int32_t> base;
+  std::vector<std::int32_t> check;
+  std::vector<std::int32_t> wordAt;
+};
+
+// First-fit placement in breadth-first order. A slot is free while its check is -1; the search
+// for a node's base starts at the first free slot that has not yet proved too crowded.
+DoubleArray LayOut(const std::vector<TrieNode>& trie, std::uint32_t alphabetSize) {
+  DoubleArray array;
+  const auto grow = [&](std::size_t size) {
+    if (size <= array.check.size()) return;
+    array.base.resize(size, 0);
+    array.check.resize(size, -1);
+    array.wordAt.resize(size, -1);
+  };
+  grow(1 + alphabetSize);
+  array.check[0] = 0;  // the root
+  std::size_t searchFrom = 1;
+  std::vector<std::pair<std::int32_t, std::int32_t>> queue = {{0, 0}};  // trie node, slot
+  for (std::size_t next = 0; next < queue.size(); ++next) {
+    const auto [node, slot] = queue[next];
+    const TrieNode& trieNode = trie[static_cast<std::size_t>(node)];
+    array.wordAt[static_cast<std::size_t>(slot)] = trieNode.word;
+    if (trieNode.children.empty()) continue;
+    const std::int32_t firstCode = trieNode.children.front().first;
+    while (searchFrom < array.check.size() && array.check[searchFrom] != -1) ++searchFrom;
+    std::int32_t base = std::max<std::int32_t>(1, static_cast<std::int32_t>(searchFrom) - firstCode);
+    for (;; ++base) {
+      grow(static_cast<std::size_t>(base) + alphabetSize + 1);
+      const bool fits = std::all_of(trieNode.children.begin(), trieNode.children.end(), [&](const auto& child) {
+        return array.check[static_cast<std::size_t>(base + child.first)] == -1;
+      });
+      if (fits) break;
+    }
+    array.base[static_cast<std::size_t>(slot)] = base;
+    for (const auto& [code, child] : trieNode.children) {
+      array.check[static_cast<std::size_t>(base + code)] = slot;
+      queue.emplace_back(child, base + code);
+    }
+  }
+  // Every base + letter code stays inside the arrays, so a walk needs no bounds check.
+  std::int32_t highestBase = 0;
+  for (std::int32_t base : array.base) highestBase = std::max(highestBase, base);
+  grow(static_cast<std::size_t>(highestBase) + alphabetSize + 1);
+  return array;
+}
+
+template <class T>
+void Append(std::string& image, const std::vector<T>& values) {
+  const std::size_t at = image.size();
+  image.resize(at + values.size() * sizeof(T));
+  std::memcpy(image.data() + at, values.data(), values.size() * sizeof(T));
+  image.resize((image.size() + 3) / 4 * 4, '\0');
+}
+
+std::string Image(const std::vector<Word>& words) {
+  format::Header header{};
+  header.magic = format::kMagic;
+  const std::vector<std::uint16_t> codes = LetterCodes(words, header.alphabetSize);
+  const DoubleArray array = LayOut(BuildTrie(words, codes), header.alphabetSize);
+
+  double total = 0;
+  for (const Word& word : words) total += static_cast<double>(word.frequency);
+  const auto costOf = [&](double frequency) {
+    return static_cast<std::int32_t>(std::lround(format::kCostScale * (std::log(total) - std::log(frequency))));
+  };
+  std::vector<std::int32_t> costs;
+  std::vector<std::uint32_t> readingStart;
+  std::vector<std::uint16_t> syllables;
+  for (const Word& word : words) {
+    costs.push_back(costOf(static_cast<double>(word.frequency)));
+    readingStart.push_back(static_cast<std::uint32_t>(syllables.size()));
+    syllables.insert(syllables.end(), word.syllables.begin(), word.syllables.end());
+  }
+  readingStart.push_back(static_cast<std::uint32_t>(syllables.size()));
+  header.slotCount = static_cast<std::uint32_t>(array.check.size());
+  header.wordCount = static_cast<std::uint32_t>(words.size());
+  header.syllableCount = static_cast<std::uint32_t>(syllables.size());
+  header.unknownCost = costOf(1.0);
+
+  std::string image(sizeof header, '\0');
+  std::memcpy(image.data(), &header, sizeof header);
+  Append(image, codes);
+  Append(image, array.base);
+  Append(image, array.check);
+  Append(image, array.wordAt);
+  Append(image, costs);
+  Append(image, readingStart);
+  Append(image, syllables);
+  return image;
+}
+
+// The image as a C++ string literal: short lines, every byte as an octal escape (which, unlike
+// a hexadecimal one, never runs into the next character).
+void WriteLiteral(std::ostream& out, const std::string& image) {
+  out << "alignas(16) const char kWordTable[] =";
+  constexpr std::size_t kBytesPerLine = 64;
+  for (std::size_t at = 0; at < image.size(); at += kBytesPerLine) {
+    out << "\n    \"";
+    for (std::size_t i = at; i < std::min(image.size(), at + kBytesPerLine); ++i) {
+      const auto byte = static_cast<unsigned char>(image[i]);
+      out << '\\' << static_cast<char>('0' + (byte >> 6)) << static_cast<char>('0' + ((byte >> 3) & 7))
+          << static_cast<char>('0' + (byte & 7));
+    }
+    out << '"';
+  }
+  out << ";\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::cerr << "usage: embed_words WORDS.txt SYLLABLES.txt OUTPUT.inc\n";
+    return 2;
+  }
+  try {
+    const std::vector<std::string> syllables = ReadSyllables(argv[2]);
+    const std::vector<Word> words = ReadWords(argv[1], IndexOf(syllables));
+    std::ofstream out(argv[3], std::ios::binary);
+    out << "// Generated from engine/data/words.txt and syllables.txt by tools/embed_words.cpp; do not edit.\n"
+        << "// The syllables in the order of their ids.\n"
+        << "inline constexpr std::string_view kSyllables[] = {";
+    for (std::size_t i = 0; i < syllables.size(); ++i) out << (i % 12 == 0 ? "\n   " : "") << " \"" << syllables[i] << "\",";
+    out << "\n};\n\n";
+    WriteLiteral(out, Image(words));
+    return out ? 0 : 1;
+  } catch (const Failure& failure) {
+    std::cerr << "embed_words: " << failure.message << '\n';
+    return 1;
+  }
+}
