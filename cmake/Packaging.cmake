@@ -7,26 +7,43 @@ install(TARGETS mibolan-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET mibolan)
   install(TARGETS mibolan RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+if(TARGET mibolan-sheet)
+  install(TARGETS mibolan-sheet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
-# The desktop entry and its icon put the program in the desktop's menu.
-install(FILES ${MIBOLAN_PACKAGING_DIR}/mibolan.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The desktop entries and their icons put the programs in the desktop's menu.
+set(MIBOLAN_DESKTOP_PROGRAMS mibolan)
+if(TARGET mibolan-sheet)
+  list(APPEND MIBOLAN_DESKTOP_PROGRAMS mibolan-sheet)
+endif()
 set(MIBOLAN_ICON_SIZES 16 32 48 64 128 256)
-foreach(size IN LISTS MIBOLAN_ICON_SIZES)
-  install(FILES ${MIBOLAN_PACKAGING_DIR}/icons/${size}x${size}/mibolan.png
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+foreach(program IN LISTS MIBOLAN_DESKTOP_PROGRAMS)
+  install(FILES ${MIBOLAN_PACKAGING_DIR}/${program}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  foreach(size IN LISTS MIBOLAN_ICON_SIZES)
+    install(FILES ${MIBOLAN_PACKAGING_DIR}/icons/${size}x${size}/${program}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+  endforeach()
 endforeach()
 
 # Manual pages are installed compressed, as man and Debian's tools expect them.
-set(MIBOLAN_MANUAL ${CMAKE_BINARY_DIR}/packaging/mibolan-convert.1.gz)
-add_custom_command(
-  OUTPUT ${MIBOLAN_MANUAL}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-  COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${MIBOLAN_PACKAGING_DIR}/mibolan-convert.1 ${MIBOLAN_MANUAL}
-  DEPENDS ${MIBOLAN_PACKAGING_DIR}/mibolan-convert.1
-  COMMENT "Compressing the manual page"
-  VERBATIM)
-add_custom_target(manual ALL DEPENDS ${MIBOLAN_MANUAL})
-install(FILES ${MIBOLAN_MANUAL} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(MIBOLAN_MANUAL_PAGES mibolan-convert)
+if(TARGET mibolan-sheet)
+  list(APPEND MIBOLAN_MANUAL_PAGES mibolan-sheet)
+endif()
+set(MIBOLAN_MANUALS)
+foreach(page IN LISTS MIBOLAN_MANUAL_PAGES)
+  set(manual ${CMAKE_BINARY_DIR}/packaging/${page}.1.gz)
+  add_custom_command(
+    OUTPUT ${manual}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${MIBOLAN_PACKAGING_DIR}/${page}.1 ${manual}
+    DEPENDS ${MIBOLAN_PACKAGING_DIR}/${page}.1
+    COMMENT "Compressing the manual page ${page}.1"
+    VERBATIM)
+  list(APPEND MIBOLAN_MANUALS ${manual})
+endforeach()
+add_custom_target(manual ALL DEPENDS ${MIBOLAN_MANUALS})
+install(FILES ${MIBOLAN_MANUALS} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The copyright file carries the licence of the Unicode data that the dictionary comes from.
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/UNIHAN-LICENSE.txt MIBOLAN_UNIHAN_LICENSE)
@@ -46,7 +63,9 @@ Chinese character of a text, for children and other learners of Chinese.
 The desktop program converts what is typed or pasted into its window;
 mibolan-convert converts whole files (UTF-8, GBK or GB18030) to plain
 pinyin, characters with their readings, tone numbers, or a printable
-HTML page with the pinyin above the characters.")
+HTML page with the pinyin above the characters. mibolan-sheet prints a
+text as a reading sheet for school: the pinyin on the four-line staff
+above each character in its grid square, or a practice page.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -54,12 +73,19 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/mibolan")
 # dpkg-shlibdeps names the libraries that the binaries link against, the Qt ones among them, with
 # their versions; without it they are named here. The font shows the characters, and xdg-utils
-# opens the web pages that the window links to.
+# opens the web pages that the window links to. The reading sheet writes its characters in a
+# Kaiti face and its pinyin in a face for beginning readers.
 find_program(MIBOLAN_DPKG_SHLIBDEPS dpkg-shlibdeps)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, xdg-utils")
+if(TARGET mibolan-sheet)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", fonts-arphic-ukai, fonts-sil-andika")
+endif()
 if(MIBOLAN_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   string(PREPEND CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, ")
+  if(TARGET mibolan-sheet)
+    string(PREPEND CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6printsupport6, ")
+  endif()
 endif()
 include(CPack)

@@ -71,10 +71,13 @@ SheetWindow::SheetWindow(QWidget* parent)
       squares_(new QSpinBox),
       paper_(new QComboBox),
       title_(new QCheckBox(QStringLiteral("第一行作标题"))),
+      byWord_(new QCheckBox(QStringLiteral("按词语注音（多音字读得更准）"))),
+      toneSandhi_(new QCheckBox(QStringLiteral("“一”“不”按课本标变调"))),
       preview_(new PagePreview),
       pageCount_(new QLabel),
       print_(new QPushButton(QStringLiteral("打印…"))),
       save_(new QPushButton(QStringLiteral("保存 PDF…"))) {
+  const SheetOptions defaults;
   setWindowTitle(QStringLiteral("拼音练习纸"));
   setWindowIcon(QIcon(QStringLiteral(":/sheet/mibolan-sheet.png")));
   input_->setObjectName(QStringLiteral("input"));
@@ -84,11 +87,15 @@ SheetWindow::SheetWindow(QWidget* parent)
   layout_->addItem(QStringLiteral("生字练习"), static_cast<int>(SheetLayout::Practice));
   squares_->setObjectName(QStringLiteral("squares"));
   squares_->setRange(kFewestSquares, kMostSquares);
-  squares_->setValue(SheetOptions{}.squaresPerRow);
+  squares_->setValue(defaults.squaresPerRow);
   paper_->setObjectName(QStringLiteral("paper"));
   paper_->addItem(QStringLiteral("A4"), static_cast<int>(Paper::A4));
   paper_->addItem(QStringLiteral("Letter"), static_cast<int>(Paper::Letter));
   title_->setObjectName(QStringLiteral("title"));
+  byWord_->setObjectName(QStringLiteral("byWord"));
+  byWord_->setChecked(defaults.conversion.readBy == ReadBy::Word);
+  toneSandhi_->setObjectName(QStringLiteral("toneSandhi"));
+  toneSandhi_->setChecked(defaults.conversion.toneSandhi);
   preview_->setObjectName(QStringLiteral("preview"));
   pageCount_->setObjectName(QStringLiteral("pageCount"));
   pageCount_->setAlignment(Qt::AlignCenter);
@@ -100,6 +107,8 @@ SheetWindow::SheetWindow(QWidget* parent)
   choices->addRow(QStringLiteral("每行格数："), squares_);
   choices->addRow(QStringLiteral("纸张："), paper_);
   choices->addRow(title_);
+  choices->addRow(byWord_);
+  choices->addRow(toneSandhi_);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(print_);
@@ -120,10 +129,14 @@ SheetWindow::SheetWindow(QWidget* parent)
   updateTimer_.setSingleShot(true);
   updateTimer_.setInterval(kUpdateDelay);
   connect(&updateTimer_, &QTimer::timeout, this, &SheetWindow::UpdatePreview);
-  connect(input_, &QPlainTextEdit::textChanged, this, [this] {
+  // The text and the way it is read make new readings; the other choices only a new layout.
+  const auto reread = [this] {
     content_.reset();
     ScheduleUpdate();
-  });
+  };
+  connect(input_, &QPlainTextEdit::textChanged, this, reread);
+  connect(byWord_, &QCheckBox::toggled, this, reread);
+  connect(toneSandhi_, &QCheckBox::toggled, this, reread);
   connect(layout_, &QComboBox::currentIndexChanged, this, &SheetWindow::ScheduleUpdate);
   connect(squares_, &QSpinBox::valueChanged, this, &SheetWindow::ScheduleUpdate);
   connect(paper_, &QComboBox::currentIndexChanged, this, &SheetWindow::ScheduleUpdate);
@@ -141,6 +154,8 @@ SheetOptions SheetWindow::Options() const {
   options.paper = static_cast<Paper>(paper_->currentData().toInt());
   options.squaresPerRow = squares_->value();
   options.title = title_->isChecked();
+  options.conversion.readBy = byWord_->isChecked() ? ReadBy::Word : ReadBy::Character;
+  options.conversion.toneSandhi = toneSandhi_->isChecked();
   return options;
 }
 

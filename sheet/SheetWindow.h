@@ -47,6 +47,8 @@ class SheetWindow : public QWidget {
   QSpinBox* squares_;
   QComboBox* paper_;
   QCheckBox* title_;
+  QCheckBox* byWord_;
+  QCheckBox* toneSandhi_;
   PagePreview* preview_;
   QLabel* pageCount_;
   QPushButton* print_;

@@ -36,6 +36,8 @@ const char* const kExamples =
     "  mibolan-sheet --pdf words.pdf --layout=practice poem.txt   a practice page\n"
     "  mibolan-sheet --pdf poem.pdf --squares=12 --paper=letter poem.txt\n"
     "  mibolan-sheet --pdf poem.pdf --title poem.txt          the first line as the title\n"
+    "  mibolan-sheet --pdf poem.pdf --no-words poem.txt       each character read on its own\n"
+    "  mibolan-sheet --pdf poem.pdf --no-tone-sandhi poem.txt   一 and 不 as the dictionary has them\n"
     "  mibolan-sheet --version                                the version";
 
 void Complain(const std::string& name, const std::string& reason) {
@@ -51,11 +53,21 @@ void CheckFaces() {
   }
 }
 
+// The offscreen platform's start-up remarks (no runtime folder, and the like) are not the user's
+// concern; what goes wrong later is still said.
+QtMessageHandler toolkitHandler = nullptr;
+
+void Quiet(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if ((type == QtCriticalMsg || type == QtFatalMsg) && toolkitHandler != nullptr) toolkitHandler(type, context, message);
+}
+
 int WritePdf(char** argv, const std::string& output, const std::string& input, const SheetOptions& options) {
   // Writing a PDF needs fonts but no display.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   int argc = 1;  // the toolkit gets the program's name only: the options are the program's own
+  toolkitHandler = qInstallMessageHandler(Quiet);
   QGuiApplication application(argc, argv);
+  qInstallMessageHandler(toolkitHandler);
   CheckFaces();
   const mibolan::sheet::InputText text = mibolan::sheet::ReadInput(input);
   if (!text.problem.empty()) {
@@ -70,18 +82,29 @@ int WritePdf(char** argv, const std::string& output, const std::string& input, c
   return 0;
 }
 
-bool DisplayReachable() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0') return true;
-  }
-  return false;
+void ReportNoDisplay(const char* reason) {
+  std::fprintf(stderr,
+               "mibolan-sheet: no display found (%s); the window needs a desktop, "
+               "--pdf OUT.pdf writes a sheet without one\n",
+               reason);
+}
+
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+// The toolkit's failure to open a display is fatal, with a core dump and advice about plugins;
+// the program says it in one line instead.
+void ReportUnreachableDisplay(QtMsgType type, const QMessageLogContext& /*context*/, const QString& /*message*/) {
+  if (type != QtFatalMsg) return;
+  ReportNoDisplay("cannot open the display");
+  std::_Exit(1);
 }
 
 int OpenWindow(char** argv, const std::string& input) {
-  if (!DisplayReachable()) {
-    std::fprintf(stderr, "mibolan-sheet: no display found; the window needs a desktop, "
-                         "--pdf OUT.pdf writes a sheet without one\n");
+  if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY") && !Set("QT_QPA_PLATFORM")) {
+    ReportNoDisplay("DISPLAY is not set");
     return 1;
   }
   QString text;
@@ -94,7 +117,9 @@ int OpenWindow(char** argv, const std::string& input) {
     text = read.text;
   }
   int argc = 1;
+  const QtMessageHandler previous = qInstallMessageHandler(ReportUnreachableDisplay);
   QApplication application(argc, argv);
+  qInstallMessageHandler(previous);
   CheckFaces();
   mibolan::sheet::SheetWindow window;
   window.SetText(text);
@@ -130,10 +155,21 @@ int main(int argc, char** argv) {
       ->transform(CLI::CheckedTransformer(papers, CLI::ignore_case))
       ->option_text("PAPER");
   app.add_flag("--title", options.title, "print the text's first line as the sheet's title, centred");
+  bool byCharacter = false;
+  app.add_flag("--no-words", byCharacter,
+               "read each character as the Mibolan window does, instead of by\n"
+               "word (where the words of the text decide the readings of\n"
+               "polyphonic characters: 校长 xiào zhǎng, 觉得 jué de)");
+  bool dictionaryTones = false;
+  app.add_flag("--no-tone-sandhi", dictionaryTones,
+               "write 一 and 不 with their dictionary tones (yī, bù) instead of\n"
+               "the changed tones that textbooks print (一个 yí gè, 不是 bú shì)");
   std::string input;
   app.add_option("FILE", input, "the text (UTF-8); \"-\" is standard input");
 
   CLI11_PARSE(app, argc, argv);
+  if (byCharacter) options.conversion.readBy = mibolan::ReadBy::Character;
+  if (dictionaryTones) options.conversion.toneSandhi = false;
   if (*pdf) return WritePdf(argv, output, input.empty() ? "-" : input, options);
   return OpenWindow(argv, input);
 }
