@@ -79,7 +79,11 @@ SheetWindow::SheetWindow(QWidget* parent)
       save_(new QPushButton(QStringLiteral("保存 PDF…"))) {
   const SheetOptions defaults;
   setWindowTitle(QStringLiteral("拼音练习纸"));
-  setWindowIcon(QIcon(QStringLiteral(":/sheet/mibolan-sheet.png")));
+  QIcon icon;
+  for (const char* size : {"32x32", "64x64", "256x256"}) {
+    icon.addFile(QStringLiteral(":/sheet/%1/mibolan-sheet.png").arg(QLatin1String(size)));
+  }
+  setWindowIcon(icon);
   input_->setObjectName(QStringLiteral("input"));
   input_->setPlaceholderText(QStringLiteral("在这里输入或粘贴课文。每段一行，换行另起一行。"));
   layout_->setObjectName(QStringLiteral("layout"));

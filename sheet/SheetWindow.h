@@ -34,9 +34,11 @@ class SheetWindow : public QWidget {
   // in a message box. False when it was not written.
   bool SavePdf(const QString& path);
 
+  // Shows the sheet of the text and choices as they are now; changes call it after a short quiet.
+  void UpdatePreview();
+
  private:
   void ScheduleUpdate();
-  void UpdatePreview();
   void Print();
   void ChooseFileAndSave();
   // The sheet of the window's text and choices as they are now.

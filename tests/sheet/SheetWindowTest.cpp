@@ -66,6 +66,7 @@ class SheetWindowTest : public QObject {
 
   void choicesAsOffered() {
     QCOMPARE(window_->windowTitle(), QStringLiteral("拼音练习纸"));
+    QVERIFY(window_->windowIcon().availableSizes().contains(QSize(256, 256)));
     auto* squares = Find<QSpinBox>("squares");
     QCOMPARE(squares->minimum(), 8);
     QCOMPARE(squares->maximum(), 16);
