@@ -78,6 +78,11 @@ SheetWindow::SheetWindow(QWidget* parent)
       print_(new QPushButton(QStringLiteral("打印…"))),
       save_(new QPushButton(QStringLiteral("保存 PDF…"))) {
   const SheetOptions defaults;
+  // The desktop's face first; for Chinese the plain face that comes with the program rather than
+  // whatever face the system would pick, which may be the sheet's Kaiti.
+  QFont face = font();
+  face.setFamilies({face.family(), QStringLiteral("Noto Sans CJK SC")});
+  setFont(face);
   setWindowTitle(QStringLiteral("拼音练习纸"));
   QIcon icon;
   for (const char* size : {"32x32", "64x64", "256x256"}) {
