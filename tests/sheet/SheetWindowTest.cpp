@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@
 
 #include "CommandRunner.h"
 #include "PagePreview.h"
+#include "SheetOutput.h"
 #include "SheetWindow.h"
 
 using namespace mibolan::sheet;
@@ -129,7 +131,7 @@ class SheetWindowTest : public QObject {
     QVERIFY(TextLayer(pdf) != QStringLiteral("xiàozhǎng校长1/1"));
   }
 
-  void aFailedSaveSaysWhyAndLeavesTheOldFile() {
+  void aFailedSaveSaysWhy() {
     QTemporaryDir folder;
     QString message;
     ModalCatcher catcher([&](QWidget& box) {
@@ -139,6 +141,37 @@ class SheetWindowTest : public QObject {
     QVERIFY(!window_->SavePdf(path));
     QVERIFY(catcher.Caught());
     QVERIFY2(message.startsWith(QStringLiteral("无法保存 ") + path), qPrintable(message));
+  }
+
+  void printingFollowsThePrintersPaperAndResolution() {
+    // A printer at its own resolution, with paper other than the sheet's: the lines fill the
+    // paper's width between the margins, as on the sheet's own paper.
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("printed.pdf"));
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A5));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setFullPage(true);
+    const SheetContent content = ReadSheetText(QStringLiteral("我爱人"), SheetOptions{}.conversion);
+    QVERIFY(PaintSheet(printer, content, SheetOptions{}));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("wǒàirén我爱人1/1"));
+    const auto drawn = mibolan::testing_support::RunCommand(
+        PDFTOPPM, {"-r", "50", "-png", "-singlefile", pdf.toStdString(), folder.filePath(QStringLiteral("printed")).toStdString()});
+    QCOMPARE(drawn.status, 0);
+    const QImage page(folder.filePath(QStringLiteral("printed.png")));
+    QVERIFY(qAbs(page.width() - 210 / 25.4 * 50) <= 1);  // A5 on its side
+    int left = page.width(), right = -1;
+    for (int y = 0; y < page.height(); ++y) {
+      for (int x = 0; x < page.width(); ++x) {
+        const QRgb p = page.pixel(x, y);
+        if (qGreen(p) > qRed(p) + 20) left = qMin(left, x), right = qMax(right, x);
+      }
+    }
+    const double margin = 15 / 25.4 * 50;
+    QVERIFY2(qAbs(left - margin) <= 2 && qAbs(page.width() - 1 - right - margin) <= 2,
+             qPrintable(QStringLiteral("lines from x %1 to %2 of %3").arg(left).arg(right).arg(page.width())));
   }
 
   void printOpensTheSystemsPrintDialog() {
