@@ -267,66 +267,53 @@ std::string Repeat(const std::string& line, int times) {
 
 struct SheetCase {
   const char* name;
-  std::string line;  // repeated, one paragraph each
-  int lines;
+  std::string text;
   std::vector<std::string> options;
   int columns;
-  int charactersPerLine;  // all with readings, from the third square (the paragraph's indent)
+  int rows;           // rows with readings, from the top of the first page
+  int firstReading;   // in each of them, the squares with readings
+  int readings;
 };
 
 void PrintTo(const SheetCase& sheetCase, std::ostream* out) { *out << sheetCase.name; }
 
-class ReadingSheetPixels : public ::testing::TestWithParam<SheetCase> {};
+class SheetPixels : public ::testing::TestWithParam<SheetCase> {};
 
-TEST_P(ReadingSheetPixels, StaffsSquaresReadingsAndPagesLineUp) {
+TEST_P(SheetPixels, StaffsSquaresReadingsAndPagesLineUp) {
   const SheetCase& test = GetParam();
-  const std::vector<QImage> pages = Pages(MakeSheet("reading", Repeat(test.line + "\n", test.lines), test.options));
-  ASSERT_FALSE(pages.empty());
-  const PageFindings first = Inspect(pages.front());
-  const int rowsPerPage = static_cast<int>(first.rows.size());
-  ASSERT_GT(rowsPerPage, 3);
-  // One paragraph to a row, rows of empty squares to the end of the last page.
-  EXPECT_EQ(static_cast<int>(pages.size()), (test.lines + rowsPerPage - 1) / rowsPerPage);
-  int paragraphs = 0;
-  for (std::size_t n = 0; n < pages.size(); ++n) {
-    const PageFindings found = n == 0 ? first : Inspect(pages[n]);
-    EXPECT_EQ(static_cast<int>(found.rows.size()), rowsPerPage) << "page " << n + 1;
-    const int before = paragraphs;
-    const auto read = [&](std::size_t row, std::size_t column) {
-      return before + static_cast<int>(row) < test.lines && column >= 2 &&
-             column < 2 + static_cast<std::size_t>(test.charactersPerLine);
-    };
-    EXPECT_EQ(Misalignments(found, test.columns, read), std::vector<std::string>{}) << "page " << n + 1;
-    ExpectClearEdges(pages[n], found, static_cast<int>(n) + 1);
-    paragraphs += rowsPerPage;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReadingSheetPixels,
-    ::testing::Values(
-        SheetCase{"A4, ten squares, three pages", "春眠不觉晓处处闻", 20, {}, 10, 8},
-        SheetCase{"Letter, sixteen squares, the longest readings pressed into their staffs",
-                  "床窗双装撞床窗双装撞床窗双装", 30, {"--paper=letter", "--squares=16"}, 16, 14},
-        SheetCase{"eight squares, big ones", "我爱人天", 9, {"--squares=8"}, 8, 4}));
-
-TEST(PracticePagePixels, OneRowPerCharacterWithItsReadingOverTheFirstSquare) {
-  // 24 distinct characters, each twice.
-  const std::string characters = "天地人你我他上下左右大小日月水火山石田土花草鸟鱼";
-  const std::vector<QImage> pages =
-      Pages(MakeSheet("practice", characters + "，" + characters, {"--layout=practice", "--squares=12"}));
+  const std::vector<QImage> pages = Pages(MakeSheet("pixels", test.text, test.options));
   ASSERT_FALSE(pages.empty());
   const int rowsPerPage = static_cast<int>(Inspect(pages.front()).rows.size());
   ASSERT_GT(rowsPerPage, 3);
-  EXPECT_EQ(static_cast<int>(pages.size()), (24 + rowsPerPage - 1) / rowsPerPage);
+  // Rows of empty squares fill the last page, and no page more.
+  EXPECT_EQ(static_cast<int>(pages.size()), (test.rows + rowsPerPage - 1) / rowsPerPage);
   for (std::size_t n = 0; n < pages.size(); ++n) {
     const PageFindings found = Inspect(pages[n]);
+    EXPECT_EQ(static_cast<int>(found.rows.size()), rowsPerPage) << "page " << n + 1;
     const int before = static_cast<int>(n) * rowsPerPage;
-    const auto read = [&](std::size_t row, std::size_t column) { return column == 0 && before + static_cast<int>(row) < 24; };
-    EXPECT_EQ(Misalignments(found, 12, read), std::vector<std::string>{}) << "page " << n + 1;
+    const auto read = [&](std::size_t row, std::size_t column) {
+      const int square = static_cast<int>(column);
+      return before + static_cast<int>(row) < test.rows && square >= test.firstReading &&
+             square < test.firstReading + test.readings;
+    };
+    EXPECT_EQ(Misalignments(found, test.columns, read), std::vector<std::string>{}) << "page " << n + 1;
     ExpectClearEdges(pages[n], found, static_cast<int>(n) + 1);
   }
 }
+
+// 24 distinct characters.
+const std::string kCharacters = "天地人你我他上下左右大小日月水火山石田土花草鸟鱼";
+
+// A paragraph to a row, indented by two squares.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SheetPixels,
+    ::testing::Values(
+        SheetCase{"A4, ten squares, three pages", Repeat("春眠不觉晓处处闻\n", 20), {}, 10, 20, 2, 8},
+        SheetCase{"Letter, sixteen squares, the longest readings pressed into their staffs",
+                  Repeat("床窗双装撞床窗双装撞床窗双装\n", 30), {"--paper=letter", "--squares=16"}, 16, 30, 2, 14},
+        SheetCase{"eight squares, big ones", Repeat("我爱人天\n", 9), {"--squares=8"}, 8, 9, 2, 4},
+        SheetCase{"practice page: a row for each character, its reading over the first square",
+                  kCharacters + "，" + kCharacters, {"--layout=practice", "--squares=12"}, 12, 24, 0, 1}));
 
 TEST(SheetEdges, NothingReachesTheEdgeWhateverTheText) {
   // Stacked combining marks, long Latin words, symbols and emoji, a long title.
