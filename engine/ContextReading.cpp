@@ -89,6 +89,15 @@ bool Matches(const ContextRule& rule, const Windows& windows) {
 
 bool HasContextRules(char16_t character) { return kRuleSlots[character] != 0; }
 
+int DefaultRuleIndex(char16_t character) {
+  if (!HasContextRules(character)) return -1;
+  const CharacterRules& rules = kRulesByCharacter[kRuleSlots[character] - 1U];
+  for (std::size_t i = 0; i < rules.count; ++i) {
+    if (kContextRules[rules.rules[i]].condition == Condition::Always) return rules.rules[i];
+  }
+  return -1;
+}
+
 int ContextRuleIndex(char16_t character, std::u16string_view text, std::int32_t position) {
   if (!HasContextRules(character) || position < 1 || static_cast<std::size_t>(position) > text.size()) {
     return -1;

@@ -15,4 +15,7 @@ int ContextRuleIndex(char16_t character, std::u16string_view text, std::int32_t 
 // True for the characters that some rule is for; every other character gets no context reading.
 bool HasContextRules(char16_t character);
 
+// Index into kContextRules of the character's default rule (the one that always holds), or -1.
+int DefaultRuleIndex(char16_t character);
+
 }  // namespace mibolan

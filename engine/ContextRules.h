@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "UnitSet.h"
+
 namespace mibolan {
 
 // The piece of text a rule compares, relative to the character's position.
@@ -111,5 +113,21 @@ inline constexpr std::array<ContextRule, 43> kContextRules = {{
                                  Previous({u"消", u"成", u"兄", u"团"})}, "zhang3"},
 }};
 // clang-format on
+
+constexpr UnitSet MakeRuleLiteralUnits() {
+  UnitSet units;
+  for (const ContextRule& rule : kContextRules) {
+    for (const WindowTest& test : rule.tests) {
+      for (const std::u16string_view& literal : test.literals) {
+        for (std::size_t i = 0; i < literal.size(); ++i) units.Insert(literal[i]);
+      }
+    }
+  }
+  return units;
+}
+
+// The units that stand in some rule's literal: a character none of whose neighbours is such a
+// unit gets the reading of its default rule, or none, whatever the neighbours are.
+inline constexpr UnitSet kRuleLiteralUnits = MakeRuleLiteralUnits();
 
 }  // namespace mibolan

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "ContextReading.h"
+#include "ContextRules.h"
 #include "ConversionTables.h"
 #include "Utf.h"
 
@@ -27,7 +28,11 @@ inline ReadingIndex ContextAwareReading(std::u16string_view text, std::size_t in
                                         const ConversionTables& tables) {
   const std::size_t behind = std::min(index, kContextBehind);
   const std::u16string_view around = text.substr(index - behind, behind + 1 + kContextAhead);
-  const int rule = ContextRuleIndex(text[index], around, static_cast<std::int32_t>(behind + 1));
+  // Most often no neighbour is one that a rule compares: then the default rule answers at once.
+  bool asked = false;
+  for (std::size_t i = 0; i < around.size(); ++i) asked |= i != behind && kRuleLiteralUnits.Contains(around[i]);
+  const int rule = asked ? ContextRuleIndex(text[index], around, static_cast<std::int32_t>(behind + 1))
+                         : DefaultRuleIndex(text[index]);
   return rule >= 0 ? tables.RuleReading(rule) : static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules);
 }
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include <mibolan/Style.h>
 
@@ -20,13 +19,13 @@ struct Fragment {
   std::uint8_t size = 0;
 };
 
-// What the conversion pass looks up, made once from the built-in dictionary and the context
-// rules: one entry for every UTF-16 unit, and every reading (the dictionary's, then the rules')
-// in every output form.
+// What the conversion pass looks up, computed from the built-in dictionary, the context rules and
+// the syllable list at build time (tools/embed_conversion_tables.cpp): one entry for every UTF-16
+// unit, and every reading in every form that the plain styles write.
 class ConversionTables {
  public:
   // Reading index: 1 to the dictionary's reading count for its readings, after them one per
-  // context rule, then one per numbered syllable of the word list's ids; 0 for a unit that is
+  // context rule, then one per numbered syllable of the syllable list; 0 for a unit that is
   // not converted.
   using ReadingIndex = std::uint16_t;
   static constexpr std::uint16_t kHasContextRules = 0x8000;
@@ -37,7 +36,7 @@ class ConversionTables {
   // 0 when the unit fails the code page 936 double-byte test or heads no dictionary line;
   // otherwise its dictionary reading, with kHasContextRules set for the rules' characters.
   std::uint16_t Entry(char16_t unit) const { return entries_[unit]; }
-  const std::uint16_t* Entries() const { return entries_.data(); }
+  const std::uint16_t* Entries() const { return entries_; }
 
   ReadingIndex RuleReading(int rule) const {
     return static_cast<ReadingIndex>(firstRuleReading_ + static_cast<std::size_t>(rule));
@@ -49,17 +48,14 @@ class ConversionTables {
   }
   std::uint16_t SyllableIdOf(ReadingIndex reading) const { return syllableIds_[reading]; }
 
+  // The reading as a numbered syllable, "ren2" (or a rule's reading without digit, "huo").
+  std::string_view Numbered(ReadingIndex reading) const { return numbered_[reading]; }
+
   // The tone digit of a reading, '1' to '5', or 0 for a reading without one.
   char Tone(ReadingIndex reading) const {
     const std::string_view numbered = numbered_[reading];
     return !numbered.empty() && numbered.back() >= '1' && numbered.back() <= '5' ? numbered.back() : 0;
   }
-
-  // The reading as a numbered syllable, "ren2" (or a rule's reading without digit, "huo").
-  std::string_view Numbered(ReadingIndex reading) const { return numbered_[reading]; }
-
-  // What the html style writes after the character: "<rp>(</rp><rt>rén</rt><rp>)</rp>".
-  const std::string& RubyText(ReadingIndex reading) const { return rubies_[reading]; }
 
   // What `style` writes for each reading, indexed by reading: after the character in the
   // annotated style, alone in the others; reading 0 has the empty fragment. Not for
@@ -67,25 +63,44 @@ class ConversionTables {
   template <class Char>
   const Fragment<Char>* Fragments(Style style) const {
     if constexpr (sizeof(Char) == 1) {
-      return utf8_[static_cast<std::size_t>(style)].data();
+      return utf8_[static_cast<std::size_t>(style)];
     } else {
-      return utf16_[static_cast<std::size_t>(style)].data();
+      return utf16_[static_cast<std::size_t>(style)];
     }
   }
 
- private:
-  ConversionTables();
+  // Appends what the html style writes after a converted character: "<rp>(</rp><rt>rén</rt><rp>)</rp>".
+  void AppendRubyText(std::string& out, ReadingIndex reading) const {
+    const Fragment<char>& marked = utf8_[static_cast<std::size_t>(Style::Pinyin)][reading];  // "rén "
+    out += "<rp>(</rp><rt>";
+    out.append(marked.text.data(), marked.size - 1U);
+    out += "</rt><rp>)</rp>";
+  }
 
   static constexpr std::size_t kFragmentStyles = 3;  // Pinyin, Annotated, Numbers
 
-  std::vector<std::uint16_t> entries_;
+ private:
+  using Utf8Fragments = std::array<const Fragment<char>*, kFragmentStyles>;
+  using Utf16Fragments = std::array<const Fragment<char16_t>*, kFragmentStyles>;
+
+  constexpr ConversionTables(const std::uint16_t* entries, std::size_t firstRuleReading,
+                             std::size_t firstSyllableReading, const std::string_view* numbered,
+                             const std::uint16_t* syllableIds, Utf8Fragments utf8, Utf16Fragments utf16)
+      : entries_(entries),
+        firstRuleReading_(firstRuleReading),
+        firstSyllableReading_(firstSyllableReading),
+        numbered_(numbered),
+        syllableIds_(syllableIds),
+        utf8_(utf8),
+        utf16_(utf16) {}
+
+  const std::uint16_t* entries_;
   std::size_t firstRuleReading_;
   std::size_t firstSyllableReading_;
-  std::vector<std::string> numbered_;
-  std::vector<std::uint16_t> syllableIds_;  // kNoSyllable for a reading that is not a numbered syllable
-  std::vector<std::string> rubies_;
-  std::array<std::vector<Fragment<char>>, kFragmentStyles> utf8_;
-  std::array<std::vector<Fragment<char16_t>>, kFragmentStyles> utf16_;
+  const std::string_view* numbered_;
+  const std::uint16_t* syllableIds_;
+  Utf8Fragments utf8_;
+  Utf16Fragments utf16_;
 };
 
 using ReadingIndex = ConversionTables::ReadingIndex;

@@ -77,7 +77,7 @@ class StreamConverter::Impl {
     const auto emit = [&](char16_t character, ReadingIndex reading) {
       out += "<ruby>";
       AppendUtf8(out, character);
-      out += tables_.RubyText(reading);
+      tables_.AppendRubyText(out, reading);
       out += "</ruby>";
     };
     ConvertRange(text, next_, end, tables_, emit, [&](std::u16string_view run) { AppendHtmlText(out, run); });
@@ -134,7 +134,7 @@ class StreamConverter::Impl {
       if (!inRuby_) out += "<ruby>";
       inRuby_ = true;
       AppendUtf8(out, text[at]);
-      out += tables_.RubyText(reading);
+      tables_.AppendRubyText(out, reading);
       if (pass_->EndsSegment(at)) CloseRuby(out);
       runStart = at + 1;
     }

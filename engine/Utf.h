@@ -8,6 +8,10 @@
 #include <string>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace mibolan {
 
 // Appends UTF-16 text as UTF-8. A lone surrogate is written as U+FFFD, never dropped silently.
@@ -99,25 +103,28 @@ inline int DecodeUtf8Sequence(std::string_view bytes, char32_t& code) {
 // Decodes the well-formed three-byte character at `data` (at least three bytes there), or
 // gives 0 for anything else, overlong forms and surrogates included.
 inline char16_t DecodeThreeByteUtf8(const unsigned char* data) {
-  const unsigned lead = data[0];
-  const unsigned second = data[1];
-  const unsigned third = data[2];
-  if ((lead & 0xF0) != 0xE0 || !IsUtf8Continuation(static_cast<unsigned char>(second)) ||
-      !IsUtf8Continuation(static_cast<unsigned char>(third))) {
-    return 0;
-  }
-  const unsigned code = ((lead & 0x0F) << 12) | ((second & 0x3F) << 6) | (third & 0x3F);
-  if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  const std::uint32_t bytes = data[0] | static_cast<std::uint32_t>(data[1]) << 8 | static_cast<std::uint32_t>(data[2]) << 16;
+  // 1110xxxx 10xxxxxx 10xxxxxx, first byte lowest.
+  if ((bytes & 0xC0C0F0) != 0x8080E0) return 0;
+  const std::uint32_t code = (bytes & 0x0F) << 12 | (bytes & 0x3F00) >> 2 | (bytes & 0x3F0000) >> 16;
+  if (code < 0x800 || (code & 0xF800) == 0xD800) return 0;
   return static_cast<char16_t>(code);
 }
 
-// The end of the run of ASCII bytes that starts at `i`, looked for eight bytes at a time.
+// The end of the run of ASCII bytes that starts at `i`, looked for sixteen bytes at a time.
 inline std::size_t EndOfAsciiRun(std::string_view bytes, std::size_t i) {
+#if defined(__SSE2__)
+  for (; i + 16 <= bytes.size(); i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i));
+    if (const int high = _mm_movemask_epi8(block)) return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(high)));
+  }
+#else
   constexpr std::uint64_t kHighBits = 0x8080808080808080;
   for (std::uint64_t word = 0; i + 8 <= bytes.size(); i += 8) {
     std::memcpy(&word, bytes.data() + i, sizeof word);
     if (word & kHighBits) break;
   }
+#endif
   while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
   return i;
 }

@@ -26,10 +26,22 @@ const unsigned char* BytesOf(const std::string& text) { return reinterpret_cast<
 // allows; stops at an ill-formed or cut character. Returns the new count.
 std::size_t DecodeUnits(std::string_view text, std::size_t from, std::size_t end, char16_t* units,
                         std::size_t count, std::size_t capacity) {
+  const auto* const data = reinterpret_cast<const unsigned char*>(text.data());
   while (from < end && count < capacity) {
-    char32_t code = static_cast<unsigned char>(text[from]);
-    int length = 1;
-    if (code >= 0x80) length = DecodeUtf8Sequence(text.substr(from, end - from), code);
+    // Chinese text is ASCII and three-byte characters nearly throughout.
+    if (data[from] < 0x80) {
+      units[count++] = data[from++];
+      continue;
+    }
+    if (from + 3 <= end) {
+      if (const char16_t unit = DecodeThreeByteUtf8(data + from)) {
+        units[count++] = unit;
+        from += 3;
+        continue;
+      }
+    }
+    char32_t code = 0;
+    const int length = DecodeUtf8Sequence(text.substr(from, end - from), code);
     if (length <= 0) break;
     std::array<char16_t, 2> pair{};
     const char16_t* const pairEnd = WriteUtf16(code, pair.data());
@@ -91,49 +103,64 @@ bool Utf8Walk::Fail(std::size_t at, bool truncated) {
 
 // Converts the characters that start before `limit`.
 bool Utf8Walk::Convert(std::size_t limit, bool final, std::string& out) {
+  return style_ == Style::Annotated ? ConvertWith<true>(limit, final, out) : ConvertWith<false>(limit, final, out);
+}
+
+// The walk for one style. ASCII goes by in runs (only line feeds may write something); runs of
+// three-byte characters, which hold all of CJK, take the tight loop; everything else, ill-formed
+// sequences included, the general decoder.
+template <bool kWritesCharacter>
+bool Utf8Walk::ConvertWith(std::size_t limit, bool final, std::string& out) {
   const unsigned char* const data = BytesOf(pending_);
   const std::string_view text = pending_;
   const std::uint16_t* const entries = tables_.Entries();
   const Fragment<char>* const fragments = tables_.Fragments<char>(style_);
-  const bool writesCharacter = style_ == Style::Annotated;
   const bool keepLines = lineBreaks_ == LineBreaks::Keep;
   OutputBlock<char> block;
   std::size_t used = 0;
+  const auto write = [&](std::size_t at, std::size_t length, char16_t character, std::uint16_t entry) {
+    const ConversionTables::ReadingIndex reading =
+        entry & ConversionTables::kHasContextRules ? ReadingInContext(at, length, character, entry) : entry;
+    if constexpr (kWritesCharacter) {
+      if (reading == 0) return;
+      used = WriteConverted(block, used, character, fragments[reading], true);
+    } else {
+      // Every unit writes its fragment, the empty one when it is not converted: no branch.
+      std::memcpy(block.data() + used, fragments[reading].text.data(), sizeof fragments[reading].text);
+      used += fragments[reading].size;
+    }
+    if (used >= kOutputBlockSize) {
+      out.append(block.data(), used);
+      used = 0;
+    }
+  };
   std::size_t i = next_;
   while (i < limit) {
     if (data[i] < 0x80) {
-      if (!keepLines) {
-        i = EndOfAsciiRun(text.substr(0, limit), i);
-      } else if (data[i++] == '\n') {
+      const std::size_t end = EndOfAsciiRun(text.substr(0, limit), i);
+      for (const unsigned char* lineFeed; keepLines && (lineFeed = static_cast<const unsigned char*>(
+                                                            std::memchr(data + i, '\n', end - i))) != nullptr;) {
+        i = static_cast<std::size_t>(lineFeed - data) + 1;
         out.append(block.data(), used);
         used = 0;
         out += i >= 2 && data[i - 2] == '\r' ? "\r\n" : "\n";
       }
+      i = end;
       continue;
     }
-    char32_t code = i + 3 <= text.size() ? DecodeThreeByteUtf8(data + i) : 0;
-    std::size_t length = 3;
-    if (code == 0) {
-      const int decoded = DecodeUtf8Sequence(text.substr(i), code);
-      if (decoded == kUtf8IllFormed || (decoded == kUtf8NeedMore && final)) {
-        out.append(block.data(), used);
-        return Fail(i, decoded == kUtf8NeedMore);
-      }
-      if (decoded == kUtf8NeedMore) break;  // the rest of the character is still to come
-      length = static_cast<std::size_t>(decoded);
+    for (char16_t unit; i < limit && i + 3 <= text.size() && (unit = DecodeThreeByteUtf8(data + i)) != 0; i += 3) {
+      write(i, 3, unit, entries[unit]);
     }
-    const std::uint16_t entry = code < 0x10000 ? entries[code] : 0;
-    if (entry != 0) {
-      const ConversionTables::ReadingIndex reading =
-          entry & ConversionTables::kHasContextRules
-              ? ReadingInContext(i, length, static_cast<char16_t>(code), entry)
-              : entry;
-      used = WriteConverted(block, used, static_cast<char16_t>(code), fragments[reading], writesCharacter);
-      if (used >= kOutputBlockSize) {
-        out.append(block.data(), used);
-        used = 0;
-      }
+    if (i >= limit || data[i] < 0x80) continue;
+    char32_t code = 0;
+    const int decoded = DecodeUtf8Sequence(text.substr(i), code);
+    if (decoded == kUtf8IllFormed || (decoded == kUtf8NeedMore && final)) {
+      out.append(block.data(), used);
+      return Fail(i, decoded == kUtf8NeedMore);
     }
+    if (decoded == kUtf8NeedMore) break;  // the rest of the character is still to come
+    const auto length = static_cast<std::size_t>(decoded);
+    write(i, length, static_cast<char16_t>(code), code < 0x10000 ? entries[code] : 0);
     i += length;
   }
   out.append(block.data(), used);

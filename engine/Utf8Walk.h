@@ -37,6 +37,8 @@ class Utf8Walk {
  private:
   bool SkipByteOrderMark(bool final);
   bool Convert(std::size_t limit, bool final, std::string& out);
+  template <bool kWritesCharacter>
+  bool ConvertWith(std::size_t limit, bool final, std::string& out);
   ConversionTables::ReadingIndex ReadingInContext(std::size_t at, std::size_t length, char16_t character,
                                                   std::uint16_t entry) const;
   bool Fail(std::size_t at, bool truncated);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "CaseNames.h"
+
 #include "ContextRules.h"
 
 namespace mibolan {
@@ -15,7 +17,9 @@ struct ContextCase {
   std::string expected;
 };
 
-void PrintTo(const ContextCase& c, std::ostream* out) { *out << "position " << c.position; }
+void PrintTo(const ContextCase& c, std::ostream* out) {
+  *out << test::Readable(c.text) << " at " << c.position;
+}
 
 class ContextReadingTest : public testing::TestWithParam<ContextCase> {};
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "CaseNames.h"
+
 namespace mibolan {
 namespace {
 
@@ -12,6 +14,8 @@ struct PassCase {
   std::u16string pinyin;     // the "rén " style
   std::u16string annotated;  // the "人(rén)" style
 };
+
+void PrintTo(const PassCase& c, std::ostream* out) { *out << test::Readable(c.input); }
 
 class ConvertTextTest : public testing::TestWithParam<PassCase> {};
 

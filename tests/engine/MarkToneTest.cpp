@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "CaseNames.h"
+
 namespace mibolan {
 namespace {
 
@@ -12,6 +14,10 @@ struct MarkToneCase {
   std::u16string tone;
   std::u16string expected;
 };
+
+void PrintTo(const MarkToneCase& c, std::ostream* out) {
+  *out << test::Readable(c.syllable) << " tone " << test::Readable(c.tone);
+}
 
 class MarkToneTest : public testing::TestWithParam<MarkToneCase> {};
 

@@ -6,6 +6,8 @@
 #include <random>
 #include <string>
 
+#include "CaseNames.h"
+
 namespace mibolan {
 namespace {
 
@@ -15,6 +17,8 @@ struct DecodeCase {
   std::uint64_t errorOffset;  // where the bad sequence starts, when not valid
   std::u16string text;        // the decoded text, when valid
 };
+
+void PrintTo(const DecodeCase& c, std::ostream* out) { *out << test::ReadableBytes(c.bytes); }
 
 class Utf8DecoderTest : public testing::TestWithParam<DecodeCase> {};
 

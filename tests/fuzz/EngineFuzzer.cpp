@@ -1,6 +1,7 @@
-// Fuzzes the engine with arbitrary UTF-16 in every output style: no crash, no undefined
-// behaviour, valid UTF-8, and the same output whether the text is converted whole or streamed in
-// pieces; in the two pinyin styles short texts also give what the literal conversion gives.
+// Fuzzes the engine with arbitrary UTF-16 in every output style and way of reading: no crash, no
+// undefined behaviour, valid UTF-8, and the same output whether the text is converted whole or
+// streamed in pieces; reading by character, in the two pinyin styles short texts also give what
+// the literal conversion gives, and the other ways of reading convert the same characters.
 // Input: one byte that chooses the pieces, then the text's units, little-endian.
 #include <algorithm>
 #include <cstddef>
@@ -21,8 +22,15 @@ namespace {
 // The literal conversion searches the whole dictionary per character: only short texts.
 constexpr std::size_t kReferenceLength = 8;
 
-std::string Stream(std::u16string_view text, Style style, LineBreaks lineBreaks, std::uint32_t seed) {
-  StreamConverter converter({style, lineBreaks});
+constexpr ConversionOptions kReadings[] = {
+    {.readBy = ReadBy::Character},
+    {.readBy = ReadBy::Word},
+    {.readBy = ReadBy::Word, .toneSandhi = true},
+    {.readBy = ReadBy::Character, .toneSandhi = true},
+};
+
+std::string Stream(std::u16string_view text, ConversionOptions options, std::uint32_t seed) {
+  StreamConverter converter(options);
   std::string out;
   for (std::size_t length : PieceLengths(text.size(), seed)) {
     converter.Feed(text.substr(0, length), out);
@@ -32,13 +40,27 @@ std::string Stream(std::u16string_view text, Style style, LineBreaks lineBreaks,
   return out;
 }
 
-void CheckStyle(std::u16string_view text, Style style, std::uint32_t seed) {
-  const std::u16string whole = ConvertText(text, style);
+// The characters that the annotated style writes, without their readings.
+std::u16string ConvertedCharacters(std::u16string_view annotated) {
+  std::u16string characters;
+  bool inReading = false;
+  for (char16_t unit : annotated) {
+    if (unit == u'(') inReading = true;
+    if (!inReading) characters += unit;
+    if (unit == u')') inReading = false;
+  }
+  return characters;
+}
+
+void CheckStyle(std::u16string_view text, ConversionOptions options, std::uint32_t seed) {
+  const Style style = options.style;
+  const std::u16string whole = ConvertText(text, options);
   const std::string whole8 = ToUtf8(whole);
-  const std::string streamed = Stream(text, style, LineBreaks::Drop, seed);
+  const std::string streamed = Stream(text, options, seed);
   Check(utf8::is_valid(streamed.begin(), streamed.end()), "the output is valid UTF-8");
   Check(streamed == whole8, "streamed in pieces == converted whole");
-  const std::string kept = Stream(text, style, LineBreaks::Keep, seed);
+  options.lineBreaks = LineBreaks::Keep;
+  const std::string kept = Stream(text, options, seed);
   if (style == Style::Html) {
     Check(kept == whole8, "a page keeps its line breaks whatever the option");
     return;
@@ -46,7 +68,12 @@ void CheckStyle(std::u16string_view text, Style style, std::uint32_t seed) {
   Check(WithoutLineEnds(kept) == whole8, "kept lines, line ends taken out == converted whole");
   Check(std::count(kept.begin(), kept.end(), '\n') == std::count(text.begin(), text.end(), u'\n'),
         "kept lines: one line end per line feed");
-  if (text.size() <= kReferenceLength && (style == Style::Pinyin || style == Style::Annotated)) {
+  const bool byCharacter = options.readBy == ReadBy::Character && !options.toneSandhi;
+  if (style == Style::Annotated && !byCharacter) {
+    Check(ConvertedCharacters(whole) == ConvertedCharacters(ConvertText(text, style)),
+          "every way of reading converts the same characters");
+  }
+  if (byCharacter && text.size() <= kReferenceLength && (style == Style::Pinyin || style == Style::Annotated)) {
     const bool annotated = style == Style::Annotated;
     const std::u16string literal =
         reference::ReferenceConvertText(text, reference::EmbeddedDictionaryParts(), annotated, !annotated);
@@ -62,9 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint32_t seed = data[0];
   std::u16string text;
   for (std::size_t i = 1; i + 1 < size; i += 2) text.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
-  for (const mibolan::Style style :
-       {mibolan::Style::Pinyin, mibolan::Style::Annotated, mibolan::Style::Numbers, mibolan::Style::Html}) {
-    mibolan::fuzz::CheckStyle(text, style, seed);
+  for (mibolan::ConversionOptions options : mibolan::fuzz::kReadings) {
+    for (const mibolan::Style style :
+         {mibolan::Style::Pinyin, mibolan::Style::Annotated, mibolan::Style::Numbers, mibolan::Style::Html}) {
+      options.style = style;
+      mibolan::fuzz::CheckStyle(text, options, seed);
+    }
   }
   return 0;
 }
