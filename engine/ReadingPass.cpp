@@ -12,9 +12,9 @@ namespace mibolan {
 namespace {
 
 // A block of text in which no natural cut between words comes for this many units is cut here
-// all the same, so that memory stays bounded on any input. Real text has a cut every few
+// all the same, which bounds the look-ahead on any input. Real text has a cut every few
 // characters; the rule depends on the text alone, never on how it arrives.
-constexpr std::size_t kLongestBlock = 1024;
+constexpr std::size_t kLongestBlock = 32;
 
 // How far the choice of a reading looks around its character: the rules look three units ahead
 // and two behind; the segment before may be a whole word.
@@ -150,15 +150,35 @@ bool ReadingPass::LineEndsWithin(std::size_t from) const {
                    u'\n') != text_.begin() + static_cast<std::ptrdiff_t>(to);
 }
 
+// A word of two or more characters with a reading reads so; every other character takes its
+// default reading, which the polyphone model may overrule.
 void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
   const WordList::WordId word = segmentWord_[begin];
   const std::span<const std::uint16_t> syllables =
       word >= 0 && end - begin > 1 ? words_->Reading(word) : std::span<const std::uint16_t>{};
   for (std::size_t at = begin; at < end; ++at) {
-    const ReadingIndex own = mibolan::ReadingAt(text_, at, *tables_);
-    // A word's reading never makes a character converted that is not.
-    readings_[at] = own != 0 && !syllables.empty() ? tables_->SyllableReading(syllables[at - begin]) : own;
+    const std::uint16_t entry = tables_->Entry(text_[at]);
+    if (entry == 0 || options_.readBy == ReadBy::Character) {
+      // A word's reading never makes a character converted that is not.
+      readings_[at] = mibolan::ReadingAt(text_, at, *tables_);
+    } else if (!syllables.empty()) {
+      readings_[at] = tables_->SyllableReading(syllables[at - begin]);
+    } else {
+      readings_[at] = DefaultReading(at, entry);
+    }
   }
+}
+
+// The reading of a character that no word decides: the rules' when one applies, else that of its
+// own entry in the word list, else the dictionary's.
+ReadingIndex ReadingPass::DefaultReading(std::size_t at, std::uint16_t entry) const {
+  if (entry & ConversionTables::kHasContextRules) {
+    const int rule = RuleIndexAt(text_, at);
+    if (rule >= 0) return tables_->RuleReading(rule);
+  }
+  const std::span<const std::uint16_t> alone = words_->ReadingAlone(text_[at]);
+  if (!alone.empty()) return tables_->SyllableReading(alone[0]);
+  return static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules);
 }
 
 void ReadingPass::ChangeTones(std::size_t end) {

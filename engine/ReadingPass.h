@@ -64,6 +64,7 @@ class ReadingPass {
   void SegmentBlock(std::size_t end);
   void ReadSegments();
   void ReadSegment(std::size_t begin, std::size_t end);
+  ReadingIndex DefaultReading(std::size_t at, std::uint16_t entry) const;
   bool LineEndsWithin(std::size_t from) const;
   void ChangeTones(std::size_t end);
   void DropBefore(std::size_t index);
