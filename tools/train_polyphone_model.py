@@ -38,7 +38,7 @@ LEXICON_WEIGHT = 0.3
 MIN_FEATURE_COUNT = 2
 WEIGHT_SCALE = 100  # weights are written as round(WEIGHT_SCALE * weight)
 MIN_WEIGHT = 10  # smaller written weights are dropped (after scaling)
-MARGIN = 150  # the model speaks when its reading leads the default's by this much (scaled)
+MARGIN = 50  # the model speaks when its reading leads the default's by this much (scaled)
 
 
 def load_labelled(dev_dir):
