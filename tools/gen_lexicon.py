@@ -69,17 +69,25 @@ def load_cedict(path):
     return result
 
 
+class Jieba(dict):
+    """{word: count} from jieba's dict.txt ("word count tag" lines), with .tags {word: tag}."""
+
+    def __init__(self, path):
+        super().__init__()
+        self.tags = {}
+        with open(path, encoding="utf-8") as handle:
+            for line in handle:
+                fields = line.split()
+                if len(fields) >= 2 and fields[1].isdigit():
+                    self[fields[0]] = self.get(fields[0], 0) + int(fields[1])
+                    if len(fields) >= 3:
+                        self.tags.setdefault(fields[0], fields[2])
+        if not self:
+            raise LexiconError(f"{path}: no word counts")
+
+
 def load_jieba(path):
-    """{word: count} from jieba's dict.txt ("word count tag" lines)."""
-    counts = {}
-    with open(path, encoding="utf-8") as handle:
-        for line in handle:
-            fields = line.split()
-            if len(fields) >= 2 and fields[1].isdigit():
-                counts[fields[0]] = counts.get(fields[0], 0) + int(fields[1])
-    if not counts:
-        raise LexiconError(f"{path}: no word counts")
-    return counts
+    return Jieba(path)
 
 
 def numbered_reading(pinyin, word):
@@ -141,27 +149,36 @@ def neutral_syllables(cedict):
 
 def full_tones(cedict, dictionary):
     """{(character, letters): numbered syllable}: the character's own tone for a syllable.
-    The dictionary's reading when its letters agree, else the first lower-case CC-CEDICT
-    reading of the character with those letters and a tone 1-4."""
+    The dictionary's reading when its letters agree and it has a tone 1-4, else a lower-case
+    CC-CEDICT reading of the character with those letters and a tone 1-4 (one that is a
+    word's meaning of its own before one that only refers to another)."""
     result = {}
     for char, reading in dictionary.items():
         if not reading.endswith("5"):
             result[(char, reading[:-1])] = reading
-    for traditional, simplified, pinyin, _ in cedict:
-        if len(simplified) == 1 and pinyin[:1].islower() and not pinyin.endswith("5"):
-            syllable = pinyin.lower().replace("u:", "ü")
-            for form in {traditional, simplified}:
-                result.setdefault((form, syllable[:-1]), syllable)
+    singles = [(all(REFERENCE_ONLY.match(d) for d in definitions), traditional, simplified, pinyin)
+               for traditional, simplified, pinyin, definitions in cedict
+               if len(simplified) == 1 and pinyin[:1].islower() and not pinyin.endswith("5")]
+    for _, traditional, simplified, pinyin in sorted(singles, key=lambda entry: entry[0]):
+        syllable = pinyin.lower().replace("u:", "ü")
+        for form in {traditional, simplified}:
+            result.setdefault((form, syllable[:-1]), syllable)
     return result
 
 
-def restore_tones(word, reading, neutral, full):
+def restore_tones(word, reading, neutral, full, traditional=None):
     """The word's reading with the neutral tone kept only on particles and suffixes; any
-    other neutral syllable takes its character's own tone (衣服 yi1 fu5 becomes yi1 fu2)."""
+    other neutral syllable takes its character's own tone (衣服 yi1 fu5 becomes yi1 fu2).
+    Where the word has a traditional form, its character's tone comes first: a simplified
+    character may stand for several traditional ones (头发 fa5 becomes fa4 as in 頭髮)."""
     result = []
-    for char, syllable in zip(word, reading):
+    for k, (char, syllable) in enumerate(zip(word, reading)):
         if syllable.endswith("5") and char + syllable not in neutral:
-            syllable = full.get((char, syllable[:-1]), syllable)
+            letters = syllable[:-1]
+            if traditional and (traditional[k], letters) in full:
+                syllable = full[(traditional[k], letters)]
+            else:
+                syllable = full.get((char, letters), syllable)
         result.append(syllable)
     return tuple(result)
 
@@ -185,7 +202,7 @@ def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False):
             if reading is None:
                 continue
             if not keep_neutral:
-                reading = restore_tones(form, reading, neutral, full)
+                reading = restore_tones(form, reading, neutral, full, traditional)
             senses[form].append((lower, reading, reference))
             if form != simplified:
                 simplified_of.setdefault(form, simplified)
@@ -206,7 +223,42 @@ def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False):
     for char, simplified in simplified_of.items():
         if char not in entries and frequency(char) > 0:
             entries[char] = (frequency(char), None)
+    for char, reading in standalone_readings(cedict, jieba, dictionary, neutral).items():
+        if char in entries:
+            entries[char] = (entries[char][0], (reading,))
     return entries
+
+
+def standalone_readings(cedict, jieba, dictionary, neutral):
+    """Readings of characters that stand alone as a word, where they differ from the
+    dictionary's: a particle (jieba's tag u...) takes its neutral reading (得 de5, 地 de5),
+    its traditional form too; a traditional character that CC-CEDICT maps to one simplified
+    character (one that is never a simplified form itself) reads as that character does, if
+    CC-CEDICT gives it that reading (這 zhe4)."""
+    neutral_of = {}
+    for entry in sorted(neutral):
+        neutral_of.setdefault(entry[0], entry[1:])
+    simplified_of = defaultdict(set)
+    readings_of = defaultdict(set)
+    simplified_forms = {c for _, simplified, _, _ in cedict for c in simplified}
+    for traditional, simplified, pinyin, _ in cedict:
+        if len(simplified) == 1 and len(traditional) == 1 and traditional not in simplified_forms:
+            simplified_of[traditional].add(simplified)
+            reading = numbered_reading(pinyin, simplified)
+            if reading and pinyin[:1].islower():
+                readings_of[traditional].add(reading[0])
+    result = {}
+    for char, tag in jieba.tags.items():
+        if len(char) == 1 and tag.startswith("u") and char in neutral_of and char in dictionary:
+            result[char] = neutral_of[char]
+    for traditional, simplified in simplified_of.items():
+        if traditional in dictionary and len(simplified) == 1:
+            (simple,) = simplified
+            if simple != traditional and simple in dictionary:
+                reading = result.get(simple, dictionary[simple])
+                if reading in readings_of[traditional] or simple in result:
+                    result[traditional] = reading
+    return {c: r for c, r in result.items() if r != dictionary[c]}
 
 
 def render(entries):

@@ -35,6 +35,7 @@ EPOCHS = 12
 LEARNING_RATE = 0.3
 L2 = 1e-4
 LEXICON_WEIGHT = 0.3
+LEXICON_BOUNDARY = True
 MIN_FEATURE_COUNT = 2
 WEIGHT_SCALE = 100  # weights are written as round(WEIGHT_SCALE * weight)
 MIN_WEIGHT = 10  # smaller written weights are dropped (after scaling)
@@ -84,7 +85,7 @@ def sentence_examples(context, labelled):
             continue
         start, end = owner[index]
         decided = end - start > 1 and context.lexicon.reading(text[start:end]) is not None
-        feats = wr.features(text, index, owner.__getitem__, context.lexicon)
+        feats = wr.features(text, index, owner.__getitem__)
         examples.append((text[index], feats, reading, decided))
     return examples
 
@@ -99,7 +100,8 @@ def lexicon_examples(context, characters):
             continue
         for index, char in enumerate(word):
             if char in characters:
-                feats = wr.features(word, index, lambda k: (k, k + 1), context.lexicon)
+                feats = [f for f in wr.features(word, index, lambda k: (k, k + 1))
+                         if LEXICON_BOUNDARY or wr.BOUNDARY not in f]
                 examples.append((char, feats, reading[index]))
     return examples
 

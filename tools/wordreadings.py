@@ -30,7 +30,7 @@ NUMBERED = re.compile(r"^([a-zü]+)([1-5])$")
 # Segmentation costs are integers: COST_SCALE * ln(total / freq), rounded half up.
 COST_SCALE = 100
 # A run with no point that every word avoids is still cut after this many characters.
-MAX_RUN = 1024
+MAX_RUN = 32
 
 
 def is_numbered_syllable(reading):
@@ -250,15 +250,26 @@ def context_reading(rules, text, index):
 BOUNDARY = "#"  # stands for a position before the text's start or after its end
 
 
-def features(text, index, segment_of, lexicon):
+def character_class(char):
+    """Digits stand as "0" and Latin letters as "a" in the features; any other character as
+    itself."""
+    if char.isdigit() and char.isascii() or "０" <= char <= "９":
+        return "0"
+    if char.isascii() and char.isalpha() or "Ａ" <= char <= "Ｚ" or "ａ" <= char <= "ｚ":
+        return "a"
+    return char
+
+
+def features(text, index, segment_of):
     """The model's features of the character text[index], in their fixed order.
 
     segment_of(index) gives the (start, end) of the segment holding the character. Every
-    feature is a string "NAME=VALUE"; text outside the text is BOUNDARY."""
+    feature is a string "NAME=VALUE" (the bias is "b"); positions outside the text are
+    BOUNDARY."""
 
     def char(offset):
         i = index + offset
-        return text[i] if 0 <= i < len(text) else BOUNDARY
+        return character_class(text[i]) if 0 <= i < len(text) else BOUNDARY
 
     start, end = segment_of(index)
     c = [char(k) for k in (-2, -1, 0, 1, 2)]
@@ -274,10 +285,6 @@ def features(text, index, segment_of, lexicon):
     ]
     if end - start > 1:
         result.append("W=" + text[start:end])
-    before = lexicon.longest_word(text, start, end, backwards=True) if lexicon else None
-    after = lexicon.longest_word(text, end, len(text)) if lexicon else None
-    result.append("PW=" + (before or (text[start - 1] if start >= 1 else BOUNDARY)))
-    result.append("NW=" + (after or (text[end] if end < len(text) else BOUNDARY)))
     return result
 
 
@@ -334,6 +341,11 @@ class Reader:
         self.model = model or {}
         self.margin = margin
 
+    def default_reading(self, text, index):
+        """The rules' reading, else the character's own entry's reading, else the dictionary's."""
+        alone = self.lexicon.reading(text[index])
+        return context_reading(self.rules, text, index) or (alone[0] if alone else self.dictionary[text[index]])
+
     def readings(self, text):
         """{index: numbered syllable} for every character that has a dictionary line."""
         result = {}
@@ -345,11 +357,11 @@ class Reader:
                 if word:
                     result[index] = word[index - start]
                     continue
-                default = context_reading(self.rules, text, index) or self.dictionary[text[index]]
+                default = self.default_reading(text, index)
                 entry = self.model.get(text[index])
                 chosen = None
                 if entry:
-                    feats = features(text, index, owner.__getitem__, self.lexicon)
+                    feats = features(text, index, owner.__getitem__)
                     chosen = model_reading(entry, feats, default, self.margin)
                 result[index] = chosen or default
         return result
