@@ -188,7 +188,14 @@ class Prototype:
 
     def read(self, lines, words):
         if words:
-            return [self.reader.readings(line) for line in lines]
+            # One text of all lines, as the converter reads them.
+            readings = self.reader.readings("".join(line + "\n" for line in lines))
+            result = []
+            start = 0
+            for line in lines:
+                result.append({i - start: r for i, r in readings.items() if start <= i < start + len(line)})
+                start += len(line) + 1
+            return result
         dictionary, rules = self.default_reader.dictionary, self.default_reader.rules
         return [{i: wr.context_reading(rules, line, i) or dictionary[c]
                  for i, c in enumerate(line) if c in dictionary} for line in lines]

@@ -38,7 +38,7 @@ LEXICON_WEIGHT = 0.3
 LEXICON_BOUNDARY = True
 MIN_FEATURE_COUNT = 2
 WEIGHT_SCALE = 100  # weights are written as round(WEIGHT_SCALE * weight)
-MIN_WEIGHT = 10  # smaller written weights are dropped (after scaling)
+MIN_WEIGHT = 120  # features whose written weights are all smaller are dropped
 MARGIN = 50  # the model speaks when its reading leads the default's by this much (scaled)
 
 
@@ -165,7 +165,7 @@ def train(context, labelled, use_lexicon=True, seed=1):
         table = {}
         for feature, values in weights.items():
             scaled = [int(math.floor(WEIGHT_SCALE * v + 0.5)) for v in values]
-            if max(abs(v) for v in scaled) >= MIN_WEIGHT:
+            if feature == "b" or max(abs(v) for v in scaled) >= MIN_WEIGHT:
                 table[feature] = scaled
         model[char] = (classes, table)
     return model

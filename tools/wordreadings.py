@@ -31,6 +31,7 @@ NUMBERED = re.compile(r"^([a-zü]+)([1-5])$")
 COST_SCALE = 100
 # A run with no point that every word avoids is still cut after this many characters.
 MAX_RUN = 32
+STANDALONE_WITHOUT_BIAS = True
 
 
 def is_numbered_syllable(reading):
@@ -264,12 +265,16 @@ def features(text, index, segment_of):
     """The model's features of the character text[index], in their fixed order.
 
     segment_of(index) gives the (start, end) of the segment holding the character. Every
-    feature is a string "NAME=VALUE" (the bias is "b"); positions outside the text are
-    BOUNDARY."""
+    feature is a string "NAME=VALUE" (the bias is "b"); positions outside the text, and
+    those at or beyond a line break, are BOUNDARY."""
 
     def char(offset):
-        i = index + offset
-        return character_class(text[i]) if 0 <= i < len(text) else BOUNDARY
+        # The window stops at the text's ends and at line breaks.
+        step = 1 if offset > 0 else -1
+        for i in range(index + step, index + offset + step, step):
+            if i < 0 or i >= len(text) or text[i] in "\r\n":
+                return BOUNDARY
+        return character_class(text[index + offset])
 
     start, end = segment_of(index)
     c = [char(k) for k in (-2, -1, 0, 1, 2)]
@@ -279,9 +284,7 @@ def features(text, index, segment_of):
         "L1=" + c[1],
         "R1=" + c[3],
         "R2=" + c[4],
-        "LL=" + c[0] + c[1],
         "LR=" + c[1] + c[3],
-        "RR=" + c[3] + c[4],
     ]
     if end - start > 1:
         result.append("W=" + text[start:end])
@@ -362,6 +365,11 @@ class Reader:
                 chosen = None
                 if entry:
                     feats = features(text, index, owner.__getitem__)
+                    if STANDALONE_WITHOUT_BIAS and self.lexicon.reading(text[index]) and \
+                            not context_reading(self.rules, text, index):
+                        # The word list's reading of the character standing alone outranks the
+                        # model's prior: only the context may speak against it.
+                        feats = feats[1:]
                     chosen = model_reading(entry, feats, default, self.margin)
                 result[index] = chosen or default
         return result

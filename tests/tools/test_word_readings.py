@@ -81,10 +81,12 @@ class ReadingTest(unittest.TestCase):
 
     def test_features_in_their_order(self):
         self.assertEqual(wr.features("在银行长", 2, lambda k: (2, 3)),
-                         ["b", "L2=在", "L1=银", "R1=长", "R2=#", "LL=在银", "LR=银长", "RR=长#"])
-        # Digits and Latin letters by class; the segment when it is a word.
-        self.assertEqual(wr.features("5幢Ｂ楼", 1, lambda k: (1, 3)),
-                         ["b", "L2=#", "L1=0", "R1=a", "R2=楼", "LL=#0", "LR=0a", "RR=a楼", "W=幢Ｂ"])
+                         ["b", "L2=在", "L1=银", "R1=长", "R2=#", "LR=银长"])
+        # Digits and Latin letters by class; the window stops at line breaks; the segment
+        # when it is a word.
+        self.assertEqual(wr.features("我\n5幢楼Ｂ", 3, lambda k: (3, 5)),
+                         ["b", "L2=#", "L1=0", "R1=楼", "R2=a", "LR=0楼", "W=幢楼"])
+        self.assertEqual(wr.features("行\r\n", 0, lambda k: (0, 1))[1:5], ["L2=#", "L1=#", "R1=#", "R2=#"])
 
     def test_context_rules_read_from_the_engine(self):
         rules = wr.load_context_rules()
