@@ -107,6 +107,8 @@ def score(items, outputs, polyphonic, counter, key):
     for (line, labels), readings in zip(items, outputs):
         for index, want in labels.items():
             got = readings.get(index, "")
+            if got and not got[-1].isdigit():
+                got += "5"  # a reading without a tone digit (暖和 huo) is shown unmarked
             for subset in ("all", "poly") if line[index] in polyphonic else ("all",):
                 counter[(key, subset, "n")] += 1
                 counter[(key, subset, "strict")] += got == want
