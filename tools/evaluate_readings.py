@@ -80,6 +80,9 @@ def everyday_set(dictionary, path=EVERYDAY):
 
 def frequent_set(count, dictionary):
     """jieba's `count` most frequent words of two or more characters with one reading."""
+    for path in (gen_lexicon.DEFAULT_CEDICT, gen_lexicon.DEFAULT_JIEBA):
+        if not os.path.exists(path):
+            raise EvaluationError(f"{path} not found: tools/data-sources/install.sh installs the word-list sources")
     cedict = gen_lexicon.load_cedict(gen_lexicon.DEFAULT_CEDICT)
     jieba = gen_lexicon.load_jieba(gen_lexicon.DEFAULT_JIEBA)
     entries = gen_lexicon.build(cedict, jieba, dictionary, 0)
