@@ -20,6 +20,8 @@ build/evaluate with the fold's model (CMake cache variables MIBOLAN_POLYPHONE_MO
 MIBOLAN_WORD_LIST), rebuilds mibolan-convert, and reads its output of
 `--words --style=annotated --keep-lines`. --engine prototype measures the Python reference
 of tools/wordreadings.py instead. The peers run from bench/accuracy (installed there with npm).
+--compare reads the sentences with both, the committed model in each, and prints the lines
+where the converter and the Python reference disagree (exit status 1 if any).
 
 Accuracy is per character: strict (same syllable and tone) and, in brackets, lenient (a
 neutral tone on one side and the full tone on the other count as right, for the sources'
@@ -260,15 +262,39 @@ def parse_args(argv):
     parser.add_argument("--folds", type=int, default=5)
     parser.add_argument("--frequent", type=int, default=3000, help="how many frequent words")
     parser.add_argument("--no-peers", action="store_true", help="leave out the npm converters")
+    parser.add_argument("--compare", action="store_true",
+                        help="only compare the converter's readings with the Python reference's")
     parser.add_argument("--build", default=os.path.join(REPO_ROOT, "build", "evaluate"),
                         help="build folder of the converter engine")
     return parser.parse_args(argv)
+
+
+def compare_engines(args, words, dictionary):
+    """Reads the labelled and everyday sentences with the converter and with the Python
+    reference, both with the committed model, and prints the lines where they differ."""
+    converter, prototype = Converter(args.build), Prototype(words)
+    converter.build(wr.MODEL)
+    prototype.build(wr.MODEL)
+    lines = [text for text, _, _ in trainer.load_labelled(trainer.DEFAULT_DEV_DIR)]
+    lines += [line for line, _ in everyday_set(dictionary)]
+    differ = 0
+    for line, a, b in zip(lines, converter.read(lines, True), prototype.read(lines, True)):
+        if a != b:
+            differ += 1
+            if differ <= 20:
+                print(line)
+                print("  converter: " + " ".join(a.get(i, "") for i in sorted(set(a) | set(b))))
+                print("  reference: " + " ".join(b.get(i, "") for i in sorted(set(a) | set(b))))
+    print(f"{differ} of {len(lines)} lines read differently")
+    return differ == 0
 
 
 def main(argv=None):
     args = parse_args(argv)
     words = wr.load_words()
     dictionary = wr.load_dictionary()
+    if args.compare:
+        sys.exit(0 if compare_engines(args, words, dictionary) else 1)
     readings_of = {}
     for word, (_, reading) in words.items():
         for char, syllable in zip(word, reading or ()):
