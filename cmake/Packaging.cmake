@@ -69,8 +69,10 @@ endforeach()
 mibolan_install_compressed(${MIBOLAN_PACKAGING_DIR}/changelog ${CMAKE_INSTALL_DATADIR}/doc/mibolan)
 add_custom_target(compressed_documents ALL DEPENDS ${MIBOLAN_COMPRESSED})
 
-# The copyright file carries the licence of the Unicode data that the dictionary comes from.
+# The copyright file carries the licences of the data the tables come from: the Unicode data
+# of the dictionary, and the sources of the word list and the polyphone model.
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/UNIHAN-LICENSE.txt MIBOLAN_UNIHAN_LICENSE)
+file(READ ${PROJECT_SOURCE_DIR}/engine/data/WORDS-LICENSE.txt MIBOLAN_WORDS_LICENSE)
 configure_file(${MIBOLAN_PACKAGING_DIR}/copyright.in ${CMAKE_BINARY_DIR}/packaging/copyright @ONLY)
 # Named after the package, as Debian has it, rather than after the project.
 install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mibolan)

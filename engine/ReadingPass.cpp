@@ -169,21 +169,23 @@ void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
     } else if (!syllables.empty()) {
       readings_[at] = tables_->SyllableReading(syllables[at - begin]);
     } else {
-      readings_[at] = ModelReading(at, begin, end, DefaultReading(at, entry));
+      const DefaultChoice fallback = DefaultReading(at, entry);
+      readings_[at] = ModelReading(at, begin, end, fallback);
     }
   }
 }
 
 // The reading of a character that no word decides: the rules' when one applies, else that of its
-// own entry in the word list, else the dictionary's.
-ReadingIndex ReadingPass::DefaultReading(std::size_t at, std::uint16_t entry) const {
+// own entry in the word list, else the dictionary's. Firm when a rule matched on the neighbours
+// or the entry gave it: evidence that the model's prior alone must not outweigh.
+ReadingPass::DefaultChoice ReadingPass::DefaultReading(std::size_t at, std::uint16_t entry) const {
   if (entry & ConversionTables::kHasContextRules) {
     const int rule = RuleIndexAt(text_, at);
-    if (rule >= 0) return tables_->RuleReading(rule);
+    if (rule >= 0) return {tables_->RuleReading(rule), rule != DefaultRuleIndex(text_[at])};
   }
   const std::span<const std::uint16_t> alone = words_->ReadingAlone(text_[at]);
-  if (!alone.empty()) return tables_->SyllableReading(alone[0]);
-  return static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules);
+  if (!alone.empty()) return {tables_->SyllableReading(alone[0]), true};
+  return {static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules), false};
 }
 
 namespace {
@@ -230,9 +232,10 @@ std::u16string_view ReadingPass::Neighbour(std::size_t at, int distance) const {
 }
 
 // The model's reading where it leads the default reading by the model's margin; the default
-// reading elsewhere.
+// reading elsewhere. Against a firm default only the neighbours speak, not the model's prior.
 ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::size_t end,
-                                       ReadingIndex fallback) const {
+                                       DefaultChoice choice) const {
+  const ReadingIndex fallback = choice.reading;
   const std::span<const std::uint16_t> readings = model_->Readings(text_[at]);
   if (readings.empty()) return fallback;
   std::array<std::int32_t, 8> scoreRoom{};
@@ -242,7 +245,7 @@ ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::s
     feature.assign(name).append(value).append(more);
     model_->AddWeights(text_[at], feature, scores);
   };
-  add(u"b", {});
+  if (!choice.firm) add(u"b", {});
   const std::u16string_view left2 = Neighbour(at, -2), left1 = Neighbour(at, -1);
   const std::u16string_view right1 = Neighbour(at, 1), right2 = Neighbour(at, 2);
   add(u"L2=", left2);

@@ -65,8 +65,12 @@ class ReadingPass {
   void SegmentBlock(std::size_t end);
   void ReadSegments();
   void ReadSegment(std::size_t begin, std::size_t end);
-  ReadingIndex DefaultReading(std::size_t at, std::uint16_t entry) const;
-  ReadingIndex ModelReading(std::size_t at, std::size_t begin, std::size_t end, ReadingIndex fallback) const;
+  struct DefaultChoice {
+    ReadingIndex reading;
+    bool firm;
+  };
+  DefaultChoice DefaultReading(std::size_t at, std::uint16_t entry) const;
+  ReadingIndex ModelReading(std::size_t at, std::size_t begin, std::size_t end, DefaultChoice choice) const;
   std::u16string_view Neighbour(std::size_t at, int distance) const;
   bool LineEndsWithin(std::size_t from) const;
   void ChangeTones(std::size_t end);
