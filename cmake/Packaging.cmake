@@ -4,9 +4,11 @@ include(GNUInstallDirs)
 set(MIBOLAN_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 
 set(MIBOLAN_PROGRAMS mibolan-convert)
-if(TARGET mibolan)
-  list(APPEND MIBOLAN_PROGRAMS mibolan)
-endif()
+foreach(program IN ITEMS mibolan mibolan-sheet)
+  if(TARGET ${program})
+    list(APPEND MIBOLAN_PROGRAMS ${program})
+  endif()
+endforeach()
 install(TARGETS ${MIBOLAN_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # A stripped install (the package's) leaves out the compilers' notes too, as Debian's packages do.
 foreach(program IN LISTS MIBOLAN_PROGRAMS)
@@ -22,12 +24,18 @@ install(CODE "if(CMAKE_INSTALL_DO_STRIP)
                   COMMAND_ERROR_IS_FATAL ANY)
 endif()" COMPONENT development)
 
-# The desktop entry and its icon put the program in the desktop's menu.
-install(FILES ${MIBOLAN_PACKAGING_DIR}/mibolan.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The desktop entries and their icons put the programs in the desktop's menu.
+set(MIBOLAN_DESKTOP_PROGRAMS mibolan)
+if(TARGET mibolan-sheet)
+  list(APPEND MIBOLAN_DESKTOP_PROGRAMS mibolan-sheet)
+endif()
 set(MIBOLAN_ICON_SIZES 16 32 48 64 128 256)
-foreach(size IN LISTS MIBOLAN_ICON_SIZES)
-  install(FILES ${MIBOLAN_PACKAGING_DIR}/icons/${size}x${size}/mibolan.png
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+foreach(program IN LISTS MIBOLAN_DESKTOP_PROGRAMS)
+  install(FILES ${MIBOLAN_PACKAGING_DIR}/${program}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  foreach(size IN LISTS MIBOLAN_ICON_SIZES)
+    install(FILES ${MIBOLAN_PACKAGING_DIR}/icons/${size}x${size}/${program}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+  endforeach()
 endforeach()
 
 # The manual pages carry the project's version; they and the changelog are installed compressed,
@@ -50,6 +58,9 @@ set(MIBOLAN_MANUAL_PAGES mibolan-convert.1)
 if(TARGET mibolan)
   list(APPEND MIBOLAN_MANUAL_PAGES mibolan.1)
 endif()
+if(TARGET mibolan-sheet)
+  list(APPEND MIBOLAN_MANUAL_PAGES mibolan-sheet.1)
+endif()
 foreach(page IN LISTS MIBOLAN_MANUAL_PAGES)
   configure_file(${MIBOLAN_PACKAGING_DIR}/${page} ${CMAKE_BINARY_DIR}/packaging/${page} @ONLY)
   mibolan_install_compressed(${CMAKE_BINARY_DIR}/packaging/${page} ${CMAKE_INSTALL_MANDIR}/man1)
@@ -58,8 +69,14 @@ endforeach()
 mibolan_install_compressed(${MIBOLAN_PACKAGING_DIR}/changelog ${CMAKE_INSTALL_DATADIR}/doc/mibolan)
 add_custom_target(compressed_documents ALL DEPENDS ${MIBOLAN_COMPRESSED})
 
-# The copyright file carries the licence of the Unicode data that the dictionary comes from.
+# The copyright file carries the licences of the data the tables come from: the Unicode data
+# of the dictionary, and the sources of the word list and the polyphone model.
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/UNIHAN-LICENSE.txt MIBOLAN_UNIHAN_LICENSE)
+file(READ ${PROJECT_SOURCE_DIR}/engine/data/WORDS-LICENSE.txt MIBOLAN_WORDS_LICENSE)
+# The project's own licence, without its closing note on the data, which the file itself makes.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE MIBOLAN_LICENSE)
+string(REGEX REPLACE "\nThe data files under.*" "\n" MIBOLAN_LICENSE "${MIBOLAN_LICENSE}")
+string(REGEX REPLACE "^MIT License\n\n" "" MIBOLAN_LICENSE "${MIBOLAN_LICENSE}")
 configure_file(${MIBOLAN_PACKAGING_DIR}/copyright.in ${CMAKE_BINARY_DIR}/packaging/copyright @ONLY)
 # Named after the package, as Debian has it, rather than after the project.
 install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mibolan)
@@ -78,7 +95,9 @@ Chinese character of a text, for children and other learners of Chinese.
 The desktop program converts what is typed or pasted into its window;
 mibolan-convert converts whole files (UTF-8, GBK or GB18030) to plain
 pinyin, characters with their readings, tone numbers, or a printable
-HTML page with the pinyin above the characters.")
+HTML page with the pinyin above the characters. mibolan-sheet prints a
+text as a reading sheet for school: the pinyin on the four-line staff
+above each character in its grid square, or a practice page.")
 # One package for the programs, one for building other programs on the engine.
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL program development)
@@ -103,12 +122,19 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/mibolan")
 # dpkg-shlibdeps names the libraries that the binaries link against, the Qt ones among them, with
 # their versions; without it they are named here. The font shows the characters, and xdg-utils
-# opens the web pages that the window links to.
+# opens the web pages that the window links to. The reading sheet writes its characters in a
+# Kaiti face and its pinyin in a face for beginning readers.
 find_program(MIBOLAN_DPKG_SHLIBDEPS dpkg-shlibdeps)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "fonts-noto-cjk, xdg-utils")
+if(TARGET mibolan-sheet)
+  string(APPEND CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS ", fonts-arphic-ukai, fonts-sil-andika")
+endif()
 if(MIBOLAN_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   string(PREPEND CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, ")
+  if(TARGET mibolan-sheet)
+    string(PREPEND CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "libqt6printsupport6, ")
+  endif()
 endif()
 include(CPack)

@@ -21,18 +21,23 @@ namespace mibolan {
 inline constexpr std::size_t kContextBehind = 2;
 inline constexpr std::size_t kContextAhead = 3;
 
-// The reading of a character whose table entry has kHasContextRules: the rules see only
-// their neighbourhood, and only whether one or two characters precede, so they are asked on
-// that slice, which gives the same answer and keeps positions small.
-inline ReadingIndex ContextAwareReading(std::u16string_view text, std::size_t index, std::uint16_t entry,
-                                        const ConversionTables& tables) {
+// The rule that gives the reading of the rules' character at `index` of `text`, or -1: the rules
+// see only its neighbourhood, and only whether one or two characters precede, so they are asked
+// on that slice, which gives the same answer and keeps positions small.
+inline int RuleIndexAt(std::u16string_view text, std::size_t index) {
   const std::size_t behind = std::min(index, kContextBehind);
   const std::u16string_view around = text.substr(index - behind, behind + 1 + kContextAhead);
   // Most often no neighbour is one that a rule compares: then the default rule answers at once.
   bool asked = false;
   for (std::size_t i = 0; i < around.size(); ++i) asked |= i != behind && kRuleLiteralUnits.Contains(around[i]);
-  const int rule = asked ? ContextRuleIndex(text[index], around, static_cast<std::int32_t>(behind + 1))
-                         : DefaultRuleIndex(text[index]);
+  return asked ? ContextRuleIndex(text[index], around, static_cast<std::int32_t>(behind + 1))
+               : DefaultRuleIndex(text[index]);
+}
+
+// The reading of a character whose table entry has kHasContextRules.
+inline ReadingIndex ContextAwareReading(std::u16string_view text, std::size_t index, std::uint16_t entry,
+                                        const ConversionTables& tables) {
+  const int rule = RuleIndexAt(text, index);
   return rule >= 0 ? tables.RuleReading(rule) : static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules);
 }
 

@@ -1,25 +1,27 @@
 #include "ReadingPass.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
 #include <limits>
 
 #include "ConversionPass.h"
 #include "ToneSandhi.h"
+#include "Utf.h"
 
 namespace mibolan {
 
 namespace {
 
 // A block of text in which no natural cut between words comes for this many units is cut here
-// all the same, so that memory stays bounded on any input. Real text has a cut every few
+// all the same, which bounds the look-ahead on any input. Real text has a cut every few
 // characters; the rule depends on the text alone, never on how it arrives.
-constexpr std::size_t kLongestBlock = 1024;
+constexpr std::size_t kLongestBlock = 32;
 
 // How far the choice of a reading looks around its character: the rules look three units ahead
 // and two behind; the segment before may be a whole word.
-constexpr std::size_t kReadAhead = kContextAhead;
-constexpr std::size_t kReadBehind = word_table::kMaxWordLength + kContextBehind;
+constexpr std::size_t kReadAhead = 4;  // the rules' three units, the model's two characters
+constexpr std::size_t kReadBehind = word_table::kMaxWordLength + 4;
 
 // Handed-out text is dropped in chunks of at least this many units.
 constexpr std::size_t kDropChunk = 1 << 14;
@@ -29,7 +31,10 @@ constexpr std::uint8_t kSegmentEnd = 1;
 }  // namespace
 
 ReadingPass::ReadingPass(const ConversionOptions& options)
-    : options_(options), tables_(&ConversionTables::Get()), words_(&WordList::Embedded()) {}
+    : options_(options),
+      tables_(&ConversionTables::Get()),
+      words_(&WordList::Embedded()),
+      model_(&PolyphoneModel::Embedded()) {}
 
 void ReadingPass::Feed(std::u16string_view piece) {
   text_ += piece;
@@ -172,15 +177,116 @@ bool ReadingPass::LineEndsWithin(std::size_t from) const {
                    u'\n') != text_.begin() + static_cast<std::ptrdiff_t>(to);
 }
 
+// A word of two or more characters with a reading reads so; every other character takes its
+// default reading, which the polyphone model may overrule.
 void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
   const WordList::WordId word = segmentWord_[begin];
   const std::span<const std::uint16_t> syllables =
       word >= 0 && end - begin > 1 ? words_->Reading(word) : std::span<const std::uint16_t>{};
   for (std::size_t at = begin; at < end; ++at) {
-    const ReadingIndex own = mibolan::ReadingAt(text_, at, *tables_);
-    // A word's reading never makes a character converted that is not.
-    readings_[at] = own != 0 && !syllables.empty() ? tables_->SyllableReading(syllables[at - begin]) : own;
+    const std::uint16_t entry = tables_->Entry(text_[at]);
+    if (entry == 0 || options_.readBy == ReadBy::Character) {
+      // A word's reading never makes a character converted that is not.
+      readings_[at] = mibolan::ReadingAt(text_, at, *tables_);
+    } else if (!syllables.empty()) {
+      readings_[at] = tables_->SyllableReading(syllables[at - begin]);
+    } else {
+      const DefaultChoice fallback = DefaultReading(at, entry);
+      readings_[at] = ModelReading(at, begin, end, fallback);
+    }
   }
+}
+
+// The reading of a character that no word decides: the rules' when one applies, else that of its
+// own entry in the word list, else the dictionary's. Firm when a rule matched on the neighbours
+// or the entry gave it: evidence that the model's prior alone must not outweigh.
+ReadingPass::DefaultChoice ReadingPass::DefaultReading(std::size_t at, std::uint16_t entry) const {
+  if (entry & ConversionTables::kHasContextRules) {
+    const int rule = RuleIndexAt(text_, at);
+    if (rule >= 0) return {tables_->RuleReading(rule), rule != DefaultRuleIndex(text_[at])};
+  }
+  const std::span<const std::uint16_t> alone = words_->ReadingAlone(text_[at]);
+  if (!alone.empty()) return {tables_->SyllableReading(alone[0]), true};
+  return {static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules), false};
+}
+
+namespace {
+
+// A neighbour as the model's features see it: digits as "0", Latin letters as "a", any other
+// character as itself.
+std::u16string_view FeatureClass(std::u16string_view character) {
+  const char16_t unit = character[0];
+  if ((unit >= u'0' && unit <= u'9') || (unit >= u'０' && unit <= u'９')) return u"0";
+  if ((unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z') || (unit >= u'Ａ' && unit <= u'Ｚ') ||
+      (unit >= u'ａ' && unit <= u'ｚ')) {
+    return u"a";
+  }
+  return character;
+}
+
+// The character (one unit, or a surrogate pair) that starts or ends at `at` going in `step`.
+std::size_t CharacterLength(std::u16string_view text, std::size_t at, bool forward) {
+  if (forward) return at + 1 < text.size() && IsLeadSurrogate(text[at]) && IsTrailSurrogate(text[at + 1]) ? 2 : 1;
+  return at >= 2 && IsTrailSurrogate(text[at - 1]) && IsLeadSurrogate(text[at - 2]) ? 2 : 1;
+}
+
+}  // namespace
+
+// The character `distance` characters away from the one at `at` (negative: before it), as a
+// feature: "#" where the text ends first or a line break comes first.
+std::u16string_view ReadingPass::Neighbour(std::size_t at, int distance) const {
+  const std::u16string_view text = text_;
+  std::size_t start = at;
+  std::size_t length = CharacterLength(text, at, true);
+  for (int step = 0; step < (distance < 0 ? -distance : distance); ++step) {
+    if (distance > 0) {
+      start += length;
+      if (start >= text.size() && finished_) return u"#";
+      length = CharacterLength(text, start, true);
+    } else {
+      if (start == 0) return u"#";
+      length = CharacterLength(text, start, false);
+      start -= length;
+    }
+    if (text[start] == u'\n' || text[start] == u'\r') return u"#";
+  }
+  return FeatureClass(text.substr(start, length));
+}
+
+// The model's reading where it leads the default reading by the model's margin; the default
+// reading elsewhere. Against a firm default only the neighbours speak, not the model's prior.
+ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::size_t end,
+                                       DefaultChoice choice) const {
+  const ReadingIndex fallback = choice.reading;
+  const std::span<const std::uint16_t> readings = model_->Readings(text_[at]);
+  if (readings.empty()) return fallback;
+  std::array<std::int32_t, 8> scoreRoom{};
+  const std::span<std::int32_t> scores(scoreRoom.data(), std::min(readings.size(), scoreRoom.size()));
+  std::u16string feature;
+  const auto add = [&](std::u16string_view name, std::u16string_view value, std::u16string_view more = {}) {
+    feature.assign(name).append(value).append(more);
+    model_->AddWeights(text_[at], feature, scores);
+  };
+  if (!choice.firm) add(u"b", {});
+  const std::u16string_view left2 = Neighbour(at, -2), left1 = Neighbour(at, -1);
+  const std::u16string_view right1 = Neighbour(at, 1), right2 = Neighbour(at, 2);
+  add(u"L2=", left2);
+  add(u"L1=", left1);
+  add(u"R1=", right1);
+  add(u"R2=", right2);
+  add(u"LR=", left1, right1);
+  if (end - begin > 1) add(u"W=", std::u16string_view(text_).substr(begin, end - begin));
+
+  // The first reading of the highest score; a default outside the block scores as the lowest.
+  std::size_t best = 0;
+  for (std::size_t i = 1; i < scores.size(); ++i) best = scores[i] > scores[best] ? i : best;
+  const std::uint16_t fallbackSyllable = tables_->SyllableIdOf(fallback);
+  if (readings[best] == fallbackSyllable) return fallback;
+  std::int32_t base = *std::min_element(scores.begin(), scores.end());
+  for (std::size_t i = 0; i < scores.size(); ++i) {
+    if (readings[i] == fallbackSyllable) base = scores[i];
+  }
+  return scores[best] - base >= model_->Margin() ? tables_->SyllableReading(readings[best]) : fallback;
 }
 
 void ReadingPass::ChangeTones(std::size_t end) {

@@ -9,6 +9,7 @@
 #include <mibolan/Options.h>
 
 #include "ConversionTables.h"
+#include "data/PolyphoneModel.h"
 #include "data/WordList.h"
 
 namespace mibolan {
@@ -65,6 +66,13 @@ class ReadingPass {
   void SegmentBlock(std::size_t end);
   void ReadSegments();
   void ReadSegment(std::size_t begin, std::size_t end);
+  struct DefaultChoice {
+    ReadingIndex reading;
+    bool firm;
+  };
+  DefaultChoice DefaultReading(std::size_t at, std::uint16_t entry) const;
+  ReadingIndex ModelReading(std::size_t at, std::size_t begin, std::size_t end, DefaultChoice choice) const;
+  std::u16string_view Neighbour(std::size_t at, int distance) const;
   bool LineEndsWithin(std::size_t from) const;
   void ChangeTones(std::size_t end);
   void DropBefore(std::size_t index);
@@ -72,6 +80,7 @@ class ReadingPass {
   ConversionOptions options_;
   const ConversionTables* tables_;
   const WordList* words_;
+  const PolyphoneModel* model_;
   bool finished_ = false;
 
   // Arrays parallel to the text kept so far.

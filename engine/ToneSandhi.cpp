@@ -32,6 +32,12 @@ bool OneKeepsItsTone(std::u16string_view text, std::size_t index, bool endsWord,
   return previous == u'第' || IsOneOf(kNumerals, previous) || IsOneOf(kDigits, next) || next == u'月' || next == u'号';
 }
 
+bool IsBetweenARepeatedVerb(std::u16string_view text, std::size_t index) {
+  const char16_t next = text[index + 1];
+  if (index >= 1 && text[index - 1] == next) return true;
+  return index >= 2 && text[index - 1] == u'了' && text[index - 2] == next;
+}
+
 }  // namespace
 
 ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const std::vector<ReadingIndex>& readings,
@@ -50,8 +56,8 @@ ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const 
                : reading;
   }
   if (OneKeepsItsTone(text, index, endsWord, followed)) return reading;
-  // Between a verb and its repetition it is unstressed: 看一看 kàn yi kàn.
-  if (index > 0 && text[index - 1] == text[index + 1]) return tables.SyllableReading(SyllableWithTone(syllable, '5'));
+  // Between a verb and its repetition it is unstressed: 看一看 kàn yi kàn, 看了一看 kàn le yi kàn.
+  if (IsBetweenARepeatedVerb(text, index)) return tables.SyllableReading(SyllableWithTone(syllable, '5'));
   const char next = NextTone(text, index, readings, tables);
   if (next == 0) return reading;
   return tables.SyllableReading(SyllableWithTone(syllable, next == '4' ? '2' : '4'));

@@ -227,7 +227,7 @@ std::string Image(const std::vector<Word>& words) {
   double total = 0;
   for (const Word& word : words) total += static_cast<double>(word.frequency);
   const auto costOf = [&](double frequency) {
-    return static_cast<std::int32_t>(std::lround(format::kCostScale * (std::log(total) - std::log(frequency))));
+    return static_cast<std::int32_t>(std::floor(format::kCostScale * std::log(total / frequency) + 0.5));
   };
   std::vector<std::int32_t> costs;
   std::vector<std::uint32_t> readingStart;

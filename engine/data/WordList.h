@@ -36,6 +36,13 @@ class WordList {
     return true;
   }
 
+  // The reading of the character's own entry, when it has one with a reading.
+  std::span<const std::uint16_t> ReadingAlone(char16_t unit) const {
+    std::span<const std::uint16_t> reading;
+    ForEachPrefix(&unit, 1, [&](std::size_t, WordId word) { reading = Reading(word); });
+    return reading;
+  }
+
   // Whether the unit can stand in a word at all.
   bool InAnyWord(char16_t unit) const { return letterCode_[unit] != 0; }
 

@@ -11,10 +11,11 @@ namespace mibolan::word_table {
 inline constexpr std::uint32_t kMagic = 0x4D425731;  // "MBW1"
 
 // Longest word, in UTF-16 units; the look-ahead of segmentation.
-inline constexpr std::uint32_t kMaxWordLength = 16;
+inline constexpr std::uint32_t kMaxWordLength = 32;
 
-// Costs are negative natural logarithms of probabilities, in units of 1/kCostScale.
-inline constexpr double kCostScale = 1000.0;
+// A word's cost is how unlikely it is: floor(kCostScale * ln(total / frequency) + 0.5), the total
+// being the sum of all the list's frequencies; a character without an entry costs as frequency 1.
+inline constexpr double kCostScale = 100.0;
 
 struct Header {
   std::uint32_t magic;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "CaseNames.h"
 #include "CommandRunner.h"
 
 namespace mibolan {
@@ -17,6 +18,11 @@ struct OptionCase {
   std::string input;
   std::string expected;
 };
+
+void PrintTo(const OptionCase& c, std::ostream* out) {
+  for (const std::string& argument : c.arguments) *out << argument << ' ';
+  *out << "< " << test::ReadableBytes(c.input);
+}
 
 class ConverterOptions : public testing::TestWithParam<OptionCase> {};
 

@@ -184,6 +184,21 @@ TEST(ReadingOptions, ReadTextListsTheReadingsThatTheConversionWrites) {
   }
 }
 
+TEST(ReadingOptions, ToneChangesAloneChangeNothingBut一And不) {
+  TextGenerator generator(17);
+  const ConversionOptions changed{.toneSandhi = true};
+  for (int round = 0; round < 300; ++round) {
+    const std::u16string text = WordText(generator, 60);
+    const std::vector<CharacterReading> plain = ReadText(text);
+    const std::vector<CharacterReading> withChanges = ReadText(text, changed);
+    ASSERT_EQ(plain.size(), withChanges.size()) << UnitCodes(text);
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+      if (text[plain[i].index] == u'一' || text[plain[i].index] == u'不') continue;
+      ASSERT_EQ(plain[i], withChanges[i]) << "at " << plain[i].index << ": " << UnitCodes(text);
+    }
+  }
+}
+
 // Far more text than the converter keeps, with no punctuation to cut it at, and a run in which
 // every unit starts a word that reaches over the next (一一), so that nothing cuts it but length.
 TEST(ReadingOptions, AnEndlessRunIsCutTheSameWayWhateverThePieces) {

@@ -4,52 +4,75 @@
 // parameter prints, so a case prints its own contents, the same in every build.
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <string_view>
 
+#include <utf8.h>
+
 namespace mibolan::test {
 
-// Text as UTF-8 with line breaks, tabs, other controls and lone surrogates written as escapes.
+// Characters that show as nothing or as something else: controls, format characters,
+// separators of lines and paragraphs, noncharacters and private use.
+inline bool IsInvisible(char32_t code) {
+  return code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0xAD || (code >= 0x200B && code <= 0x200F) ||
+         (code >= 0x2028 && code <= 0x202E) || (code >= 0x2060 && code <= 0x206F) || code == 0xFEFF ||
+         (code >= 0xD800 && code <= 0xF8FF) || code >= 0xFFF0;
+}
+
+inline std::string CodeEscape(char32_t code) {
+  char escape[16];
+  std::snprintf(escape, sizeof escape, "\\u{%X}", static_cast<unsigned>(code));
+  return escape;
+}
+
+// Text as UTF-8, with line breaks and tabs as \n, \r, \t and other invisible characters, lone
+// surrogates among them, as \u{XXXX}.
 inline std::string Readable(std::u16string_view text) {
   std::string out;
-  char escape[8];
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const char32_t unit = text[i];
-    if (unit == u'\n') {
-      out += "\\n";
-    } else if (unit == u'\r') {
-      out += "\\r";
-    } else if (unit == u'\t') {
-      out += "\\t";
-    } else if (unit < 0x20 || unit == 0x7F || (unit >= 0xD800 && unit <= 0xDFFF)) {
-      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(unit));
-      out += escape;
-    } else if (unit < 0x80) {
-      out += static_cast<char>(unit);
-    } else if (unit < 0x800) {
-      out += static_cast<char>(0xC0 | (unit >> 6));
-      out += static_cast<char>(0x80 | (unit & 0x3F));
+    char32_t code = text[i];
+    if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00u);
+    }
+    if (code == u'\n' || code == u'\r' || code == u'\t') {
+      out += code == u'\n' ? "\\n" : code == u'\r' ? "\\r" : "\\t";
+    } else if (IsInvisible(code)) {
+      out += CodeEscape(code);
     } else {
-      out += static_cast<char>(0xE0 | (unit >> 12));
-      out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (unit & 0x3F));
+      utf8::append(code, std::back_inserter(out));
     }
   }
   return out.empty() ? "(empty)" : out;
 }
 
-// Bytes as UTF-8 where they are printable ASCII, and as \xHH otherwise.
+// Bytes as text where they are well-formed UTF-8 of printable characters, escaped otherwise:
+// line breaks and tabs as \n, \r, \t, any other byte as \xHH.
 inline std::string ReadableBytes(std::string_view bytes) {
   std::string out;
   char escape[8];
-  for (char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F) {
-      out += c;
-    } else {
-      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-      out += escape;
+  for (auto at = bytes.begin(); at != bytes.end();) {
+    const auto byte = static_cast<unsigned char>(*at);
+    if (byte == '\n' || byte == '\r' || byte == '\t') {
+      out += byte == '\n' ? "\\n" : byte == '\r' ? "\\r" : "\\t";
+      ++at;
+      continue;
     }
+    auto next = at;
+    try {
+      const char32_t code = utf8::next(next, bytes.end());
+      if (!IsInvisible(code)) {
+        out.append(at, next);
+      } else {
+        out += CodeEscape(code);
+      }
+      at = next;
+      continue;
+    } catch (const utf8::exception&) {
+    }
+    std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+    out += escape;
+    ++at;
   }
   return out.empty() ? "(empty)" : out;
 }

@@ -96,13 +96,19 @@ TEST_F(HostileInput, InvalidUtf8StopsTheFileWithItsOffset) {
       {"broken just after a read boundary", A(kReadSize - 1) + "人\x80", "invalid UTF-8 at byte offset 65538",
        "rén \n"},
   };
-  for (const BadBytes& bad : cases) {
-    SCOPED_TRACE(bad.name);
-    const std::string path = File("bad.txt", bad.content);
-    const ChildResult result = Run({path});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "mibolan-convert: " + path + ": " + bad.problem + "\n");
-    EXPECT_EQ(result.out, bad.convertedPrefix);
+  // Reading by word takes another way through the text; the errors stay where they are.
+  for (const std::vector<std::string>& options : {std::vector<std::string>{}, std::vector<std::string>{"--words"},
+                                                   std::vector<std::string>{"--words", "--tone-sandhi"}}) {
+    for (const BadBytes& bad : cases) {
+      SCOPED_TRACE(bad.name + std::string(options.empty() ? "" : " " + options.back()));
+      const std::string path = File("bad.txt", bad.content);
+      std::vector<std::string> arguments = options;
+      arguments.push_back(path);
+      const ChildResult result = Run(arguments);
+      EXPECT_EQ(result.exitCode, 1);
+      EXPECT_EQ(result.err, "mibolan-convert: " + path + ": " + bad.problem + "\n");
+      EXPECT_EQ(result.out, bad.convertedPrefix);
+    }
   }
 }
 
@@ -334,10 +340,14 @@ TEST_F(HostileInput, KeptLinesReachAPipeAsEachEnds) {
     const char* encoding;
     std::vector<std::string> lines;
     std::vector<std::string> answers;
+    std::vector<std::string> options = {};
   } cases[] = {
       {"utf-8", {"我\n", "银行\r\n", "\n", "重"}, {"wǒ \n", "yín háng \r\n", "\n", "zhòng \n"}},
       {"gbk", {"\xCE\xD2\n", "\xD2\xF8\xD0\xD0\r\n"}, {"wǒ \n", "yín háng \r\n"}},
       {"gb18030", {"\xC8\xCB\n"}, {"rén \n"}},
+      // By word, and with the tone changes, which wait for the reading that follows 一.
+      {"utf-8", {"校长\n", "跑得快\n", "一\n", "一个"}, {"xiào zhǎng \n", "pǎo de kuài \n", "yī \n", "yí gè \n"},
+       {"--words", "--tone-sandhi"}},
   };
   for (const auto& each : cases) {
     SCOPED_TRACE(each.encoding);
@@ -360,7 +370,8 @@ TEST_F(HostileInput, KeptLinesReachAPipeAsEachEnds) {
     send();
     std::string out;
     ChildSetup setup;
-    setup.arguments = {"--keep-lines", std::string("--encoding=") + each.encoding, fifo};
+    setup.arguments = each.options;
+    setup.arguments.insert(setup.arguments.end(), {"--keep-lines", std::string("--encoding=") + each.encoding, fifo});
     setup.timeout = std::chrono::seconds(20);
     setup.outputSink = [&](std::string_view piece) {
       out += piece;
@@ -423,14 +434,16 @@ TEST_F(HostileInput, HundredMegabyteLineStreamsThrough) {
   while (block.size() + text.size() <= kReadSize) block += text;
   const std::uint64_t blocks = (mebibytes << 20) / block.size();
 
+  for (const bool byWord : {false, true}) {
   for (const bool keepLines : {false, true}) {
-    SCOPED_TRACE(keepLines ? "kept lines" : "one line");
+    SCOPED_TRACE(std::string(keepLines ? "kept lines" : "one line") + (byWord ? ", by word" : ""));
     ChildSetup setup;
-    if (keepLines) setup.arguments = {"--keep-lines"};
+    if (keepLines) setup.arguments.push_back("--keep-lines");
+    if (byWord) setup.arguments.push_back("--words");
     std::uint64_t sent = 0;
     setup.inputSource = [&]() -> std::string_view { return sent++ < blocks ? block : std::string_view{}; };
-    RepeatedOutputChecker checker(ToUtf8(ConvertText(kLineText, Style::Pinyin)),
-                                  blocks * (block.size() / text.size()));
+    const ConversionOptions options{.readBy = byWord ? ReadBy::Word : ReadBy::Character};
+    RepeatedOutputChecker checker(ToUtf8(ConvertText(kLineText, options)), blocks * (block.size() / text.size()));
     setup.outputSink = [&](std::string_view piece) { checker.Take(piece); };
     const ChildResult result = RunChild(MIBOLAN_CONVERT, setup);
 
@@ -443,6 +456,7 @@ TEST_F(HostileInput, HundredMegabyteLineStreamsThrough) {
     if (!kSanitized && mebibytes >= 100) {
       EXPECT_LT(result.maxResidentKiB, 64 * 1024);
     }
+  }
   }
 }
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "PolyphoneModelFormat.h"
+
+namespace mibolan {
+
+// The polyphone model built into the program: for each polyphonic character it knows, the
+// readings it chooses among (syllable ids) and a weight for each of them per feature of the
+// character's neighbourhood (engine/data/polyphone_model.txt; tools/README.md has the method).
+class PolyphoneModel {
+ public:
+  static const PolyphoneModel& Embedded();
+
+  // The readings of the character's block, empty when the model has none for it.
+  std::span<const std::uint16_t> Readings(char16_t character) const;
+
+  // Adds the weights of one feature of `character` (its text, "L1=局") to `scores`, one per
+  // reading; a feature the model does not know adds nothing.
+  void AddWeights(char16_t character, std::u16string_view feature, std::span<std::int32_t> scores) const;
+
+  // How far the best reading must lead the default one to replace it.
+  std::int32_t Margin() const;
+};
+
+}  // namespace mibolan

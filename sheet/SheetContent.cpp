@@ -1,0 +1,122 @@
+#include "SheetContent.h"
+
+#include <string_view>
+
+#include <QTextBoundaryFinder>
+
+namespace mibolan::sheet {
+namespace {
+
+char32_t FirstCodePoint(QStringView grapheme) {
+  if (grapheme.size() >= 2 && grapheme[0].isHighSurrogate() && grapheme[1].isLowSurrogate()) {
+    return QChar::surrogateToUcs4(grapheme[0], grapheme[1]);
+  }
+  return grapheme[0].unicode();
+}
+
+bool IsLineBreak(char32_t c) {
+  return c == u'\n' || c == u'\r' || c == 0x0B || c == 0x0C || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+// Scripts written one character to a square, as Chinese is.
+bool IsFullWidthScript(char32_t c) {
+  switch (QChar::script(c)) {
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Hangul:
+    case QChar::Script_Bopomofo:
+    case QChar::Script_Yi:
+      return true;
+    default:
+      // The full-width forms of Latin letters and digits (Ａ, １).
+      return c >= 0xFF01 && c <= 0xFF5E && QChar::isLetterOrNumber(c);
+  }
+}
+
+enum class Kind { Skip, LineBreak, Blank, IdeographicSpace, Character, Latin, Mark };
+
+Kind KindOf(char32_t c) {
+  if (IsLineBreak(c)) return Kind::LineBreak;
+  if (c == 0x3000) return Kind::IdeographicSpace;
+  if (QChar::isSpace(c)) return Kind::Blank;
+  const QChar::Category category = QChar::category(c);
+  if (category == QChar::Other_Control || category == QChar::Other_Format) return Kind::Skip;
+  if (IsFullWidthScript(c)) return Kind::Character;
+  if (QChar::isLetterOrNumber(c)) return Kind::Latin;
+  return Kind::Mark;
+}
+
+class CellWriter {
+ public:
+  explicit CellWriter(std::vector<Cell>& cells) : cells_(cells) {}
+
+  void Add(Kind kind, std::uint32_t begin, std::uint32_t length, std::int32_t reading) {
+    switch (kind) {
+      case Kind::Skip:
+        return;
+      case Kind::Blank:
+        // A run of blanks is one empty square.
+        if (last_ == Kind::Blank) {
+          cells_.back().length = begin + length - cells_.back().begin;
+          return;
+        }
+        Push(CellKind::Space, begin, length, -1);
+        break;
+      case Kind::IdeographicSpace: Push(CellKind::Space, begin, length, -1); break;
+      case Kind::LineBreak: Push(CellKind::LineBreak, begin, length, -1); break;
+      case Kind::Mark: Push(CellKind::Mark, begin, length, -1); break;
+      case Kind::Character: Push(CellKind::Character, begin, length, reading); break;
+      case Kind::Latin:
+        // Two narrow letters or digits to a square, as on squared writing paper.
+        if (last_ == Kind::Latin && !latinCellFull_) {
+          cells_.back().length = begin + length - cells_.back().begin;
+          latinCellFull_ = true;
+          return;
+        }
+        Push(CellKind::Latin, begin, length, -1);
+        latinCellFull_ = false;
+        break;
+    }
+    last_ = kind;
+  }
+
+ private:
+  void Push(CellKind kind, std::uint32_t begin, std::uint32_t length, std::int32_t reading) {
+    cells_.push_back(Cell{begin, length, reading, kind});
+  }
+
+  std::vector<Cell>& cells_;
+  Kind last_ = Kind::Skip;
+  bool latinCellFull_ = false;
+};
+
+}  // namespace
+
+SheetContent ReadSheetText(QString text, const ConversionOptions& options) {
+  SheetContent content;
+  content.text = std::move(text);
+  const std::u16string_view units(reinterpret_cast<const char16_t*>(content.text.utf16()),
+                                  static_cast<std::size_t>(content.text.size()));
+  content.readings = ReadText(units, options);
+
+  CellWriter writer(content.cells);
+  QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, content.text);
+  std::size_t nextReading = 0;
+  qsizetype begin = 0;
+  for (qsizetype end = graphemes.toNextBoundary(); end > 0; begin = end, end = graphemes.toNextBoundary()) {
+    const auto first = static_cast<std::size_t>(begin);
+    const auto last = static_cast<std::size_t>(end);
+    while (nextReading < content.readings.size() && content.readings[nextReading].index < first) ++nextReading;
+    std::int32_t reading = -1;
+    if (nextReading < content.readings.size() && content.readings[nextReading].index < last) {
+      reading = static_cast<std::int32_t>(nextReading);
+    }
+    const QStringView grapheme = QStringView(content.text).sliced(begin, end - begin);
+    const Kind kind = reading >= 0 ? Kind::Character : KindOf(FirstCodePoint(grapheme));
+    writer.Add(kind, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), reading);
+  }
+  return content;
+}
+
+}  // namespace mibolan::sheet

@@ -1,0 +1,71 @@
+#include "SheetOutput.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include "PageGeometry.h"
+#include "SheetLayout.h"
+#include "SheetPainter.h"
+
+namespace mibolan::sheet {
+
+QString SheetTitle(const SheetContent& content) {
+  const QStringView text(content.text);
+  for (const QStringView line : text.tokenize(u'\n')) {
+    if (const QStringView trimmed = line.trimmed(); !trimmed.isEmpty()) return trimmed.toString();
+  }
+  return QStringLiteral("拼音练习纸");
+}
+
+bool PaintSheet(QPagedPaintDevice& device, const SheetContent& content, const SheetOptions& options,
+                const Progress& progress) {
+  const QSizeF paper = device.pageLayout().fullRect(QPageLayout::Millimeter).size() * kDotsPerMm;
+  const PageGeometry geometry = MakeGeometry(paper, options.squaresPerRow);
+  const std::vector<Page> pages = LayOutSheet(content, options, geometry.rows);
+  const SheetPainter sheet(content, geometry);
+
+  QPainter painter;
+  if (!painter.begin(&device)) return false;
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(device.logicalDpiX() / kDotsPerInch, device.logicalDpiY() / kDotsPerInch);
+  const int count = static_cast<int>(pages.size());
+  for (int number = 1; number <= count; ++number) {
+    if (number > 1) device.newPage();
+    sheet.Paint(painter, pages[static_cast<std::size_t>(number - 1)], number, count);
+    if (progress && !progress(number, count)) {
+      painter.end();
+      return false;
+    }
+  }
+  return painter.end();
+}
+
+std::optional<QString> WritePdf(const QString& path, const SheetContent& content, const SheetOptions& options,
+                                const Progress& progress) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+  {
+    QPdfWriter writer(&file);
+    writer.setResolution(static_cast<int>(kDotsPerInch));
+    writer.setPageSize(QPageSize(options.paper == Paper::Letter ? QPageSize::Letter : QPageSize::A4));
+    writer.setPageMargins(QMarginsF());
+    writer.setTitle(SheetTitle(content));
+    writer.setCreator(QStringLiteral("mibolan-sheet"));
+    bool stopped = false;
+    const Progress counted = [&](int done, int total) {
+      stopped = progress && !progress(done, total);
+      return !stopped;
+    };
+    if (!PaintSheet(writer, content, options, counted)) {
+      file.cancelWriting();
+      if (stopped) return QStringLiteral("stopped");
+      return file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("the PDF could not be made");
+    }
+  }
+  if (!file.commit()) return file.errorString();
+  return std::nullopt;
+}
+
+}  // namespace mibolan::sheet

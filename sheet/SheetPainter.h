@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+#include "PageGeometry.h"
+#include "SheetContent.h"
+#include "SheetLayout.h"
+
+class QPainter;
+
+namespace mibolan::sheet {
+
+// The faces of the sheet: a Kaiti face for the characters, as textbooks print them, and for the
+// pinyin a face made for beginning readers, whose a and g have the single-storey forms ɑ and ɡ
+// that children learn to write (Andika draws them so by its own design).
+inline constexpr const char* kCharacterFace = "AR PL UKai CN";
+inline constexpr const char* kReadingFace = "Andika";
+
+// A face at one size, and what it measures; texts repeat, so their advances are kept.
+struct MeasuredFont {
+  explicit MeasuredFont(const QFont& face) : font(face), metrics(face) {}
+  double Advance(const QString& text) const;
+
+  QFont font;
+  QFontMetricsF metrics;
+  mutable QHash<QString, double> advances;
+};
+
+// Paints pages of a sheet: the lines, the readings and the characters.
+class SheetPainter {
+ public:
+  SheetPainter(const SheetContent& content, const PageGeometry& geometry);
+
+  // Paints `page`, the `number`th of `count`, with `painter` set up in dots from the paper's top
+  // left corner.
+  void Paint(QPainter& painter, const Page& page, int number, int count) const;
+
+ private:
+  void PaintGrid(QPainter& painter, int row) const;
+  void PaintRow(QPainter& painter, const Row& row, int index) const;
+  void PaintReading(QPainter& painter, const QString& reading, const QRectF& staff) const;
+  void PaintCell(QPainter& painter, const Cell& cell, const QRectF& square) const;
+  // Draws `text` with its advance centred on `centreX`, pressed narrower when wider than `room`.
+  void DrawCentred(QPainter& painter, const MeasuredFont& font, const QString& text, double centreX,
+                   double baseline, double room) const;
+  QRectF MarkInk(const QString& mark) const;
+
+  const SheetContent& content_;
+  PageGeometry geometry_;
+  MeasuredFont characterFont_;
+  MeasuredFont readingFont_;
+  MeasuredFont latinFont_;
+  MeasuredFont pageNumberFont_;
+  double characterCentre_ = 0;  // height of a character's middle over its baseline
+  double latinCapHeight_ = 0;
+  mutable QHash<QString, QRectF> markInk_;
+};
+
+}  // namespace mibolan::sheet

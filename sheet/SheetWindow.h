@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+
+#include <QTimer>
+#include <QWidget>
+
+#include "SheetContent.h"
+#include "SheetOptions.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace mibolan::sheet {
+
+class PagePreview;
+
+// "拼音练习纸": a text, the choices of the sheet, a preview of its first page that follows every
+// change, and the buttons that print it or save it as a PDF.
+class SheetWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit SheetWindow(QWidget* parent = nullptr);
+
+  void SetText(const QString& text);
+  SheetOptions Options() const;
+
+  // Writes the sheet to `path`, with a progress window while it takes long; says what went wrong
+  // in a message box. False when it was not written.
+  bool SavePdf(const QString& path);
+
+  // Shows the sheet of the text and choices as they are now; changes call it after a short quiet.
+  void UpdatePreview();
+
+ private:
+  void ScheduleUpdate();
+  void Print();
+  void ChooseFileAndSave();
+  // The sheet of the window's text and choices as they are now.
+  std::shared_ptr<const SheetContent> Content();
+
+  QPlainTextEdit* input_;
+  QComboBox* layout_;
+  QSpinBox* squares_;
+  QComboBox* paper_;
+  QCheckBox* title_;
+  QCheckBox* byWord_;
+  QCheckBox* toneSandhi_;
+  PagePreview* preview_;
+  QLabel* pageCount_;
+  QPushButton* print_;
+  QPushButton* save_;
+  QTimer updateTimer_;
+  std::shared_ptr<const SheetContent> content_;  // of the last preview; null when the text has changed since
+};
+
+}  // namespace mibolan::sheet

@@ -1,0 +1,175 @@
+// mibolan-sheet: a reading sheet of a text, pinyin on the four-line staff above each character
+// in its square, to print or save as a PDF; in a window, or with --pdf without one.
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+#include <QApplication>
+#include <QFontDatabase>
+#include <QGuiApplication>
+
+#include "InputText.h"
+#include "SheetOptions.h"
+#include "SheetOutput.h"
+#include "SheetPainter.h"
+#include "SheetWindow.h"
+
+namespace {
+
+using mibolan::sheet::InputName;
+using mibolan::sheet::SheetOptions;
+
+const char* const kDescription =
+    "Makes a reading sheet of a text: each character in a square with a dashed cross, its pinyin\n"
+    "above it on a four-line staff, ready to print. Without --pdf it opens the window \"拼音练习纸\"\n"
+    "(with the text of FILE, if given). With --pdf it writes the sheet of FILE (UTF-8; none or \"-\"\n"
+    "reads standard input) to a PDF file without a window.";
+
+const char* const kExamples =
+    "Examples:\n"
+    "  mibolan-sheet                                          the window\n"
+    "  mibolan-sheet --pdf poem.pdf poem.txt                  a reading sheet of poem.txt\n"
+    "  echo 我爱人 | mibolan-sheet --pdf out.pdf               from standard input\n"
+    "  mibolan-sheet --pdf words.pdf --layout=practice poem.txt   a practice page\n"
+    "  mibolan-sheet --pdf poem.pdf --squares=12 --paper=letter poem.txt\n"
+    "  mibolan-sheet --pdf poem.pdf --title poem.txt          the first line as the title\n"
+    "  mibolan-sheet --pdf poem.pdf --no-words poem.txt       each character read on its own\n"
+    "  mibolan-sheet --pdf poem.pdf --no-tone-sandhi poem.txt   一 and 不 as the dictionary has them\n"
+    "  mibolan-sheet --version                                the version";
+
+void Complain(const std::string& name, const std::string& reason) {
+  std::fprintf(stderr, "mibolan-sheet: %s: %s\n", name.c_str(), reason.c_str());
+}
+
+// Warns when a face of the sheet is missing: the sheet is still made, in a fallback face.
+void CheckFaces() {
+  for (const char* face : {mibolan::sheet::kCharacterFace, mibolan::sheet::kReadingFace}) {
+    if (!QFontDatabase::hasFamily(QString::fromLatin1(face))) {
+      std::fprintf(stderr, "mibolan-sheet: the font \"%s\" is not installed; another face stands in for it\n", face);
+    }
+  }
+}
+
+// The offscreen platform's start-up remarks (no runtime folder, and the like) are not the user's
+// concern; what goes wrong later is still said.
+QtMessageHandler toolkitHandler = nullptr;
+
+void Quiet(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if ((type == QtCriticalMsg || type == QtFatalMsg) && toolkitHandler != nullptr) toolkitHandler(type, context, message);
+}
+
+int WritePdf(char** argv, const std::string& output, const std::string& input, const SheetOptions& options) {
+  // Writing a PDF needs fonts but no display.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int argc = 1;  // the toolkit gets the program's name only: the options are the program's own
+  toolkitHandler = qInstallMessageHandler(Quiet);
+  QGuiApplication application(argc, argv);
+  qInstallMessageHandler(toolkitHandler);
+  CheckFaces();
+  const mibolan::sheet::InputText text = mibolan::sheet::ReadInput(input);
+  if (!text.problem.empty()) {
+    Complain(InputName(input), text.problem);
+    return 1;
+  }
+  const auto content = mibolan::sheet::ReadSheetText(text.text, options.conversion);
+  if (const auto problem = mibolan::sheet::WritePdf(QString::fromLocal8Bit(output), content, options)) {
+    Complain(output, problem->toStdString());
+    return 1;
+  }
+  return 0;
+}
+
+void ReportNoDisplay(const char* reason) {
+  std::fprintf(stderr,
+               "mibolan-sheet: no display found (%s); the window needs a desktop, "
+               "--pdf OUT.pdf writes a sheet without one\n",
+               reason);
+}
+
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+// The toolkit's failure to open a display is fatal, with a core dump and advice about plugins;
+// the program says it in one line instead.
+void ReportUnreachableDisplay(QtMsgType type, const QMessageLogContext& /*context*/, const QString& /*message*/) {
+  if (type != QtFatalMsg) return;
+  ReportNoDisplay("cannot open the display");
+  std::_Exit(1);
+}
+
+int OpenWindow(char** argv, const std::string& input) {
+  if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY") && !Set("QT_QPA_PLATFORM")) {
+    ReportNoDisplay("DISPLAY is not set");
+    return 1;
+  }
+  QString text;
+  if (!input.empty()) {
+    const mibolan::sheet::InputText read = mibolan::sheet::ReadInput(input);
+    if (!read.problem.empty()) {
+      Complain(InputName(input), read.problem);
+      return 1;
+    }
+    text = read.text;
+  }
+  int argc = 1;
+  const QtMessageHandler previous = qInstallMessageHandler(ReportUnreachableDisplay);
+  QApplication application(argc, argv);
+  qInstallMessageHandler(previous);
+  CheckFaces();
+  mibolan::sheet::SheetWindow window;
+  window.SetText(text);
+  window.show();
+  return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{kDescription, "mibolan-sheet"};
+  app.footer(kExamples);
+  app.set_version_flag("--version", "mibolan-sheet (Mibolan) " MIBOLAN_VERSION);
+
+  SheetOptions options;
+  std::string output;
+  const CLI::Option* pdf = app.add_option("--pdf", output, "write the sheet to this PDF file instead of opening the window")
+      ->option_text("OUT.pdf");
+  const std::map<std::string, mibolan::sheet::SheetLayout> layouts = {
+      {"reading", mibolan::sheet::SheetLayout::Reading}, {"practice", mibolan::sheet::SheetLayout::Practice}};
+  app.add_option("--layout", options.layout,
+                 "reading: the text, each character with its pinyin (the default)\n"
+                 "practice: each character of the text once per row, with two\n"
+                 "  light copies to trace and empty squares to write in")
+      ->transform(CLI::CheckedTransformer(layouts, CLI::ignore_case))
+      ->option_text("LAYOUT");
+  app.add_option("--squares", options.squaresPerRow, "squares in a row, 8 to 16 (default 10)")
+      ->check(CLI::Range(mibolan::sheet::kFewestSquares, mibolan::sheet::kMostSquares))
+      ->option_text("N");
+  const std::map<std::string, mibolan::sheet::Paper> papers = {{"a4", mibolan::sheet::Paper::A4},
+                                                              {"letter", mibolan::sheet::Paper::Letter}};
+  app.add_option("--paper", options.paper, "a4 (the default) or letter")
+      ->transform(CLI::CheckedTransformer(papers, CLI::ignore_case))
+      ->option_text("PAPER");
+  app.add_flag("--title", options.title, "print the text's first line as the sheet's title, centred");
+  bool byCharacter = false;
+  app.add_flag("--no-words", byCharacter,
+               "read each character as the Mibolan window does, instead of by\n"
+               "word (where the words of the text decide the readings of\n"
+               "polyphonic characters: 校长 xiào zhǎng, 觉得 jué de)");
+  bool dictionaryTones = false;
+  app.add_flag("--no-tone-sandhi", dictionaryTones,
+               "write 一 and 不 with their dictionary tones (yī, bù) instead of\n"
+               "the changed tones that textbooks print (一个 yí gè, 不是 bú shì)");
+  std::string input;
+  app.add_option("FILE", input, "the text (UTF-8); \"-\" is standard input");
+
+  CLI11_PARSE(app, argc, argv);
+  if (byCharacter) options.conversion.readBy = mibolan::ReadBy::Character;
+  if (dictionaryTones) options.conversion.toneSandhi = false;
+  if (*pdf) return WritePdf(argv, output, input.empty() ? "-" : input, options);
+  return OpenWindow(argv, input);
+}

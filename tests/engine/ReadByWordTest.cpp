@@ -1,0 +1,62 @@
+// Readings by word and the tone changes of 一 and 不, case by case: words that decide a
+// polyphone, segmentations that greedy matching gets wrong, the model where no word decides,
+// traditional characters, and the tones that textbooks print.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <mibolan/ConvertText.h>
+
+#include "CaseNames.h"
+
+namespace mibolan {
+namespace {
+
+struct WordCase {
+  std::u16string text;
+  std::u16string byWord;      // --words, pinyin style
+  std::u16string withTones;   // --words --tone-sandhi; empty when it is byWord
+};
+
+void PrintTo(const WordCase& c, std::ostream* out) { *out << test::Readable(c.text); }
+
+class ReadByWord : public testing::TestWithParam<WordCase> {};
+
+TEST_P(ReadByWord, GivesTheReadingsOfTheWords) {
+  const WordCase& c = GetParam();
+  EXPECT_EQ(ConvertText(c.text, {.readBy = ReadBy::Word}), c.byWord);
+  const std::u16string& withTones = c.withTones.empty() ? c.byWord : c.withTones;
+  EXPECT_EQ(ConvertText(c.text, {.readBy = ReadBy::Word, .toneSandhi = true}), withTones);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadByWord,
+    testing::Values(
+        // Words decide polyphones that the character's own reading gets wrong.
+        WordCase{u"校长觉得", u"xiào zhǎng jué de ", u""}, WordCase{u"不同的作为", u"bù tóng de zuò wéi ", u""},
+        WordCase{u"只有重新应用", u"zhǐ yǒu chóng xīn yìng yòng ", u""}, WordCase{u"处理", u"chǔ lǐ ", u""},
+        WordCase{u"长大", u"zhǎng dà ", u""}, WordCase{u"重庆很重要", u"chóng qìng hěn zhòng yào ", u""},
+        // The most probable split, not the longest words first: 研究/生命, 和/服务.
+        WordCase{u"研究生命", u"yán jiū shēng mìng ", u""}, WordCase{u"和服务", u"hé fú wù ", u""},
+        // Where no word decides, the neighbours do: the particles and the measure word.
+        WordCase{u"跑得快", u"pǎo de kuài ", u""}, WordCase{u"慢慢地走", u"màn màn de zǒu ", u""},
+        WordCase{u"睡着了", u"shuì zháo le ", u""}, WordCase{u"只看见", u"zhǐ kàn jiàn ", u""},
+        // Traditional characters read by word as well.
+        WordCase{u"覺得銀行長大", u"jué de yín háng zhǎng dà ", u""},
+        // Characters outside any word, and what is not converted, as by character.
+        WordCase{u"人，a1 ü", u"rén ", u""}, WordCase{u"", u"", u""},
+        // The tone changes of 一 and 不, and where 一 keeps its own tone.
+        WordCase{u"一个不要", u"yī gè bù yào ", u"yí gè bú yào "},
+        WordCase{u"一天不好", u"yī tiān bù hǎo ", u"yì tiān bù hǎo "},
+        WordCase{u"不是", u"bù shì ", u"bú shì "},
+        WordCase{u"第一，十一，一二三，统一", u"dì yī shí yī yī èr sān tǒng yī ", u""},
+        WordCase{u"看一看，看了一看", u"kàn yī kàn kàn le yī kàn ", u"kàn yi kàn kàn le yi kàn "},
+        WordCase{u"一", u"yī ", u""}));
+
+// The window's reading by character is untouched by the data of the reading by word.
+TEST(ReadByWord, LeavesTheReadingByCharacterAsItWas) {
+  EXPECT_EQ(ConvertText(u"校长觉得跑得快一个", Style::Pinyin), u"xiào cháng jiào dé pǎo dé kuài yī gè ");
+}
+
+}  // namespace
+}  // namespace mibolan

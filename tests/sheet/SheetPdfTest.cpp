@@ -1,0 +1,356 @@
+// The sheet as a reader gets it: mibolan-sheet writes a PDF, poppler turns its pages into pictures
+// and text, and the checks look at those only. From the pixels: every row of squares has its row of
+// staffs, each staff as wide as its square and right above it; every reading stands on its staff
+// above its character; nothing reaches the paper's edge; the number of pages follows the text. From
+// the text layer: the readings and the characters in reading order.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CommandRunner.h"
+
+namespace {
+
+using mibolan::testing_support::CommandResult;
+using mibolan::testing_support::RunCommand;
+namespace fs = std::filesystem;
+
+constexpr int kDpi = 150;
+constexpr double kPixelsPerMm = kDpi / 25.4;
+
+fs::path Scratch() {
+  static const fs::path folder = [] {
+    std::string pattern = (fs::temp_directory_path() / "mibolan-sheet-test-XXXXXX").string();
+    return fs::path(::mkdtemp(pattern.data()));
+  }();
+  return folder;
+}
+
+// Writes the sheet of `text`; the PDF's path.
+fs::path MakeSheet(const std::string& name, const std::string& text, std::vector<std::string> options) {
+  const fs::path pdf = Scratch() / (name + ".pdf");
+  options.insert(options.begin(), {"--pdf", pdf.string()});
+  const CommandResult made = RunCommand(MIBOLAN_SHEET, options, text);
+  EXPECT_EQ(made.status, 0) << made.err;
+  EXPECT_EQ(made.err, "");
+  return pdf;
+}
+
+std::vector<QImage> Pages(const fs::path& pdf) {
+  const fs::path prefix = pdf.parent_path() / pdf.stem();
+  const CommandResult drawn =
+      RunCommand(PDFTOPPM, {"-r", std::to_string(kDpi), "-png", pdf.string(), prefix.string()});
+  EXPECT_EQ(drawn.status, 0) << drawn.err;
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(pdf.parent_path())) {
+    const std::string file = entry.path().filename().string();
+    if (file.starts_with(prefix.filename().string() + "-") && file.ends_with(".png")) files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());  // pdftoppm pads the page numbers to one width
+  std::vector<QImage> pages;
+  for (const fs::path& file : files) pages.emplace_back(QString::fromStdString(file.string()));
+  return pages;
+}
+
+// The lines are green, the readings and characters black, the copies to trace light grey. A thin
+// line between two rows of pixels is only a tint in each.
+bool IsLine(QRgb p) { return qGreen(p) > qRed(p) + 12 && qGreen(p) > qBlue(p) + 6; }
+bool IsInk(QRgb p) { return std::max({qRed(p), qGreen(p), qBlue(p)}) < 110 && !IsLine(p); }
+bool IsMarked(QRgb p) { return std::min({qRed(p), qGreen(p), qBlue(p)}) < 235; }
+
+struct Box {
+  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+  bool Empty() const { return right < 0; }
+  void Add(int x, int y) {
+    left = std::min(left, x), top = std::min(top, y), right = std::max(right, x), bottom = std::max(bottom, y);
+  }
+  double CentreX() const { return (left + right) / 2.0; }
+  double CentreY() const { return (top + bottom) / 2.0; }
+};
+
+Box InkIn(const QImage& page, int left, int top, int right, int bottom) {
+  Box box;
+  for (int y = std::max(0, top); y <= std::min(bottom, page.height() - 1); ++y) {
+    for (int x = std::max(0, left); x <= std::min(right, page.width() - 1); ++x) {
+      if (IsInk(page.pixel(x, y))) box.Add(x, y);
+    }
+  }
+  return box;
+}
+
+// A line across (or down) a rectangle of the page: its middle, and over how much of the rectangle
+// it runs, dashes counting only where they are drawn.
+struct Line {
+  int middle = 0;
+  int length = 0;
+};
+
+std::vector<Line> Lines(const QImage& page, QRect area, bool across) {
+  const int span = across ? area.width() : area.height();
+  const int depth = across ? area.height() : area.width();
+  const auto pixel = [&](int along, int at) {
+    return across ? page.pixel(area.left() + along, area.top() + at) : page.pixel(area.left() + at, area.top() + along);
+  };
+  std::vector<Line> lines;
+  std::vector<bool> covered;
+  int first = -1;
+  for (int at = 0; at <= depth; ++at) {
+    // Where ink lies on a line it hides the line: it counts as covered, but only lines find lines.
+    int count = 0;
+    std::vector<bool> here(static_cast<std::size_t>(span), false);
+    for (int along = 0; at < depth && along < span; ++along) {
+      const QRgb p = pixel(along, at);
+      count += IsLine(p) ? 1 : 0;
+      here[static_cast<std::size_t>(along)] = IsLine(p) || IsInk(p);
+    }
+    if (count * 10 >= span * 3) {  // a row of pixels that a line runs along
+      if (first < 0) first = at, covered.assign(static_cast<std::size_t>(span), false);
+      for (std::size_t i = 0; i < here.size(); ++i) covered[i] = covered[i] || here[i];
+    } else if (first >= 0) {
+      const int length = static_cast<int>(std::count(covered.begin(), covered.end(), true));
+      lines.push_back(Line{(across ? area.top() : area.left()) + (first + at - 1) / 2, length});
+      first = -1;
+    }
+  }
+  return lines;
+}
+
+// The middles of the lines that run over at least `share` of the longest one.
+std::vector<int> Solid(const std::vector<Line>& lines, double share) {
+  int longest = 0;
+  for (const Line& line : lines) longest = std::max(longest, line.length);
+  std::vector<int> middles;
+  for (const Line& line : lines) {
+    if (line.length >= longest * share) middles.push_back(line.middle);
+  }
+  return middles;
+}
+
+// One row of squares with its row of staffs, as found in the pixels.
+struct GridRow {
+  std::vector<int> staffLines;  // the four, from the top
+  int squareTop = 0, squareBottom = 0;
+  std::vector<int> edges;        // the squares' upright edges
+  std::vector<int> staffEdges;   // the staffs' uprights
+  std::vector<Box> readings;     // ink over each square, between the row above and the square
+  std::vector<Box> characters;   // ink inside each square
+};
+
+struct PageFindings {
+  std::vector<GridRow> rows;
+  Box allMarks;  // everything that is not white
+  std::vector<std::string> problems;
+};
+
+PageFindings Inspect(const QImage& page) {
+  PageFindings found;
+  for (int y = 0; y < page.height(); ++y) {
+    for (int x = 0; x < page.width(); ++x) {
+      if (IsMarked(page.pixel(x, y))) found.allMarks.Add(x, y);
+    }
+  }
+  // The rows' solid lines run across the page; the dashed ones cover little more than half of it,
+  // with what the characters add.
+  const int width = page.width();
+  const std::vector<int> lines = Solid(Lines(page, page.rect(), true), 0.85);
+  int previousBottom = 0;
+  for (std::size_t i = 0; i + 6 <= lines.size(); i += 6) {
+    GridRow row;
+    row.staffLines.assign(lines.begin() + static_cast<long>(i), lines.begin() + static_cast<long>(i) + 4);
+    row.squareTop = lines[i + 4];
+    row.squareBottom = lines[i + 5];
+    const int band = row.staffLines[1] - row.staffLines[0];
+    for (int k = 1; k < 3; ++k) {
+      if (std::abs(row.staffLines[static_cast<std::size_t>(k) + 1] - row.staffLines[static_cast<std::size_t>(k)] - band) > 1) {
+        found.problems.push_back("unequal bands in the staff at y " + std::to_string(row.staffLines[0]));
+      }
+    }
+    // Uprights: the squares' edges run from top to bottom, the dashed middles fall short.
+    const auto uprights = [&](int top, int bottom) {
+      std::vector<Line> candidates = Lines(page, QRect(0, top, width, bottom - top), false);
+      std::erase_if(candidates, [&](const Line& line) { return line.length < (bottom - top) * 0.95; });
+      return Solid(candidates, 0);
+    };
+    row.edges = uprights(row.squareTop + 3, row.squareBottom - 3);
+    row.staffEdges = uprights(row.staffLines[0] + 3, row.staffLines[3] - 3);
+    // No reading or character reaches over the edge of its staff or square into the next one.
+    const auto inkOn = [&](const std::vector<int>& edges, int top, int bottom) {
+      for (const int edge : edges) {
+        if (!InkIn(page, edge - 1, top, edge + 1, bottom).Empty()) {
+          found.problems.push_back("ink on the edge at x " + std::to_string(edge) + ", y " + std::to_string(top));
+        }
+      }
+    };
+    inkOn(row.staffEdges, row.staffLines[0], row.staffLines[3]);
+    inkOn(row.edges, row.squareTop, row.squareBottom);
+    for (std::size_t c = 0; c + 1 < row.edges.size(); ++c) {
+      const int left = row.edges[c] + 2, right = row.edges[c + 1] - 2;
+      row.readings.push_back(InkIn(page, left, previousBottom + 2, right, row.squareTop - 2));
+      row.characters.push_back(InkIn(page, left, row.squareTop + 2, right, row.squareBottom - 2));
+    }
+    previousBottom = row.squareBottom;
+    found.rows.push_back(std::move(row));
+  }
+  if (lines.size() % 6 != 0) found.problems.push_back(std::to_string(lines.size()) + " solid lines, not six to a row");
+  return found;
+}
+
+// What the checks find wrong with a page whose rows hold readings where `read(row, column)` says.
+template <class Read>
+std::vector<std::string> Misalignments(const PageFindings& page, int columns, Read read) {
+  std::vector<std::string> problems = page.problems;
+  const auto problem = [&](std::size_t row, std::size_t column, const std::string& what) {
+    problems.push_back("row " + std::to_string(row) + " square " + std::to_string(column) + ": " + what);
+  };
+  for (std::size_t r = 0; r < page.rows.size(); ++r) {
+    const GridRow& row = page.rows[r];
+    if (row.edges.size() != static_cast<std::size_t>(columns) + 1) {
+      problem(r, 0, std::to_string(row.edges.size()) + " square edges");
+      continue;
+    }
+    // Each staff is as wide as its square, right above it.
+    if (row.staffEdges.size() != row.edges.size()) {
+      problem(r, 0, std::to_string(row.staffEdges.size()) + " staff uprights");
+      continue;
+    }
+    const int square = row.edges[1] - row.edges[0];
+    for (std::size_t c = 0; c < row.edges.size(); ++c) {
+      if (std::abs(row.staffEdges[c] - row.edges[c]) > 1) problem(r, c, "staff edge off the square's edge");
+    }
+    if (std::abs(row.squareBottom - row.squareTop - square) > 2) problem(r, 0, "not square");
+    const int staffTop = row.staffLines[0], staffBottom = row.staffLines[3];
+    for (std::size_t c = 0; c < row.readings.size(); ++c) {
+      const Box& reading = row.readings[c];
+      const Box& character = row.characters[c];
+      const double middle = (row.edges[c] + row.edges[c + 1]) / 2.0;
+      if (!read(r, c)) {
+        if (!reading.Empty()) problem(r, c, "a reading where none belongs");
+        continue;
+      }
+      if (reading.Empty()) {
+        problem(r, c, "no reading");
+        continue;
+      }
+      // On its staff: from the top line to the bottom one, centred over the square.
+      if (reading.top < staffTop - 1 || reading.bottom > staffBottom + 1) problem(r, c, "reading off its staff");
+      if (std::abs(reading.CentreX() - middle) > square * 0.1) problem(r, c, "reading not over its square");
+      if (character.Empty() || std::abs(character.CentreX() - middle) > square * 0.12 ||
+          std::abs(character.CentreY() - (row.squareTop + row.squareBottom) / 2.0) > square * 0.12) {
+        problem(r, c, "character not in the middle of its square");
+      }
+    }
+  }
+  return problems;
+}
+
+// Nothing within this distance of the paper's edges: the margins stay clear.
+void ExpectClearEdges(const QImage& page, const PageFindings& found, int number) {
+  const int margin = static_cast<int>(8 * kPixelsPerMm);
+  EXPECT_GE(found.allMarks.left, margin) << "page " << number;
+  EXPECT_GE(found.allMarks.top, margin) << "page " << number;
+  EXPECT_LE(found.allMarks.right, page.width() - margin) << "page " << number;
+  EXPECT_LE(found.allMarks.bottom, page.height() - margin) << "page " << number;
+}
+
+std::string Repeat(const std::string& line, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += line;
+  return text;
+}
+
+struct SheetCase {
+  const char* name;
+  std::string text;
+  std::vector<std::string> options;
+  int columns;
+  int rows;           // rows with readings, from the top of the first page
+  int firstReading;   // in each of them, the squares with readings
+  int readings;
+};
+
+void PrintTo(const SheetCase& sheetCase, std::ostream* out) { *out << sheetCase.name; }
+
+class SheetPixels : public ::testing::TestWithParam<SheetCase> {};
+
+TEST_P(SheetPixels, StaffsSquaresReadingsAndPagesLineUp) {
+  const SheetCase& test = GetParam();
+  const std::vector<QImage> pages = Pages(MakeSheet("pixels", test.text, test.options));
+  ASSERT_FALSE(pages.empty());
+  const int rowsPerPage = static_cast<int>(Inspect(pages.front()).rows.size());
+  ASSERT_GT(rowsPerPage, 3);
+  // Rows of empty squares fill the last page, and no page more.
+  EXPECT_EQ(static_cast<int>(pages.size()), (test.rows + rowsPerPage - 1) / rowsPerPage);
+  for (std::size_t n = 0; n < pages.size(); ++n) {
+    const PageFindings found = Inspect(pages[n]);
+    EXPECT_EQ(static_cast<int>(found.rows.size()), rowsPerPage) << "page " << n + 1;
+    const int before = static_cast<int>(n) * rowsPerPage;
+    const auto read = [&](std::size_t row, std::size_t column) {
+      const int square = static_cast<int>(column);
+      return before + static_cast<int>(row) < test.rows && square >= test.firstReading &&
+             square < test.firstReading + test.readings;
+    };
+    EXPECT_EQ(Misalignments(found, test.columns, read), std::vector<std::string>{}) << "page " << n + 1;
+    ExpectClearEdges(pages[n], found, static_cast<int>(n) + 1);
+  }
+}
+
+// 24 distinct characters.
+const std::string kCharacters = "天地人你我他上下左右大小日月水火山石田土花草鸟鱼";
+
+// A paragraph to a row, indented by two squares.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SheetPixels,
+    ::testing::Values(
+        SheetCase{"A4, ten squares, three pages", Repeat("春眠不觉晓处处闻\n", 20), {}, 10, 20, 2, 8},
+        SheetCase{"Letter, sixteen squares, the longest readings pressed into their staffs",
+                  Repeat("床窗双装撞床窗双装撞床窗双装\n", 30), {"--paper=letter", "--squares=16"}, 16, 30, 2, 14},
+        SheetCase{"eight squares, big ones", Repeat("我爱人天\n", 9), {"--squares=8"}, 8, 9, 2, 4},
+        SheetCase{"practice page: a row for each character, its reading over the first square",
+                  kCharacters + "，" + kCharacters, {"--layout=practice", "--squares=12"}, 12, 24, 0, 1}));
+
+TEST(SheetEdges, NothingReachesTheEdgeWhateverTheText) {
+  // Stacked combining marks, long Latin words, symbols and emoji, a long title.
+  const std::string text = Repeat("字" + Repeat("\u0301\u0300\u0302", 40), 3) + "\n" +
+                           Repeat("WWWWWWWWWWWWWWWW mmmmmmmm ", 4) + "\n" + Repeat("😀∑※", 20) + "\n";
+  const std::vector<QImage> pages = Pages(MakeSheet("edges", Repeat("长长长长长长长长长长长长长长长长长长\n", 2) + text, {"--title"}));
+  ASSERT_FALSE(pages.empty());
+  for (std::size_t n = 0; n < pages.size(); ++n) ExpectClearEdges(pages[n], Inspect(pages[n]), static_cast<int>(n) + 1);
+}
+
+// The text layer, as pdftotext reads it with the layout kept: each row's readings on one line,
+// its characters on the next.
+std::string TextLayer(const fs::path& pdf) {
+  const CommandResult text = RunCommand(PDFTOTEXT, {"-layout", pdf.string(), "-"});
+  EXPECT_EQ(text.status, 0) << text.err;
+  return text.out;
+}
+
+std::string WithoutBlanks(std::string text) {
+  std::erase_if(text, [](char c) { return c == ' ' || c == '\n' || c == '\f'; });
+  return text;
+}
+
+TEST(SheetText, ReadingsAndCharactersInReadingOrder) {
+  const std::string pdf = MakeSheet("text", "静夜思\n床前明月光，\n疑是地上霜。\n", {"--title", "--squares=8"}).string();
+  const std::string layer = TextLayer(pdf);
+  EXPECT_EQ(WithoutBlanks(layer), "jìngyèsī静夜思chuángqiánmíngyuèguāng床前明月光，yíshìdìshàngshuāng疑是地上霜。1/1")
+      << layer;
+}
+
+TEST(SheetText, ByWordAndToneChangesReachTheReadings) {
+  const std::string text = "一个校长不是\n";
+  EXPECT_EQ(WithoutBlanks(TextLayer(MakeSheet("textbook", text, {}))), "yígèxiàozhǎngbúshì一个校长不是1/1");
+  EXPECT_EQ(WithoutBlanks(TextLayer(MakeSheet("dictionary", text, {"--no-tone-sandhi"}))),
+            "yīgèxiàozhǎngbùshì一个校长不是1/1");
+  const std::string byCharacter = WithoutBlanks(TextLayer(MakeSheet("characters", text, {"--no-words"})));
+  EXPECT_FALSE(byCharacter.starts_with("yígèxiàozhǎng")) << byCharacter;
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+// Turns the polyphone model (engine/data/polyphone_model.txt) into tables for the engine, at
+// build time:
+//   embed_polyphone_model polyphone_model.txt syllables.txt PolyphoneModel.inc
+// Each character's block gives its readings; each feature line, its weight for each of them. The
+// features go into an open-addressing table keyed by a hash of the character and the feature's
+// text (engine/data/PolyphoneModel.h computes the same hash). Every line is checked; a malformed
+// one stops the build with its line number.
+#include <cstdint>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include <utf8.h>
+
+#include "data/PolyphoneModelFormat.h"
+
+namespace {
+
+namespace format = mibolan::polyphone_model;
+
+struct Failure {
+  std::string message;
+};
+
+struct Block {
+  char16_t character = 0;
+  std::vector<std::uint16_t> readings;  // syllable ids
+  std::vector<std::pair<std::uint64_t, std::vector<std::int16_t>>> features;
+};
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t at = text.find(separator); at != std::string::npos; at = text.find(separator, start)) {
+    fields.push_back(text.substr(start, at - start));
+    start = at + 1;
+  }
+  fields.push_back(text.substr(start));
+  return fields;
+}
+
+std::map<std::string, std::uint32_t> ReadSyllables(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Failure{std::string(path) + ": cannot open"};
+  std::map<std::string, std::uint32_t> index;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty()) index.emplace(line, static_cast<std::uint32_t>(index.size()));
+  }
+  return index;
+}
+
+std::uint16_t SyllableIdOf(const std::string& numbered, const std::map<std::string, std::uint32_t>& syllables) {
+  const auto found = numbered.size() < 2 ? syllables.end() : syllables.find(numbered.substr(0, numbered.size() - 1));
+  const char tone = numbered.empty() ? '\0' : numbered.back();
+  if (found == syllables.end() || tone < '1' || tone > '5') throw Failure{"\"" + numbered + "\" is not a numbered syllable"};
+  return static_cast<std::uint16_t>(5 * found->second + static_cast<std::uint32_t>(tone - '1'));
+}
+
+std::u16string Utf16(const std::string& text) {
+  if (!utf8::is_valid(text.begin(), text.end())) throw Failure{"not UTF-8"};
+  return utf8::utf8to16(text);
+}
+
+std::int16_t Weight(const std::string& text) {
+  std::size_t used = 0;
+  const long value = std::stol(text, &used);
+  if (used != text.size() || value < INT16_MIN || value > INT16_MAX) throw Failure{"\"" + text + "\" is not a weight"};
+  return static_cast<std::int16_t>(value);
+}
+
+struct Model {
+  std::int32_t margin = 0;
+  std::vector<Block> blocks;
+};
+
+void ParseLine(const std::string& line, const std::map<std::string, std::uint32_t>& syllables, Model& model,
+               bool& sawMargin) {
+  const std::vector<std::string> fields = Split(line, '\t');
+  if (fields[0] == "margin" && fields.size() == 2) {
+    model.margin = Weight(fields[1]);
+    sawMargin = true;
+  } else if (fields[0] == "char" && fields.size() == 3) {
+    const std::u16string character = Utf16(fields[1]);
+    if (character.size() != 1) throw Failure{"a block is not for one BMP character"};
+    Block block;
+    block.character = character[0];
+    for (const std::string& numbered : Split(fields[2], ' ')) block.readings.push_back(SyllableIdOf(numbered, syllables));
+    if (block.readings.size() < 2) throw Failure{"a block has fewer than two readings"};
+    if (!model.blocks.empty() && !(model.blocks.back().character < block.character)) {
+      throw Failure{"the blocks are not in code-point order"};
+    }
+    model.blocks.push_back(std::move(block));
+  } else if (fields.size() == 2 && !model.blocks.empty()) {
+    Block& block = model.blocks.back();
+    std::vector<std::int16_t> weights;
+    for (const std::string& weight : Split(fields[1], ' ')) weights.push_back(Weight(weight));
+    if (weights.size() != block.readings.size()) throw Failure{"not one weight per reading of the block"};
+    block.features.emplace_back(format::FeatureKey(block.character, Utf16(fields[0])), std::move(weights));
+  } else {
+    throw Failure{"not a margin, block or feature line"};
+  }
+}
+
+Model ReadModel(const char* path, const std::map<std::string, std::uint32_t>& syllables) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Failure{std::string(path) + ": cannot open"};
+  Model model;
+  bool sawMargin = false;
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    if (line.empty() || line[0] == '#') continue;
+    try {
+      ParseLine(line, syllables, model, sawMargin);
+    } catch (const Failure& failure) {
+      throw Failure{std::string(path) + ":" + std::to_string(number) + ": " + failure.message};
+    } catch (const std::exception& error) {
+      throw Failure{std::string(path) + ":" + std::to_string(number) + ": " + error.what()};
+    }
+  }
+  if (!sawMargin) throw Failure{std::string(path) + ": no margin line"};
+  return model;
+}
+
+template <class T>
+void WriteArray(std::ostream& out, const char* declaration, const std::vector<T>& values) {
+  out << declaration << " = {";
+  // Large unsigned numbers need their suffix to be read as what they are.
+  const char* const suffix = std::is_unsigned_v<T> && sizeof(T) >= 4 ? "u" : "";
+  for (std::size_t i = 0; i < values.size(); ++i) out << (i % 16 == 0 ? "\n" : "") << +values[i] << suffix << ',';
+  out << "};\n\n";
+}
+
+void WriteTables(std::ostream& out, const Model& model) {
+  std::size_t featureCount = 0;
+  for (const Block& block : model.blocks) featureCount += block.features.size();
+  std::size_t capacity = 1;
+  while (capacity < 2 * featureCount + 1) capacity *= 2;  // at most half full
+
+  std::vector<std::uint64_t> keys(capacity, 0);
+  std::vector<std::uint32_t> weightStarts(capacity, 0);
+  std::vector<std::int16_t> weights;
+  std::vector<std::uint16_t> blockCharacters, blockReadingStarts, readings;
+  for (const Block& block : model.blocks) {
+    blockCharacters.push_back(block.character);
+    blockReadingStarts.push_back(static_cast<std::uint16_t>(readings.size()));
+    readings.insert(readings.end(), block.readings.begin(), block.readings.end());
+    for (const auto& [key, featureWeights] : block.features) {
+      std::size_t slot = key & (capacity - 1);
+      while (keys[slot] != 0) {
+        if (keys[slot] == key) throw Failure{"two features of the model have the same key"};
+        slot = (slot + 1) & (capacity - 1);
+      }
+      keys[slot] = key;
+      weightStarts[slot] = static_cast<std::uint32_t>(weights.size());
+      weights.insert(weights.end(), featureWeights.begin(), featureWeights.end());
+    }
+  }
+  blockReadingStarts.push_back(static_cast<std::uint16_t>(readings.size()));
+
+  out << "// Generated from engine/data/polyphone_model.txt by tools/embed_polyphone_model.cpp; do not edit.\n"
+      << "inline constexpr std::int32_t kMargin = " << model.margin << ";\n\n"
+      << "// The characters that have a block, sorted; their readings (syllable ids) are\n"
+      << "// kReadings[kBlockReadingStarts[b] .. kBlockReadingStarts[b + 1]).\n";
+  WriteArray(out, "inline constexpr char16_t kBlockCharacters[]", blockCharacters);
+  WriteArray(out, "inline constexpr std::uint16_t kBlockReadingStarts[]", blockReadingStarts);
+  WriteArray(out, "inline constexpr std::uint16_t kReadings[]", readings);
+  out << "// Open addressing, linear probing: a feature's key, 0 in an empty slot, and where its\n"
+      << "// weights, one per reading of its character, begin in kWeights.\n";
+  WriteArray(out, "inline constexpr std::uint64_t kFeatureKeys[]", keys);
+  WriteArray(out, "inline constexpr std::uint32_t kFeatureWeightStarts[]", weightStarts);
+  WriteArray(out, "inline constexpr std::int16_t kWeights[]", weights);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::cerr << "usage: embed_polyphone_model MODEL.txt SYLLABLES.txt OUTPUT.inc\n";
+    return 2;
+  }
+  try {
+    const Model model = ReadModel(argv[1], ReadSyllables(argv[2]));
+    std::ofstream out(argv[3], std::ios::binary);
+    WriteTables(out, model);
+    return out ? 0 : 1;
+  } catch (const Failure& failure) {
+    std::cerr << "embed_polyphone_model: " << failure.message << '\n';
+    return 1;
+  }
+}

