@@ -35,7 +35,8 @@ PEERS = [
     ("pinyin-pro.js", "pinyin-pro (reads by word)", True),
     ("napi-rs-pinyin-phrase.js", "@napi-rs/pinyin (segment, phrase)", True),
     ("napi-rs-pinyin-jieba.js", "@napi-rs/pinyin (segment, jieba)", True),
-    ("pinyin-segment.js", "pinyin (segment, line by line)", True),
+    ("pinyin-segment-jieba.js", "pinyin (segment, @node-rs/jieba; line by line)", True),
+    ("pinyin-segment.js", "pinyin (segment, Intl.Segmenter; line by line)", True),
 ]
 
 ENGINE_BENCHMARKS = ["BM_ConvertText/pinyin/100000", "BM_ConvertText/pinyin/1000000",

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "../UnitSet.h"
+
 namespace mibolan {
 
 namespace {
@@ -10,6 +12,13 @@ namespace {
 
 constexpr std::size_t kCapacity = std::size(kFeatureKeys);
 static_assert((kCapacity & (kCapacity - 1)) == 0, "the feature table's size is a power of two");
+
+// The characters that have a block: most characters have none, and are told so at once.
+constexpr UnitSet kModelled = [] {
+  UnitSet units;
+  for (char16_t character : kBlockCharacters) units.Insert(character);
+  return units;
+}();
 }  // namespace
 
 const PolyphoneModel& PolyphoneModel::Embedded() {
@@ -18,6 +27,7 @@ const PolyphoneModel& PolyphoneModel::Embedded() {
 }
 
 std::span<const std::uint16_t> PolyphoneModel::Readings(char16_t character) const {
+  if (!kModelled.Contains(character)) return {};
   const auto* const end = std::end(kBlockCharacters);
   const auto* const found = std::lower_bound(std::begin(kBlockCharacters), end, character);
   if (found == end || *found != character) return {};
