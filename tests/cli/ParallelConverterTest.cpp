@@ -14,39 +14,13 @@
 #include "CommandRunner.h"
 #include "OutputSink.h"
 #include "ParallelConverter.h"
+#include "Utf8Outcome.h"
 
 namespace mibolan {
 namespace {
 
-struct Outcome {
-  std::string out;
-  bool ok = true;
-  std::uint64_t errorOffset = 0;
-  bool truncated = false;
-  bool endsWithLineFeed = false;
-
-  bool operator==(const Outcome&) const = default;
-};
-
-void PrintTo(const Outcome& outcome, std::ostream* stream) {
-  *stream << outcome.out.size() << " bytes out, ok=" << outcome.ok << " offset=" << outcome.errorOffset
-          << " truncated=" << outcome.truncated << " endsWithLineFeed=" << outcome.endsWithLineFeed;
-}
-
-Outcome OneConverter(std::string_view text, const ConversionOptions& options) {
-  Utf8Converter converter(options);
-  Outcome outcome;
-  outcome.ok = converter.Feed(text, outcome.out);
-  if (outcome.ok) {
-    outcome.ok = converter.Finish(outcome.out);
-    outcome.truncated = !outcome.ok && converter.Truncated();
-  } else {
-    converter.Finish(outcome.out);
-  }
-  if (!outcome.ok) outcome.errorOffset = converter.ErrorOffset();
-  outcome.endsWithLineFeed = converter.EndsWithLineFeed();
-  return outcome;
-}
+using Outcome = testing_support::Utf8Outcome;
+using testing_support::ConvertWhole;
 
 // Reads `text` into the converter in reads of random sizes, as a file system may hand them out.
 Outcome TwoThreads(std::string_view text, const ConversionOptions& options, PieceSizes sizes, std::mt19937& random) {
@@ -112,7 +86,7 @@ TEST(ParallelConverter, TinyPiecesAndLongLinesGiveTheWholeTextsOutput) {
     const PieceSizes sizes{1 + random() % 24, 2 + random() % 3};
     const std::string text = RandomText(random, random() % 12, 3 * sizes.piece, round % 3 == 0);
     for (const ConversionOptions& options : kOptions) {
-      ASSERT_EQ(TwoThreads(text, options, sizes, random), OneConverter(text, options))
+      ASSERT_EQ(TwoThreads(text, options, sizes, random), ConvertWhole(text, options))
           << "round " << round << ", pieces of " << sizes.piece << " bytes, " << sizes.pieces << " at most";
     }
   }
@@ -122,18 +96,18 @@ TEST(ParallelConverter, ManyPiecesConvertedAtOnceComeOutInOrder) {
   std::mt19937 random(5);
   const std::string text = RandomText(random, 40000, 60, false);
   for (const ConversionOptions& options : kOptions) {
-    ASSERT_EQ(TwoThreads(text, options, {1024, 4}, random), OneConverter(text, options));
+    ASSERT_EQ(TwoThreads(text, options, {1024, 4}, random), ConvertWhole(text, options));
   }
   std::string late = text;
   late.insert(late.size() - 1000, 1, '\xFF');
-  ASSERT_EQ(TwoThreads(late, {}, {1024, 4}, random), OneConverter(late, {}));
+  ASSERT_EQ(TwoThreads(late, {}, {1024, 4}, random), ConvertWhole(late, {}));
 }
 
 TEST(ParallelConverter, TheProgramConvertsLargeFilesOnTwoThreads) {
   std::mt19937 random(9);
   std::string text = RandomText(random, 120000, 60, false);
   const std::string path = testing_support::WriteTempFile("large.txt", text);
-  const Outcome expected = OneConverter(text, {});
+  const Outcome expected = ConvertWhole(text, {});
   const testing_support::CommandResult result = testing_support::Convert({path});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, expected.out + "\n");
@@ -143,7 +117,7 @@ TEST(ParallelConverter, TheProgramConvertsLargeFilesOnTwoThreads) {
   const std::string badPath = testing_support::WriteTempFile("large-bad.txt", text);
   const testing_support::CommandResult failed = testing_support::Convert({badPath});
   EXPECT_EQ(failed.status, 1);
-  EXPECT_EQ(failed.out, OneConverter(text, {}).out + "\n");
+  EXPECT_EQ(failed.out, ConvertWhole(text, {}).out + "\n");
   EXPECT_EQ(failed.err, "mibolan-convert: " + badPath + ": invalid UTF-8 at byte offset " + std::to_string(bad) + "\n");
 }
 

@@ -11,23 +11,12 @@
 #include <mibolan/Utf8Converter.h>
 
 #include "Utf8Decoder.h"
+#include "Utf8Outcome.h"
 
 namespace mibolan {
 namespace {
 
-struct Outcome {
-  std::string out;
-  bool ok = true;
-  std::uint64_t errorOffset = 0;
-  bool truncated = false;
-
-  bool operator==(const Outcome&) const = default;
-};
-
-void PrintTo(const Outcome& outcome, std::ostream* stream) {
-  *stream << "\"" << outcome.out << "\" ok=" << outcome.ok << " offset=" << outcome.errorOffset
-          << " truncated=" << outcome.truncated;
-}
+using Outcome = testing_support::Utf8Outcome;
 
 struct Mode {
   Style style;

@@ -12,24 +12,13 @@
 
 #include "TextGenerator.h"
 #include "Utf.h"
+#include "Utf8Outcome.h"
 
 namespace mibolan {
 namespace {
 
-struct Outcome {
-  std::string out;
-  bool ok = true;
-  std::uint64_t errorOffset = 0;
-  bool truncated = false;
-  bool endsWithLineFeed = false;
-
-  bool operator==(const Outcome&) const = default;
-};
-
-void PrintTo(const Outcome& outcome, std::ostream* stream) {
-  *stream << "\"" << outcome.out << "\" ok=" << outcome.ok << " offset=" << outcome.errorOffset
-          << " truncated=" << outcome.truncated << " endsWithLineFeed=" << outcome.endsWithLineFeed;
-}
+using Outcome = testing_support::Utf8Outcome;
+using testing_support::ConvertPart;
 
 std::vector<ConversionOptions> AllOptions() {
   std::vector<ConversionOptions> all;
@@ -50,19 +39,6 @@ std::string Describe(const ConversionOptions& options) {
          (options.toneSandhi ? ", tone changes" : "") + ", style " +
          std::to_string(static_cast<int>(options.style)) +
          (options.lineBreaks == LineBreaks::Keep ? ", kept lines" : "");
-}
-
-// Converts bytes[lineStart, end) as a part of the text, appending to `outcome`, which says
-// whether this part went wrong.
-void ConvertPart(std::string_view bytes, std::size_t lineStart, std::size_t end, const ConversionOptions& options,
-                 Outcome& outcome) {
-  Utf8Converter converter(options, lineStart);
-  const bool fed = converter.Feed(bytes.substr(lineStart, end - lineStart), outcome.out);
-  const bool finished = converter.Finish(outcome.out);
-  outcome.ok = fed && finished;
-  outcome.truncated = fed && !finished && converter.Truncated();
-  outcome.errorOffset = outcome.ok ? 0 : converter.ErrorOffset();
-  outcome.endsWithLineFeed = converter.EndsWithLineFeed();
 }
 
 // Converts the parts that end at `cuts` (ascending) and the rest, one after the other, as the
@@ -114,7 +90,7 @@ TEST(LineParts, ConvertApartAsTheWholeText) {
       if (random() % 2 == 0) someLines.push_back(start);
     }
     for (const ConversionOptions& options : all) {
-      const Outcome whole = ConvertParts(bytes, {}, options);
+      const Outcome whole = testing_support::ConvertWhole(bytes, options);
       ASSERT_EQ(ConvertParts(bytes, everyLine, options), whole)
           << Describe(options) << ", each line apart: " << testing::UnitCodes(ToUtf16(bytes));
       ASSERT_EQ(ConvertParts(bytes, someLines, options), whole)
