@@ -326,8 +326,8 @@ def report(args, tenmb, startup, big, sizes, tables_bytes):
 
     print("## Growth with the input, whole process")
     print()
-    print("100 KB is the start of the corpus, 1 GB the corpus "
-          f"{args.big_copies} times. Ratio: iconv's time ÷ mibolan-convert's, round by round.")
+    print("100 KB is the start of the corpus" + (f", 1 GB the corpus {args.big_copies} times" if big else "") +
+          ". Ratio: iconv's time ÷ mibolan-convert's, round by round.")
     print()
     growth = [("100 KB", sizes["100 KB"], startup["100 KB"], startup["iconv 100 KB"]),
               ("10 MB", corpus_bytes, ours, tenmb["iconv"])]

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The side-by-side benchmark in one command: builds Release if needed, makes the corpus, installs
-# the npm pinyin converters into bench/peers, then times everything (bench/compare.py) and prints
-# Markdown tables. Needs node and npm (Node.js 18 or newer) and the npm registry.
+# the npm pinyin converters into bench/peers, then times everything (bench/compare.py: the systems
+# in turn over several rounds, ratios taken round by round) and prints Markdown tables. Needs
+# node and npm (Node.js 18 or newer) and the npm registry.
 #
-#   bench/compare.sh [compare.py options]    e.g. --runs 3, --big-copies 0 to skip the 1 GB input
+#   bench/compare.sh [compare.py options]    e.g. --rounds 3, --big-copies 0 to skip the 1 GB input
 #
 # Environment: MIBOLAN_BENCH_BUILD, the build folder (default build/default, the "default" preset).
 set -euo pipefail
