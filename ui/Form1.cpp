@@ -7,10 +7,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWindow>
 
 #include "ConvertText.h"
 #include "Controls.h"
 #include "Form2.h"
+#include "FrameWatch.h"
 #include "QtStrings.h"
 #include "Twips.h"
 #include "WindowDefinitions.h"
@@ -50,6 +52,7 @@ Form1::Form1(Form2* splash, WebPageOpener opener)
   CentreOnScreen(*this, ScreenArea::Available);  // the normal-size window
   SetFocusOrder();
   ConnectHandlers();
+  WatchFrameChanges(*this, [this] { FollowOuterSize(); });
   Form_Load();
 }
 
@@ -94,8 +97,15 @@ void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+QSize Form1::OuterSize() const {
+  // The widget keeps the frame it was told of at its last resize or move; the window asks the
+  // window system again once the frame has changed.
+  const QWindow* handle = windowHandle();
+  return handle != nullptr ? handle->frameGeometry().size() : frameGeometry().size();
+}
+
 void Form1::FollowOuterSize() {
-  const QSize outer = frameGeometry().size();
+  const QSize outer = OuterSize();
   if (outer == lastOuterSize_) return;
   lastOuterSize_ = outer;
   Form_Resize();
@@ -106,7 +116,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Resize() {
-  const QSize outer = frameGeometry().size();
+  const QSize outer = OuterSize();
   textBoxSizes_ = ApplyResizeRule(textBoxSizes_, ToTwips(outer.width()), ToTwips(outer.height()),
                                   form1::Text2.rect.top);
   ShowTextBoxSizes();

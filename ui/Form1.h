@@ -44,13 +44,14 @@ class Form1 final : public QWidget {
 
   void SetFocusOrder();
   void ConnectHandlers();
+  QSize OuterSize() const;
   void FollowOuterSize();
   void ShowTextBoxSizes();
 
   QPointer<Form2> splash_;
   WebPageOpener openWebPage_;
-  // The frame arrives after the first resize and a restore can report a stale one, so the
-  // rule runs whenever the outer size really differs from the one it last saw.
+  // The frame arrives after the first resize, and under X11 a new frame may come after the
+  // last resize and move, so the rule runs whenever the outer size differs from the last.
   QSize lastOuterSize_;
   TextBoxSizes textBoxSizes_;
 
