@@ -4,8 +4,10 @@
 
 namespace mibolan {
 
-// Standard output, written in large blocks. A reader that went away (EPIPE) ends the program
-// quietly with status 1; any other write error ends it with a message and status 1.
+// Standard output, written in large blocks. A reader that went away kills the program with
+// SIGPIPE under the default signal handling (status 141 in a shell); where SIGPIPE is ignored
+// the write fails with EPIPE and the program ends quietly with status 1. Any other write error
+// ends it with a message and status 1.
 class OutputSink {
  public:
   // The buffer that callers append to; Flush() empties it.
