@@ -61,6 +61,12 @@ dpkg-deb -x "$deb" "$root"
 out=$(printf '我爱人\n' | "$root/usr/bin/mibolan-convert")
 [ "$out" = "wǒ ài rén " ] || fail "the packaged converter wrote '$out'"
 
+if [ "$window" = 1 ]; then
+  advice=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/mibolan" 2>&1 >/dev/null || true)
+  echo "$advice" | grep -q "use mibolan-convert for the command-line converter" ||
+    fail "without a display the installed program says: $advice"
+fi
+
 entry=$root/usr/share/applications/mibolan.desktop
 desktop-file-validate "$entry" || fail "the desktop entry is not valid"
 program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
