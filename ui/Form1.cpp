@@ -133,7 +133,9 @@ void Form1::Form_Unload() {
 }
 
 void Form1::Command1_Click() {
-  const QString input = Text1->toPlainText();
+  // The text as the box holds it: toPlainText() would turn no-break spaces into the blanks
+  // that some rules look for, and line and paragraph separators into line feeds.
+  const QString input = Text1->document()->toRawText();
   const Style style = Option1->isChecked() ? Style::Annotated : Style::Pinyin;
   const std::u16string output = ConvertText(ToU16View(input), CharDictionary::Embedded(), style);
   Text2->setPlainText(ToQString(output));
