@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
+#include <QWindow>
 
 #include "DesignFonts.h"
 #include "QtStrings.h"
@@ -57,16 +59,29 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
   if (click) emit clicked();
 }
 
+void PushButton::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    click();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
+}
+
 QRect PixelRect(const TwipsRect& rect) {
   return QRect(ToPixels(rect.left), ToPixels(rect.top), ToPixels(rect.width),
                ToPixels(rect.height));
+}
+
+QSize ClientSize(const WindowDesign& design) {
+  return QSize(ToPixels(design.clientWidth), ToPixels(design.clientHeight));
 }
 
 void ApplyWindowDesign(QWidget& window, const WindowDesign& design) {
   window.setObjectName(ToQString(design.name));
   window.setWindowTitle(ToQString(design.caption));
   window.setFont(DesignFont(design.defaultFont));
-  window.resize(ToPixels(design.clientWidth), ToPixels(design.clientHeight));
+  window.resize(ClientSize(design));
   if (design.background) {
     QPalette palette = window.palette();
     palette.setColor(QPalette::Window, ToColor(*design.background));
@@ -78,7 +93,8 @@ void ApplyWindowDesign(QWidget& window, const WindowDesign& design) {
 void CentreOnScreen(QWidget& window, ScreenArea area) {
   const QScreen* screen = window.screen();
   if (screen == nullptr) return;
-  QRect frame(QPoint(), window.size());
+  const QWindow* handle = window.windowHandle();
+  QRect frame(QPoint(), handle != nullptr ? handle->frameGeometry().size() : window.size());
   frame.moveCenter((area == ScreenArea::Available ? screen->availableGeometry() : screen->geometry()).center());
   window.move(frame.topLeft());
 }
@@ -94,12 +110,13 @@ QPlainTextEdit* MakeTextBox(QWidget& window, const ControlDesign& design) {
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  box->setTabChangesFocus(true);
   box->setPlainText(ToQString(design.text));
   return box;
 }
 
 QPushButton* MakePushButton(QWidget& window, const ControlDesign& design) {
-  auto* button = new QPushButton(ToQString(design.text), &window);
+  auto* button = new PushButton(ToQString(design.text), &window);
   ApplyCommon(*button, design);
   return button;
 }

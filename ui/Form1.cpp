@@ -52,7 +52,7 @@ Form1::Form1(Form2* splash, WebPageOpener opener)
   CentreOnScreen(*this, ScreenArea::Available);  // the normal-size window
   SetFocusOrder();
   ConnectHandlers();
-  WatchFrameChanges(*this, [this] { FollowOuterSize(); });
+  WatchFrameChanges(*this, [this] { FollowWindowSystem(); });
   Form_Load();
 }
 
@@ -74,22 +74,22 @@ void Form1::ConnectHandlers() {
 
 void Form1::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  FollowOuterSize();
+  FollowWindowSystem();
 }
 
 void Form1::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
-  FollowOuterSize();
+  FollowWindowSystem();
 }
 
 void Form1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  FollowOuterSize();
+  FollowWindowSystem();
 }
 
 void Form1::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) FollowOuterSize();
+  if (event->type() == QEvent::WindowStateChange) FollowWindowSystem();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -102,6 +102,25 @@ QSize Form1::OuterSize() const {
   // window system again once the frame has changed.
   const QWindow* handle = windowHandle();
   return handle != nullptr ? handle->frameGeometry().size() : frameGeometry().size();
+}
+
+void Form1::FollowWindowSystem() {
+  CentreByFrameOnce();
+  FollowOuterSize();
+}
+
+void Form1::CentreByFrameOnce() {
+  // The frame is unknown until the window system has framed the window in the normal state; for
+  // the window opened maximized that is its first restore. A state change may come before the
+  // normal size, and the normal window keeps its place from then on.
+  if (centredByFrame_ || !isVisible() || windowState() != Qt::WindowNoState ||
+      size() != ClientSize(form1::Window)) {
+    return;
+  }
+  const QWindow* handle = windowHandle();
+  if (handle == nullptr || handle->frameMargins().isNull()) return;
+  centredByFrame_ = true;
+  CentreOnScreen(*this, ScreenArea::Available);
 }
 
 void Form1::FollowOuterSize() {

@@ -45,6 +45,9 @@ class Form1 final : public QWidget {
   void SetFocusOrder();
   void ConnectHandlers();
   QSize OuterSize() const;
+  // After every change of the window's size, place, state or frame.
+  void FollowWindowSystem();
+  void CentreByFrameOnce();
   void FollowOuterSize();
   void ShowTextBoxSizes();
 
@@ -53,6 +56,7 @@ class Form1 final : public QWidget {
   // The frame arrives after the first resize, and under X11 a new frame may come after the
   // last resize and move, so the rule runs whenever the outer size differs from the last.
   QSize lastOuterSize_;
+  bool centredByFrame_ = false;
   TextBoxSizes textBoxSizes_;
 
   ClickableLabel* const Image1;

@@ -36,7 +36,7 @@ dpkg-deb --field "$deb" Maintainer | grep -q '<[^@>]*@example\.org>$' || fail "M
 
 depends=$(dpkg-deb --field "$deb" Depends | tr ',' '\n' | sed -e 's/^ *//' -e 's/ .*//')
 needed="fonts-noto-cjk xdg-utils libc6 libstdc++6"
-[ "$window" = 1 ] && needed="$needed libqt6widgets6 libqt6gui6 libqt6core6"
+[ "$window" = 1 ] && needed="$needed libqt6widgets6 libqt6gui6 libqt6core6 qt6-translations-l10n"
 for package in $needed; do
   echo "$depends" | grep -qx "$package" || fail "Depends lacks $package: $(dpkg-deb --field "$deb" Depends)"
 done

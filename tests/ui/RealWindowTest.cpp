@@ -68,14 +68,16 @@ void AnnounceFrame(const QWidget& window, const std::array<std::uint32_t, 4>& ex
 QString Describe(const QWidget& window) {
   const auto* text1 = window.findChild<QPlainTextEdit*>(u"Text1"_qs);
   const auto* text2 = window.findChild<QPlainTextEdit*>(u"Text2"_qs);
-  return u"outer %1x%2, client %3x%4, Text1 width %5, Text2 %6x%7"_qs
+  return u"outer %8,%9 %1x%2, client %3x%4, Text1 width %5, Text2 %6x%7"_qs
       .arg(Outer(window).width())
       .arg(Outer(window).height())
       .arg(window.width())
       .arg(window.height())
       .arg(text1->width())
       .arg(text2->width())
-      .arg(text2->height());
+      .arg(text2->height())
+      .arg(Outer(window).x())
+      .arg(Outer(window).y());
 }
 
 }  // namespace
@@ -109,6 +111,9 @@ class RealWindowTest : public QObject {
     QTRY_VERIFY(!(main_->windowState() & Qt::WindowMaximized));
     QTRY_COMPARE(main_->size(), QSize(714, 534));
     QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
+    // Restored for the first time, the window is centred by its outer frame.
+    const QPoint centre = main_->screen()->availableGeometry().center();
+    QTRY_VERIFY2((Outer(*main_).center() - centre).manhattanLength() <= 1, qPrintable(Describe(*main_)));
     main_->showMaximized();
     AwaitWindowManager(*main_);
     QTRY_COMPARE(Outer(*main_).size(), main_->screen()->availableGeometry().size());
