@@ -7,6 +7,8 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QWindow>
 
 #include "DesignFonts.h"
@@ -99,8 +101,31 @@ void CentreOnScreen(QWidget& window, ScreenArea area) {
   window.move(frame.topLeft());
 }
 
+// The toolkit lays out a paragraph whole and, once laid out, forgets its shaped glyphs: every
+// later paint, scroll, selection and cursor blink in that paragraph shapes all of it again. For
+// a long paragraph (the output of a large text is a single one) that is seconds each time, so
+// long paragraphs keep their glyphs; short ones cost too little to be worth the memory.
+class TextBoxLayout final : public QPlainTextDocumentLayout {
+ public:
+  using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+ protected:
+  void documentChanged(int from, int charsRemoved, int charsAdded) override {
+    constexpr int kLongParagraph = 64 * 1024;
+    const QTextBlock last = document()->findBlock(from + charsAdded);
+    for (QTextBlock block = document()->findBlock(from); block.isValid(); block = block.next()) {
+      block.layout()->setCacheEnabled(block.length() >= kLongParagraph);
+      if (block == last) break;
+    }
+    QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
+  }
+};
+
 QPlainTextEdit* MakeTextBox(QWidget& window, const ControlDesign& design) {
   auto* box = new QPlainTextEdit(&window);
+  auto* document = new QTextDocument(box);
+  document->setDocumentLayout(new TextBoxLayout(document));
+  box->setDocument(document);
   ApplyCommon(*box, design);
   // Chinese and pinyin with precomposed tone letters need no glyph shaping; without it Qt lays
   // out a text of several megabytes in half the time. Scripts that need shaping still get it.
@@ -113,6 +138,22 @@ QPlainTextEdit* MakeTextBox(QWidget& window, const ControlDesign& design) {
   box->setTabChangesFocus(true);
   box->setPlainText(ToQString(design.text));
   return box;
+}
+
+void ReplaceText(QPlainTextEdit& box, const QString& text) {
+  // What setPlainText() does, without the layout of the whole new text that its selecting of
+  // the new document for a character format costs before the edit ends and lays it out again.
+  QTextDocument& document = *box.document();
+  document.setUndoRedoEnabled(false);  // the replacement is not undone; the user's earlier edits are gone
+  QTextCursor cursor(&document);
+  cursor.beginEditBlock();
+  // Within an edit block, positioning lays nothing out (moving by a step would).
+  cursor.setPosition(document.characterCount() - 1, QTextCursor::KeepAnchor);
+  cursor.insertText(text);
+  cursor.endEditBlock();
+  document.setUndoRedoEnabled(true);
+  document.setModified(false);
+  box.setTextCursor(QTextCursor(&document));
 }
 
 QPushButton* MakePushButton(QWidget& window, const ControlDesign& design) {

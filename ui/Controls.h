@@ -57,6 +57,9 @@ void CentreOnScreen(QWidget& window, ScreenArea area);
 // Multi-line text box with a vertical scroll bar only; lines wrap at the box's width. Tab and
 // Shift+Tab move the focus on; a tab character can still be pasted.
 QPlainTextEdit* MakeTextBox(QWidget& window, const ControlDesign& design);
+// Replaces the box's whole text as setPlainText() does (cursor at the start, nothing to undo),
+// laying the new text out once instead of twice.
+void ReplaceText(QPlainTextEdit& box, const QString& text);
 QPushButton* MakePushButton(QWidget& window, const ControlDesign& design);
 QRadioButton* MakeOptionButton(QWidget& window, const ControlDesign& design);
 // Word-wrapped text from the top, as designed; takes no focus.

@@ -152,12 +152,16 @@ void Form1::Form_Unload() {
 }
 
 void Form1::Command1_Click() {
+  // The copy of the input and the engine's own string are gone when the box lays the output out.
+  ReplaceText(*Text2, ConvertedInput());
+}
+
+QString Form1::ConvertedInput() const {
   // The text as the box holds it: toPlainText() would turn no-break spaces into the blanks
   // that some rules look for, and line and paragraph separators into line feeds.
   const QString input = Text1->document()->toRawText();
   const Style style = Option1->isChecked() ? Style::Annotated : Style::Pinyin;
-  const std::u16string output = ConvertText(ToU16View(input), CharDictionary::Embedded(), style);
-  Text2->setPlainText(ToQString(output));
+  return ToQString(ConvertText(ToU16View(input), CharDictionary::Embedded(), style));
 }
 
 void Form1::Image1_Click() {

@@ -38,6 +38,7 @@ class Form1 final : public QWidget {
   void Form_Resize();
   void Form_Unload();
   void Command1_Click();
+  QString ConvertedInput() const;
   void Image1_Click();
   void Image2_Click();
   void Label3_Click();

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTranslator>
 #include <QWindow>
 #include <QtTest>
@@ -321,6 +322,34 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(output->toPlainText(), QString());
     QCOMPARE(input->toPlainText(), u"no Chinese here, 123"_qs);
+  }
+
+  // The new output stands as a fresh text does: the view at its top, the cursor at its start,
+  // nothing to undo but what the user types into it afterwards.
+  void outputStandsAsAFreshText() {
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    auto* input = Find<QPlainTextEdit>(*window_, "Text1");
+    auto* output = Find<QPlainTextEdit>(*window_, "Text2");
+    auto* button = Find<QPushButton>(*window_, "Command1");
+    input->setPlainText(QString(u"银行里三百六十行。"_qs).repeated(2000));
+    QTest::mouseClick(button, Qt::LeftButton);
+    output->setFocus();
+    QTest::keyClick(output, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(output, u"typed"_qs);
+    QVERIFY(output->verticalScrollBar()->value() > 0);
+    QTest::mouseClick(button, Qt::LeftButton);
+    const QString converted = Converted(input->toPlainText(), Style::Pinyin);
+    QCOMPARE(output->toPlainText(), converted);
+    QCOMPARE(output->textCursor().position(), 0);
+    QCOMPARE(output->verticalScrollBar()->value(), 0);
+    QVERIFY(!output->document()->isModified());
+    output->setFocus();
+    QTest::keyClick(output, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(output->toPlainText(), converted);
+    QTest::keyClicks(output, u"ab"_qs);
+    QTest::keyClick(output, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(output->toPlainText(), converted);
   }
 
   // Outer sizes in pixels, frame included; the rule works in twips (15 to a pixel).
