@@ -114,7 +114,8 @@ class TextBoxLayout final : public QPlainTextDocumentLayout {
     constexpr int kLongParagraph = 64 * 1024;
     const QTextBlock last = document()->findBlock(from + charsAdded);
     for (QTextBlock block = document()->findBlock(from); block.isValid(); block = block.next()) {
-      block.layout()->setCacheEnabled(block.length() >= kLongParagraph);
+      // Short blocks get their layout object only when shown.
+      if (block.length() >= kLongParagraph) block.layout()->setCacheEnabled(true);
       if (block == last) break;
     }
     QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
