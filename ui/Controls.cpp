@@ -102,7 +102,7 @@ void CentreOnScreen(QWidget& window, ScreenArea area) {
 }
 
 // The toolkit lays out a paragraph whole and, once laid out, forgets its shaped glyphs: every
-// later paint, scroll, selection and cursor blink in that paragraph shapes all of it again. For
+// later paint, scroll, selection and cursor blink in that paragraph itemizes all of it again. For
 // a long paragraph (the output of a large text is a single one) that is seconds each time, so
 // long paragraphs keep their glyphs; short ones cost too little to be worth the memory.
 class TextBoxLayout final : public QPlainTextDocumentLayout {
@@ -145,7 +145,8 @@ void ReplaceText(QPlainTextEdit& box, const QString& text) {
   // What setPlainText() does, without the layout of the whole new text that its selecting of
   // the new document for a character format costs before the edit ends and lays it out again.
   QTextDocument& document = *box.document();
-  document.setUndoRedoEnabled(false);  // the replacement is not undone; the user's earlier edits are gone
+  // Nothing to undo afterwards: not the replacement, nor the user's edits of the old text.
+  document.setUndoRedoEnabled(false);
   QTextCursor cursor(&document);
   cursor.beginEditBlock();
   // Within an edit block, positioning lays nothing out (moving by a step would).
