@@ -73,7 +73,7 @@ QString Escaped(const QString& text) {
 
 }  // namespace
 
-class HostileInputTest : public QObject {
+class WindowHostileInputTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -193,5 +193,5 @@ class HostileInputTest : public QObject {
   std::unique_ptr<Form1> window_;
 };
 
-QTEST_MAIN(HostileInputTest)
-#include "HostileInputTest.moc"
+QTEST_MAIN(WindowHostileInputTest)
+#include "WindowHostileInputTest.moc"
