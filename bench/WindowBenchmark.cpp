@@ -1,8 +1,10 @@
 // Times the main window on a long text, on Qt's offscreen platform unless another is chosen:
 // pressing "生成拼音" until the output box shows the result, then scrolling to the end of each
-// box and selecting all of it. A benchmark, not a test: it prints its figures and checks only
-// that the output is the engine's.
-// Usage: window_benchmark [CORPUS]   (default: bench/corpus/corpus.txt, made by make_corpus.sh)
+// box and selecting all of it; at the end, the process's peak memory. A benchmark, not a test:
+// it prints its figures and checks only that the output is the engine's.
+// Usage: window_benchmark [--annotated] [--runs=N] [CORPUS]
+//        (default: the "rén" style, 5 runs, bench/corpus/corpus.txt made by make_corpus.sh;
+//        --annotated chooses "人(rén)"; Qt's own -style option is taken by Qt)
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -11,8 +13,12 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -23,7 +29,6 @@
 
 namespace {
 
-constexpr int kRepetitions = 5;
 
 // Runs `step` and lets the window process every event and paint, as a user would see it.
 double Milliseconds(QWidget& window, const std::function<void()>& step) {
@@ -47,12 +52,29 @@ void Report(const char* what, const std::vector<double>& times) {
 
 void ScrollToEnd(QPlainTextEdit& box) { box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum()); }
 
+double PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("bench/corpus/corpus.txt");
+  mibolan::Style style = mibolan::Style::Pinyin;
+  int runs = 5;
+  QString path = QStringLiteral("bench/corpus/corpus.txt");
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--annotated") == 0) {
+      style = mibolan::Style::Annotated;
+    } else if (std::strncmp(argv[i], "--runs=", 7) == 0) {
+      runs = std::max(1, std::atoi(argv[i] + 7));
+    } else {
+      path = QString::fromLocal8Bit(argv[i]);
+    }
+  }
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     std::fprintf(stderr, "window_benchmark: %s: %s (bench/make_corpus.sh makes the corpus)\n", qPrintable(path),
@@ -65,17 +87,21 @@ int main(int argc, char** argv) {
   mibolan::ui::Form1 window(nullptr, [](auto&&...) {});
   window.showMaximized();
   QCoreApplication::processEvents();
-  std::printf("window_benchmark: %lld bytes of UTF-8, %lld UTF-16 units, window %dx%d, platform %s\n",
-              static_cast<long long>(file.size()), static_cast<long long>(text.size()), window.width(),
-              window.height(), qPrintable(QGuiApplication::platformName()));
+  std::printf("window_benchmark: %lld bytes of UTF-8, %lld UTF-16 units, style %s, window %dx%d, platform %s\n",
+              static_cast<long long>(file.size()), static_cast<long long>(text.size()),
+              style == mibolan::Style::Annotated ? "annotated" : "pinyin", window.width(), window.height(),
+              qPrintable(QGuiApplication::platformName()));
 
   // The controls, found by their names as a test or an accessibility tool finds them.
   auto& text1 = *window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
   auto& text2 = *window.findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
   auto& command1 = *window.findChild<QPushButton*>(QStringLiteral("Command1"));
+  window.findChild<QRadioButton*>(style == mibolan::Style::Annotated ? QStringLiteral("Option1")
+                                                                     : QStringLiteral("Option3"))
+      ->click();
 
   std::vector<double> paste, convert, scroll, select;
-  for (int run = 0; run < kRepetitions; ++run) {
+  for (int run = 0; run < runs; ++run) {
     text2.clear();
     paste.push_back(Milliseconds(window, [&] { text1.setPlainText(text); }));
     convert.push_back(Milliseconds(window, [&] { command1.click(); }));
@@ -92,9 +118,11 @@ int main(int argc, char** argv) {
   Report("click on the button until the result shows", convert);
   Report("scroll both boxes to the end", scroll);
   Report("select all of both boxes", select);
+  std::printf("%-44s %8.0f MB\n", "peak memory", PeakMegabytes());
 
   const std::u16string expected = mibolan::ConvertText(
-      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())), mibolan::Style::Pinyin);
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())),
+      style);
   const QString shown = text2.toPlainText();
   if (shown.size() != static_cast<qsizetype>(expected.size())) {
     std::fprintf(stderr, "window_benchmark: the output box holds %lld units, the engine gives %zu\n",

@@ -9,8 +9,10 @@
 namespace mibolan {
 
 // Standard output (or another file descriptor), written in large blocks, or line by line for a
-// reader who waits for each line. A reader that went away (EPIPE) ends the program quietly with
-// status 1; any other write error ends it with a message and status 1.
+// reader who waits for each line. A reader that went away kills the program with SIGPIPE under
+// the default signal handling (status 141 in a shell); where SIGPIPE is ignored the write fails
+// with EPIPE and the program ends quietly with status 1. Any other write error ends it with a
+// message and status 1.
 class OutputSink {
  public:
   enum class Pace {

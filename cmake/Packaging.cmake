@@ -121,11 +121,15 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/mibolan")
 # dpkg-shlibdeps names the libraries that the binaries link against, the Qt ones among them, with
-# their versions; without it they are named here. The font shows the characters, and xdg-utils
-# opens the web pages that the window links to. The reading sheet writes its characters in a
-# Kaiti face and its pinyin in a face for beginning readers.
+# their versions; without it they are named here. The font shows the characters, xdg-utils
+# opens the web pages that the window links to, and Qt's translations put its menus in Chinese.
+# The reading sheet writes its characters in a Kaiti face and its pinyin in a face for
+# beginning readers.
 find_program(MIBOLAN_DPKG_SHLIBDEPS dpkg-shlibdeps)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "fonts-noto-cjk, xdg-utils")
+if(TARGET mibolan)
+  string(APPEND CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS ", qt6-translations-l10n")
+endif()
 if(TARGET mibolan-sheet)
   string(APPEND CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS ", fonts-arphic-ukai, fonts-sil-andika")
 endif()

@@ -168,47 +168,109 @@ struct DoubleArray {
   std::vector<std::int32_t> wordAt;
 };
 
-// First-fit placement in breadth-first order. A slot is free while its check is -1; the search
-// for a node's base starts at the first free slot that has not yet proved too crowded.
-DoubleArray LayOut(const std::vector<TrieNode>& trie, std::uint32_t alphabetSize) {
-  DoubleArray array;
-  const auto grow = [&](std::size_t size) {
-    if (size <= array.check.size()) return;
-    array.base.resize(size, 0);
-    array.check.resize(size, -1);
-    array.wordAt.resize(size, -1);
-  };
-  grow(1 + alphabetSize);
-  array.check[0] = 0;  // the root
-  std::size_t searchFrom = 1;
-  std::vector<std::pair<std::int32_t, std::int32_t>> queue = {{0, 0}};  // trie node, slot
-  for (std::size_t next = 0; next < queue.size(); ++next) {
-    const auto [node, slot] = queue[next];
-    const TrieNode& trieNode = trie[static_cast<std::size_t>(node)];
-    array.wordAt[static_cast<std::size_t>(slot)] = trieNode.word;
-    if (trieNode.children.empty()) continue;
-    const std::int32_t firstCode = trieNode.children.front().first;
-    while (searchFrom < array.check.size() && array.check[searchFrom] != -1) ++searchFrom;
-    std::int32_t base = std::max<std::int32_t>(1, static_cast<std::int32_t>(searchFrom) - firstCode);
-    for (;; ++base) {
-      grow(static_cast<std::size_t>(base) + alphabetSize + 1);
-      const bool fits = std::all_of(trieNode.children.begin(), trieNode.children.end(), [&](const auto& child) {
-        return array.check[static_cast<std::size_t>(base + child.first)] == -1;
-      });
-      if (fits) break;
+// First-fit placement in breadth-first order. The free slots form a doubly linked list, so that
+// the search for a node's base tries only bases that put its first child on a free slot, and a
+// region that has filled up is never walked again.
+class Layout {
+ public:
+  explicit Layout(std::uint32_t alphabetSize) : alphabetSize_(alphabetSize) {
+    Grow(1 + alphabetSize);
+    Occupy(0);  // the root
+    array_.check[0] = 0;
+  }
+
+  DoubleArray Place(const std::vector<TrieNode>& trie) {
+    std::vector<std::pair<std::int32_t, std::int32_t>> queue = {{0, 0}};  // trie node, slot
+    for (std::size_t next = 0; next < queue.size(); ++next) {
+      const auto [node, slot] = queue[next];
+      const TrieNode& trieNode = trie[static_cast<std::size_t>(node)];
+      array_.wordAt[static_cast<std::size_t>(slot)] = trieNode.word;
+      if (trieNode.children.empty()) continue;
+      const std::int32_t base = FindBase(trieNode.children);
+      array_.base[static_cast<std::size_t>(slot)] = base;
+      for (const auto& [code, child] : trieNode.children) {
+        Occupy(base + code);
+        array_.check[static_cast<std::size_t>(base + code)] = slot;
+        queue.emplace_back(child, base + code);
+      }
     }
-    array.base[static_cast<std::size_t>(slot)] = base;
-    for (const auto& [code, child] : trieNode.children) {
-      array.check[static_cast<std::size_t>(base + code)] = slot;
-      queue.emplace_back(child, base + code);
+    // Every base + letter code stays inside the arrays, so a walk needs no bounds check; the
+    // room grown beyond that goes.
+    std::size_t size = 0;
+    for (std::size_t slot = 0; slot < array_.check.size(); ++slot) {
+      if (!IsFree(static_cast<std::int32_t>(slot))) size = std::max(size, slot + 1);
+      size = std::max(size, static_cast<std::size_t>(array_.base[slot]) + alphabetSize_ + 1);
+    }
+    array_.base.resize(size);
+    array_.check.resize(size);
+    array_.wordAt.resize(size);
+    return std::move(array_);
+  }
+
+ private:
+  bool IsFree(std::int32_t slot) const { return array_.check[static_cast<std::size_t>(slot)] == -1; }
+
+  std::int32_t FindBase(const std::vector<std::pair<std::uint16_t, std::int32_t>>& children) {
+    const std::int32_t firstCode = children.front().first;
+    for (std::int32_t free = firstFree_;; free = nextFree_[static_cast<std::size_t>(free)]) {
+      const std::int32_t base = free - firstCode;
+      if (base < 1) continue;
+      Grow(static_cast<std::size_t>(base) + alphabetSize_ + 1);
+      const bool fits = std::all_of(children.begin() + 1, children.end(),
+                                    [&](const auto& child) { return IsFree(base + child.first); });
+      if (fits) return base;
     }
   }
-  // Every base + letter code stays inside the arrays, so a walk needs no bounds check.
-  std::int32_t highestBase = 0;
-  for (std::int32_t base : array.base) highestBase = std::max(highestBase, base);
-  grow(static_cast<std::size_t>(highestBase) + alphabetSize + 1);
-  return array;
-}
+
+  // Makes the arrays hold at least `size` slots; the new ones are free, at the list's end.
+  void Grow(std::size_t size) {
+    const std::size_t old = array_.check.size();
+    if (size <= old) return;
+    size = std::max(size, old + old / 2);
+    array_.base.resize(size, 0);
+    array_.check.resize(size, -1);
+    array_.wordAt.resize(size, -1);
+    nextFree_.resize(size);
+    previousFree_.resize(size);
+    for (std::size_t slot = old; slot < size; ++slot) {
+      nextFree_[slot] = static_cast<std::int32_t>(slot + 1);
+      previousFree_[slot] = static_cast<std::int32_t>(slot) - 1;
+    }
+    if (lastFree_ >= 0) {
+      nextFree_[static_cast<std::size_t>(lastFree_)] = static_cast<std::int32_t>(old);
+      previousFree_[old] = lastFree_;
+    } else {
+      firstFree_ = static_cast<std::int32_t>(old);
+      previousFree_[old] = -1;
+    }
+    lastFree_ = static_cast<std::int32_t>(size - 1);
+  }
+
+  // Takes a free slot off the list; the search then never comes back to it.
+  void Occupy(std::int32_t slot) {
+    const auto index = static_cast<std::size_t>(slot);
+    const std::int32_t previous = previousFree_[index];
+    const std::int32_t next = nextFree_[index];
+    if (previous >= 0) {
+      nextFree_[static_cast<std::size_t>(previous)] = next;
+    } else {
+      firstFree_ = next;
+    }
+    if (slot == lastFree_) {
+      lastFree_ = previous;
+    } else {
+      previousFree_[static_cast<std::size_t>(next)] = previous;
+    }
+    array_.check[index] = 0;  // taken; the caller sets the parent
+  }
+
+  std::uint32_t alphabetSize_;
+  DoubleArray array_;
+  std::vector<std::int32_t> nextFree_;
+  std::vector<std::int32_t> previousFree_;
+  std::int32_t firstFree_ = -1;
+  std::int32_t lastFree_ = -1;
+};
 
 template <class T>
 void Append(std::string& image, const std::vector<T>& values) {
@@ -222,7 +284,7 @@ std::string Image(const std::vector<Word>& words) {
   format::Header header{};
   header.magic = format::kMagic;
   const std::vector<std::uint16_t> codes = LetterCodes(words, header.alphabetSize);
-  const DoubleArray array = LayOut(BuildTrie(words, codes), header.alphabetSize);
+  const DoubleArray array = Layout(header.alphabetSize).Place(BuildTrie(words, codes));
 
   double total = 0;
   for (const Word& word : words) total += static_cast<double>(word.frequency);

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QWindow>
 
 #include "DesignFonts.h"
 #include "QtStrings.h"
@@ -57,16 +61,29 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
   if (click) emit clicked();
 }
 
+void PushButton::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    click();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
+}
+
 QRect PixelRect(const TwipsRect& rect) {
   return QRect(ToPixels(rect.left), ToPixels(rect.top), ToPixels(rect.width),
                ToPixels(rect.height));
+}
+
+QSize ClientSize(const WindowDesign& design) {
+  return QSize(ToPixels(design.clientWidth), ToPixels(design.clientHeight));
 }
 
 void ApplyWindowDesign(QWidget& window, const WindowDesign& design) {
   window.setObjectName(ToQString(design.name));
   window.setWindowTitle(ToQString(design.caption));
   window.setFont(DesignFont(design.defaultFont));
-  window.resize(ToPixels(design.clientWidth), ToPixels(design.clientHeight));
+  window.resize(ClientSize(design));
   if (design.background) {
     QPalette palette = window.palette();
     palette.setColor(QPalette::Window, ToColor(*design.background));
@@ -78,13 +95,38 @@ void ApplyWindowDesign(QWidget& window, const WindowDesign& design) {
 void CentreOnScreen(QWidget& window, ScreenArea area) {
   const QScreen* screen = window.screen();
   if (screen == nullptr) return;
-  QRect frame(QPoint(), window.size());
+  const QWindow* handle = window.windowHandle();
+  QRect frame(QPoint(), handle != nullptr ? handle->frameGeometry().size() : window.size());
   frame.moveCenter((area == ScreenArea::Available ? screen->availableGeometry() : screen->geometry()).center());
   window.move(frame.topLeft());
 }
 
+// The toolkit lays out a paragraph whole and, once laid out, forgets its shaped glyphs: every
+// later paint, scroll, selection and cursor blink in that paragraph itemizes all of it again. For
+// a long paragraph (the output of a large text is a single one) that is seconds each time, so
+// long paragraphs keep their glyphs; short ones cost too little to be worth the memory.
+class TextBoxLayout final : public QPlainTextDocumentLayout {
+ public:
+  using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+ protected:
+  void documentChanged(int from, int charsRemoved, int charsAdded) override {
+    constexpr int kLongParagraph = 64 * 1024;
+    const QTextBlock last = document()->findBlock(from + charsAdded);
+    for (QTextBlock block = document()->findBlock(from); block.isValid(); block = block.next()) {
+      // Short blocks get their layout object only when shown.
+      if (block.length() >= kLongParagraph) block.layout()->setCacheEnabled(true);
+      if (block == last) break;
+    }
+    QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
+  }
+};
+
 QPlainTextEdit* MakeTextBox(QWidget& window, const ControlDesign& design) {
   auto* box = new QPlainTextEdit(&window);
+  auto* document = new QTextDocument(box);
+  document->setDocumentLayout(new TextBoxLayout(document));
+  box->setDocument(document);
   ApplyCommon(*box, design);
   // Chinese and pinyin with precomposed tone letters need no glyph shaping; without it Qt lays
   // out a text of several megabytes in half the time. Scripts that need shaping still get it.
@@ -94,12 +136,30 @@ QPlainTextEdit* MakeTextBox(QWidget& window, const ControlDesign& design) {
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  box->setTabChangesFocus(true);
   box->setPlainText(ToQString(design.text));
   return box;
 }
 
+void ReplaceText(QPlainTextEdit& box, const QString& text) {
+  // What setPlainText() does, without the layout of the whole new text that its selecting of
+  // the new document for a character format costs before the edit ends and lays it out again.
+  QTextDocument& document = *box.document();
+  // Nothing to undo afterwards: not the replacement, nor the user's edits of the old text.
+  document.setUndoRedoEnabled(false);
+  QTextCursor cursor(&document);
+  cursor.beginEditBlock();
+  // Within an edit block, positioning lays nothing out (moving by a step would).
+  cursor.setPosition(document.characterCount() - 1, QTextCursor::KeepAnchor);
+  cursor.insertText(text);
+  cursor.endEditBlock();
+  document.setUndoRedoEnabled(true);
+  document.setModified(false);
+  box.setTextCursor(QTextCursor(&document));
+}
+
 QPushButton* MakePushButton(QWidget& window, const ControlDesign& design) {
-  auto* button = new QPushButton(ToQString(design.text), &window);
+  auto* button = new PushButton(ToQString(design.text), &window);
   ApplyCommon(*button, design);
   return button;
 }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace mibolan::ui {
 namespace {
@@ -9,6 +11,17 @@ namespace {
 std::string Variable(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? value : "";
+}
+
+// How the user starts the converter: by its name where it is installed beside this program,
+// through the script that builds it where this program runs from a source tree's build.
+std::string ConverterCommand() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error && !std::filesystem::exists(program.parent_path() / "mibolan-convert", error)) {
+    return "./run.sh convert";
+  }
+  return "mibolan-convert";
 }
 
 }  // namespace
@@ -24,8 +37,8 @@ std::optional<std::string> MissingDisplay() {
 void ReportNoDisplay(const std::string& reason) {
   std::fprintf(stderr,
                "mibolan: no display found (%s); the window needs a desktop, "
-               "use ./run.sh convert for the command-line converter\n",
-               reason.c_str());
+               "use %s for the command-line converter\n",
+               reason.c_str(), ConverterCommand().c_str());
 }
 
 void ReportUnreachableDisplay(QtMsgType type, const QMessageLogContext& /*context*/,

@@ -7,11 +7,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWindow>
 
 #include <mibolan/ConvertText.h>
 
 #include "Controls.h"
 #include "Form2.h"
+#include "FrameWatch.h"
 #include "QtStrings.h"
 #include "Twips.h"
 #include "WindowDefinitions.h"
@@ -50,6 +52,7 @@ Form1::Form1(Form2* splash, WebPageOpener opener)
   CentreOnScreen(*this, ScreenArea::Available);  // the normal-size window
   SetFocusOrder();
   ConnectHandlers();
+  WatchFrameChanges(*this, [this] { FollowWindowSystem(); });
   Form_Load();
 }
 
@@ -71,22 +74,22 @@ void Form1::ConnectHandlers() {
 
 void Form1::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  FollowOuterSize();
+  FollowWindowSystem();
 }
 
 void Form1::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
-  FollowOuterSize();
+  FollowWindowSystem();
 }
 
 void Form1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  FollowOuterSize();
+  FollowWindowSystem();
 }
 
 void Form1::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) FollowOuterSize();
+  if (event->type() == QEvent::WindowStateChange) FollowWindowSystem();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -94,8 +97,34 @@ void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+QSize Form1::OuterSize() const {
+  // The widget keeps the frame it was told of at its last resize or move; the window asks the
+  // window system again once the frame has changed.
+  const QWindow* handle = windowHandle();
+  return handle != nullptr ? handle->frameGeometry().size() : frameGeometry().size();
+}
+
+void Form1::FollowWindowSystem() {
+  CentreByFrameOnce();
+  FollowOuterSize();
+}
+
+void Form1::CentreByFrameOnce() {
+  // The frame is unknown until the window system has framed the window in the normal state; for
+  // the window opened maximized that is its first restore. A state change may come before the
+  // normal size, and the normal window keeps its place from then on.
+  if (centredByFrame_ || !isVisible() || windowState() != Qt::WindowNoState ||
+      size() != ClientSize(form1::Window)) {
+    return;
+  }
+  const QWindow* handle = windowHandle();
+  if (handle == nullptr || handle->frameMargins().isNull()) return;
+  centredByFrame_ = true;
+  CentreOnScreen(*this, ScreenArea::Available);
+}
+
 void Form1::FollowOuterSize() {
-  const QSize outer = frameGeometry().size();
+  const QSize outer = OuterSize();
   if (outer == lastOuterSize_) return;
   lastOuterSize_ = outer;
   Form_Resize();
@@ -106,7 +135,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Resize() {
-  const QSize outer = frameGeometry().size();
+  const QSize outer = OuterSize();
   textBoxSizes_ = ApplyResizeRule(textBoxSizes_, ToTwips(outer.width()), ToTwips(outer.height()),
                                   form1::Text2.rect.top);
   ShowTextBoxSizes();
@@ -123,10 +152,16 @@ void Form1::Form_Unload() {
 }
 
 void Form1::Command1_Click() {
-  const QString input = Text1->toPlainText();
+  // The copy of the input and the engine's own string are gone when the box lays the output out.
+  ReplaceText(*Text2, ConvertedInput());
+}
+
+QString Form1::ConvertedInput() const {
+  // The text as the box holds it: toPlainText() would turn no-break spaces into the blanks
+  // that some rules look for, and line and paragraph separators into line feeds.
+  const QString input = Text1->document()->toRawText();
   const Style style = Option1->isChecked() ? Style::Annotated : Style::Pinyin;
-  const std::u16string output = ConvertText(ToU16View(input), style);
-  Text2->setPlainText(ToQString(output));
+  return ToQString(ConvertText(ToU16View(input), style));
 }
 
 void Form1::Image1_Click() {

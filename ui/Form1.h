@@ -38,20 +38,26 @@ class Form1 final : public QWidget {
   void Form_Resize();
   void Form_Unload();
   void Command1_Click();
+  QString ConvertedInput() const;
   void Image1_Click();
   void Image2_Click();
   void Label3_Click();
 
   void SetFocusOrder();
   void ConnectHandlers();
+  QSize OuterSize() const;
+  // After every change of the window's size, place, state or frame.
+  void FollowWindowSystem();
+  void CentreByFrameOnce();
   void FollowOuterSize();
   void ShowTextBoxSizes();
 
   QPointer<Form2> splash_;
   WebPageOpener openWebPage_;
-  // The frame arrives after the first resize and a restore can report a stale one, so the
-  // rule runs whenever the outer size really differs from the one it last saw.
+  // The frame arrives after the first resize, and under X11 a new frame may come after the
+  // last resize and move, so the rule runs whenever the outer size differs from the last.
   QSize lastOuterSize_;
+  bool centredByFrame_ = false;
   TextBoxSizes textBoxSizes_;
 
   ClickableLabel* const Image1;

@@ -5,6 +5,7 @@
 #include "DesignFonts.h"
 #include "DisplayCheck.h"
 #include "Form2.h"
+#include "Translations.h"
 
 int main(int argc, char** argv) {
   if (const auto problem = mibolan::ui::MissingDisplay()) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   qInstallMessageHandler(previous);
 
   mibolan::ui::MapDesignFonts();
+  mibolan::ui::InstallToolkitTranslations();
   auto* splash = new mibolan::ui::Form2;  // deletes itself when the main window unloads it
   splash->show();
   return QApplication::exec();

@@ -42,7 +42,7 @@ dpkg-deb --field "$deb" Maintainer | grep -q '<[^@>]*@example\.org>$' || fail "M
 
 depends=$(dpkg-deb --field "$deb" Depends | tr ',' '\n' | sed -e 's/^ *//' -e 's/ .*//')
 needed="fonts-noto-cjk xdg-utils libc6 libstdc++6"
-[ "$window" = 1 ] && needed="$needed libqt6widgets6 libqt6gui6 libqt6core6"
+[ "$window" = 1 ] && needed="$needed libqt6widgets6 libqt6gui6 libqt6core6 qt6-translations-l10n"
 for package in $needed; do
   echo "$depends" | grep -qx "$package" || fail "Depends lacks $package: $(dpkg-deb --field "$deb" Depends)"
 done
@@ -77,6 +77,12 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 out=$(printf '我爱人\n' | "$root/usr/bin/mibolan-convert")
 [ "$out" = "wǒ ài rén " ] || fail "the packaged converter wrote '$out'"
+
+if [ "$window" = 1 ]; then
+  advice=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/mibolan" 2>&1 >/dev/null || true)
+  echo "$advice" | grep -q "use mibolan-convert for the command-line converter" ||
+    fail "without a display the installed program says: $advice"
+fi
 
 entry=$root/usr/share/applications/mibolan.desktop
 desktop-file-validate "$entry" || fail "the desktop entry is not valid"

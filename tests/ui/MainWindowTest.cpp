@@ -1,17 +1,23 @@
 // The main window under the offscreen platform: its controls as designed, the option group, the
 // conversion, the resize rule and the clicks that open web pages.
+#include <QContextMenuEvent>
 #include <QFontInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTranslator>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
 
 #include "DesignFonts.h"
 #include "Form1.h"
+#include "Translations.h"
 #include "UiTestSupport.h"
 
 using namespace mibolan;
@@ -179,6 +185,83 @@ class MainWindowTest : public QObject {
     QCOMPARE(order, (QStringList{"Text1", "Command1", "Text2", "Option1", "Option3"}));
   }
 
+  // Tab and Shift+Tab leave the boxes for the next control of the focus order; they type nothing.
+  void tabMovesTheFocus() {
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    const QString input = Find<QPlainTextEdit>(*window_, "Text1")->toPlainText();
+    const QList<std::pair<Qt::KeyboardModifiers, const char*>> moves = {
+        {Qt::NoModifier, "Command1"}, {Qt::NoModifier, "Text2"}, {Qt::NoModifier, "Option1"},
+        {Qt::ShiftModifier, "Text2"}, {Qt::ShiftModifier, "Command1"}, {Qt::ShiftModifier, "Text1"}};
+    for (const auto& [modifiers, next] : moves) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+      QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
+    }
+    QCOMPARE(Find<QPlainTextEdit>(*window_, "Text1")->toPlainText(), input);
+    QVERIFY(Find<QPlainTextEdit>(*window_, "Text2")->toPlainText().isEmpty());
+  }
+
+  void keysPressTheFocusedButton_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Return") << static_cast<int>(Qt::Key_Return) << static_cast<int>(Qt::NoModifier);
+    QTest::newRow("keypad Enter") << static_cast<int>(Qt::Key_Enter) << static_cast<int>(Qt::KeypadModifier);
+    QTest::newRow("Space") << static_cast<int>(Qt::Key_Space) << static_cast<int>(Qt::NoModifier);
+  }
+  void keysPressTheFocusedButton() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    auto* button = Find<QPushButton>(*window_, "Command1");
+    int clicks = 0;
+    connect(button, &QPushButton::clicked, this, [&clicks] { ++clicks; });
+    button->setFocus();
+    QTest::keyClick(button, static_cast<Qt::Key>(key), static_cast<Qt::KeyboardModifiers>(modifiers));
+    QCOMPARE(clicks, 1);
+    QCOMPARE(Find<QPlainTextEdit>(*window_, "Text2")->toPlainText(), Converted(kWelcomeText, Style::Pinyin));
+  }
+
+  // Shown in the normal state, the window's outer frame, not its client area, is centred.
+  void normalWindowCentredByItsFrame() {
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    const QRect available = window_->screen()->availableGeometry();
+    QWindow* handle = window_->windowHandle();
+    QVERIFY(handle->frameGeometry().size() != window_->size());
+    QTRY_VERIFY2((handle->frameGeometry().center() - available.center()).manhattanLength() <= 1,
+                 qPrintable(u"frame %1,%2 %3x%4"_qs.arg(handle->frameGeometry().x())
+                                .arg(handle->frameGeometry().y())
+                                .arg(handle->frameGeometry().width())
+                                .arg(handle->frameGeometry().height())));
+  }
+
+  // The boxes' menus speak the user's language, and Simplified Chinese where Qt has no
+  // translation for it.
+  void contextMenuInTheUsersLanguage_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("start");
+    QTest::newRow("C") << u"C"_qs << QStringList{u"撤消(&U)"_qs, u"重做(&R)"_qs};
+    QTest::newRow("de_DE") << u"de_DE"_qs << QStringList{u"&Rückgängig"_qs, u"Wieder&herstellen"_qs};
+  }
+  void contextMenuInTheUsersLanguage() {
+    QFETCH(QString, locale);
+    QFETCH(QStringList, start);
+    InstallToolkitTranslations(QLocale(locale));
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    auto* box = Find<QPlainTextEdit>(*window_, "Text1")->viewport();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(box, &event);
+    qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
+    QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QStringList shown;
+    for (const QAction* action : menu->actions()) shown << action->text().section(u'\t', 0, 0);
+    menu->close();
+    QCOMPARE(shown.mid(0, start.size()), start);
+  }
+
   // Exactly one option is selected after every click.
   void optionGroupIsExclusive() {
     window_->show();
@@ -239,6 +322,34 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(output->toPlainText(), QString());
     QCOMPARE(input->toPlainText(), u"no Chinese here, 123"_qs);
+  }
+
+  // The new output stands as a fresh text does: the view at its top, the cursor at its start,
+  // nothing to undo but what the user types into it afterwards.
+  void outputStandsAsAFreshText() {
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    auto* input = Find<QPlainTextEdit>(*window_, "Text1");
+    auto* output = Find<QPlainTextEdit>(*window_, "Text2");
+    auto* button = Find<QPushButton>(*window_, "Command1");
+    input->setPlainText(QString(u"银行里三百六十行。"_qs).repeated(2000));
+    QTest::mouseClick(button, Qt::LeftButton);
+    output->setFocus();
+    QTest::keyClick(output, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(output, u"typed"_qs);
+    QVERIFY(output->verticalScrollBar()->value() > 0);
+    QTest::mouseClick(button, Qt::LeftButton);
+    const QString converted = Converted(input->toPlainText(), Style::Pinyin);
+    QCOMPARE(output->toPlainText(), converted);
+    QCOMPARE(output->textCursor().position(), 0);
+    QCOMPARE(output->verticalScrollBar()->value(), 0);
+    QVERIFY(!output->document()->isModified());
+    output->setFocus();
+    QTest::keyClick(output, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(output->toPlainText(), converted);
+    QTest::keyClicks(output, u"ab"_qs);
+    QTest::keyClick(output, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(output->toPlainText(), converted);
   }
 
   // Outer sizes in pixels, frame included; the rule works in twips (15 to a pixel).

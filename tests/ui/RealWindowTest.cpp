@@ -5,6 +5,13 @@
 #include <QScreen>
 #include <QtTest>
 
+#include <xcb/xcb.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
 #include "DesignFonts.h"
 #include "Form2.h"
 #include "UiTestSupport.h"
@@ -14,10 +21,14 @@ using namespace mibolan::ui::testing;
 
 namespace {
 
+// The outer rectangle as the window system tells it now. The widget's own frameGeometry() keeps
+// the frame of its last resize or move, which the window manager may change afterwards.
+QRect Outer(const QWidget& window) { return window.windowHandle()->frameGeometry(); }
+
 // The sizes the resize rule gives the boxes for the window's current outer size, within the
 // rounding of twips to pixels.
 bool BoxesFollowTheOuterSize(const QWidget& window) {
-  const QSize outer = window.frameGeometry().size();
+  const QSize outer = Outer(window).size();
   const auto* text1 = window.findChild<QPlainTextEdit*>(u"Text1"_qs);
   const auto* text2 = window.findChild<QPlainTextEdit*>(u"Text2"_qs);
   const int width = qRound(0.99 * outer.width());
@@ -32,23 +43,41 @@ void AwaitWindowManager(const QWidget& window) {
   QRect last;
   for (int round = 0; round < 50; ++round) {
     QTest::qWait(100);
-    const QRect now = window.frameGeometry();
+    const QRect now = Outer(window);
     if (now == last) return;
     last = now;
   }
 }
 
+// Announces a frame of the given widths (left, right, top, bottom) around the window, as the
+// window manager does, without a resize or a move.
+void AnnounceFrame(const QWidget& window, const std::array<std::uint32_t, 4>& extents) {
+  xcb_connection_t* connection =
+      qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  const char* name = "_NET_FRAME_EXTENTS";
+  std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+      xcb_intern_atom_reply(connection,
+                            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+                            nullptr),
+      &std::free);
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
+                      atom->atom, XCB_ATOM_CARDINAL, 32, 4, extents.data());
+  xcb_flush(connection);
+}
+
 QString Describe(const QWidget& window) {
   const auto* text1 = window.findChild<QPlainTextEdit*>(u"Text1"_qs);
   const auto* text2 = window.findChild<QPlainTextEdit*>(u"Text2"_qs);
-  return u"outer %1x%2, client %3x%4, Text1 width %5, Text2 %6x%7"_qs
-      .arg(window.frameGeometry().width())
-      .arg(window.frameGeometry().height())
+  return u"outer %8,%9 %1x%2, client %3x%4, Text1 width %5, Text2 %6x%7"_qs
+      .arg(Outer(window).width())
+      .arg(Outer(window).height())
       .arg(window.width())
       .arg(window.height())
       .arg(text1->width())
       .arg(text2->width())
-      .arg(text2->height());
+      .arg(text2->height())
+      .arg(Outer(window).x())
+      .arg(Outer(window).y());
 }
 
 }  // namespace
@@ -71,8 +100,8 @@ class RealWindowTest : public QObject {
   void opensMaximized() {
     QTRY_VERIFY(main_->windowState() & Qt::WindowMaximized);
     const QSize screen = main_->screen()->availableGeometry().size();
-    QTRY_COMPARE(main_->frameGeometry().size(), screen);
-    QVERIFY2(main_->frameGeometry().height() > main_->height(), "the window has no frame");
+    QTRY_COMPARE(Outer(*main_).size(), screen);
+    QVERIFY2(Outer(*main_).height() > main_->height(), "the window has no frame");
     QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
   }
 
@@ -82,9 +111,12 @@ class RealWindowTest : public QObject {
     QTRY_VERIFY(!(main_->windowState() & Qt::WindowMaximized));
     QTRY_COMPARE(main_->size(), QSize(714, 534));
     QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
+    // Restored for the first time, the window is centred by its outer frame.
+    const QPoint centre = main_->screen()->availableGeometry().center();
+    QTRY_VERIFY2((Outer(*main_).center() - centre).manhattanLength() <= 1, qPrintable(Describe(*main_)));
     main_->showMaximized();
     AwaitWindowManager(*main_);
-    QTRY_COMPARE(main_->frameGeometry().size(), main_->screen()->availableGeometry().size());
+    QTRY_COMPARE(Outer(*main_).size(), main_->screen()->availableGeometry().size());
     QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
   }
 
@@ -103,12 +135,12 @@ class RealWindowTest : public QObject {
     main_->resize(500, 120);
     QTRY_COMPARE(main_->size(), QSize(500, 120));
     AwaitWindowManager(*main_);
-    QTRY_VERIFY2(qAbs(text2->width() - qRound(0.99 * main_->frameGeometry().width())) <= 1,
+    QTRY_VERIFY2(qAbs(text2->width() - qRound(0.99 * Outer(*main_).width())) <= 1,
                  qPrintable(Describe(*main_)));
     QCOMPARE(text2->height(), height);
     main_->showMaximized();
     AwaitWindowManager(*main_);
-    QTRY_COMPARE(main_->frameGeometry().size(), main_->screen()->availableGeometry().size());
+    QTRY_COMPARE(Outer(*main_).size(), main_->screen()->availableGeometry().size());
     QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
   }
 
@@ -120,7 +152,27 @@ class RealWindowTest : public QObject {
     main_->showMaximized();
     AwaitWindowManager(*main_);
     QTRY_COMPARE(main_->windowState(), Qt::WindowMaximized);
-    QTRY_COMPARE(main_->frameGeometry().size(), main_->screen()->availableGeometry().size());
+    QTRY_COMPARE(Outer(*main_).size(), main_->screen()->availableGeometry().size());
+    QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
+  }
+
+  // The window manager may publish a new frame after the window's last resize and move (openbox
+  // does so now and then when it maximizes); the boxes follow the frame as it is announced.
+  void frameChangedWithoutResize() {
+    AwaitWindowManager(*main_);
+    QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
+    const QRect client = main_->geometry();
+    const QRect outer = Outer(*main_);
+    const std::array<std::uint32_t, 4> extents = {
+        static_cast<std::uint32_t>(client.left() - outer.left()),
+        static_cast<std::uint32_t>(outer.right() - client.right()),
+        static_cast<std::uint32_t>(client.top() - outer.top()),
+        static_cast<std::uint32_t>(outer.bottom() - client.bottom())};
+    AnnounceFrame(*main_, {extents[0] + 20, extents[1] + 20, extents[2] + 30, extents[3] + 30});
+    QTRY_COMPARE(Outer(*main_).size(), outer.size() + QSize(40, 60));
+    QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
+    AnnounceFrame(*main_, extents);
+    QTRY_COMPARE(Outer(*main_).size(), outer.size());
     QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
   }
 

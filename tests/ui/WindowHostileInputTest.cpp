@@ -1,14 +1,19 @@
 // The main window under hostile input, offscreen: a paste of several megabytes, and text with
 // surrogates and control characters. The output must be what the engine makes of the pasted
-// text, and the window must go on answering the user.
+// text, and what the converter makes of it in a file, and the window must go on answering the
+// user.
 #include <QClipboard>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "CommandRunner.h"
 #include "DesignFonts.h"
 #include "Form1.h"
 #include "UiTestSupport.h"
@@ -16,6 +21,9 @@
 using namespace mibolan;
 using namespace mibolan::ui;
 using namespace mibolan::ui::testing;
+using mibolan::testing_support::CommandResult;
+using mibolan::testing_support::Convert;
+using mibolan::testing_support::WriteTempFile;
 
 namespace {
 
@@ -31,9 +39,41 @@ QString LargeMixedText(qsizetype units) {
   return text;
 }
 
+// Texts of characters the rules look at and their neighbours, blanks of every kind, line breaks
+// and separators, tabs and characters beyond the Basic Multilingual Plane, drawn at random with
+// a fixed seed; the first is the case that once told the two apart.
+QStringList RandomTexts(qsizetype count) {
+  const QStringList pieces = {
+      u"行"_qs, u"银"_qs, u"长"_qs, u"成"_qs, u"重"_qs, u"庆"_qs, u"乐"_qs, u"音"_qs,
+      u"为"_qs, u"人"_qs, u"和"_qs, u"暖"_qs, u"少"_qs, u"壮"_qs, u"我"_qs, u"，"_qs,
+      u" "_qs,  u"\u00A0"_qs, u"\u3000"_qs, u"\u2028"_qs, u"\u2029"_qs, u"\t"_qs, u"\n"_qs,
+      u"\r\n"_qs, u"\r"_qs, u"𠀀"_qs, u"😀"_qs, u"a"_qs};
+  QRandomGenerator random(20261207);
+  QStringList texts = {u"行\u00A0行"_qs};
+  while (texts.size() < count) {
+    QString text;
+    for (int length = random.bounded(1, 40); length > 0; --length) {
+      text += pieces[random.bounded(pieces.size())];
+    }
+    texts << text;
+  }
+  return texts;
+}
+
+// The text with every unit outside printable ASCII written as \uXXXX, for failure messages.
+QString Escaped(const QString& text) {
+  QString escaped;
+  for (const QChar unit : text) {
+    escaped += unit.unicode() >= 0x20 && unit.unicode() < 0x7f
+                   ? QString(unit)
+                   : u"\\u%1"_qs.arg(unit.unicode(), 4, 16, QChar(u'0'));
+  }
+  return escaped;
+}
+
 }  // namespace
 
-class HostileInputTest : public QObject {
+class WindowHostileInputTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -77,10 +117,7 @@ class HostileInputTest : public QObject {
     auto* input = Find<QPlainTextEdit>(*window_, "Text1");
     auto* output = Find<QPlainTextEdit>(*window_, "Text2");
     QTest::mouseClick(Find<QRadioButton>(*window_, option.toLatin1().constData()), Qt::LeftButton);
-    QGuiApplication::clipboard()->setText(pasted);
-    input->setFocus();
-    input->selectAll();
-    QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+    Paste(pasted);
     QVERIFY(input->document()->characterCount() > 1 || pasted.isEmpty());
     QTest::mouseClick(Find<QPushButton>(*window_, "Command1"), Qt::LeftButton);
     const Style style = option == u"Option1"_qs ? Style::Annotated : Style::Pinyin;
@@ -91,7 +128,48 @@ class HostileInputTest : public QObject {
     AnswersTheUser();
   }
 
+  void agreesWithTheConverter_data() {
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("style");
+    QTest::newRow("rén") << "Option3" << "pinyin";
+    QTest::newRow("人(rén)") << "Option1" << "annotated";
+  }
+  // The window converts what its box holds exactly as the converter converts the same text in a
+  // file: no-break spaces stay what they are, whatever the box makes of line breaks.
+  void agreesWithTheConverter() {
+    QFETCH(QString, option);
+    QFETCH(QString, style);
+    const QStringList texts = RandomTexts(300);
+    // One run for all texts; each file's output ends in one line break and holds none itself.
+    std::vector<std::string> arguments = {"--style=" + style.toStdString()};
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+      arguments.push_back(WriteTempFile("agreement-" + std::to_string(i) + ".txt", texts[i].toStdString()));
+    }
+    const CommandResult converted = Convert(arguments);
+    QCOMPARE(converted.status, 0);
+    const QStringList expected = QString::fromStdString(converted.out).split(u'\n');
+    QCOMPARE(expected.size(), texts.size() + 1);
+    QTest::mouseClick(Find<QRadioButton>(*window_, option.toLatin1().constData()), Qt::LeftButton);
+    auto* output = Find<QPlainTextEdit>(*window_, "Text2");
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+      Paste(texts[i]);
+      QTest::mouseClick(Find<QPushButton>(*window_, "Command1"), Qt::LeftButton);
+      QVERIFY2(output->toPlainText() == expected[i],
+               qPrintable(u"\"%1\": the window gives \"%2\", the converter \"%3\""_qs.arg(
+                   Escaped(texts[i]), output->toPlainText(), expected[i])));
+    }
+  }
+
  private:
+  // The text replaces the input box's, through the clipboard, as the user pastes it.
+  void Paste(const QString& text) {
+    auto* input = Find<QPlainTextEdit>(*window_, "Text1");
+    QGuiApplication::clipboard()->setText(text);
+    input->setFocus();
+    input->selectAll();
+    QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+  }
+
   // After the conversion the window still takes clicks and keys and converts again.
   void AnswersTheUser() {
     auto* option1 = Find<QRadioButton>(*window_, "Option1");
@@ -115,5 +193,5 @@ class HostileInputTest : public QObject {
   std::unique_ptr<Form1> window_;
 };
 
-QTEST_MAIN(HostileInputTest)
-#include "HostileInputTest.moc"
+QTEST_MAIN(WindowHostileInputTest)
+#include "WindowHostileInputTest.moc"
