@@ -197,7 +197,7 @@ def main():
     parser.add_argument("--build", required=True, type=Path, help="the Release build folder")
     parser.add_argument("--corpus", required=True, type=Path)
     parser.add_argument("--peers", required=True, type=Path, help="bench/peers, with node_modules")
-    parser.add_argument("--rounds", type=int, default=5, help="rounds on the corpus (default 5)")
+    parser.add_argument("--rounds", type=int, default=7, help="rounds on the corpus (default 7)")
     parser.add_argument("--big-rounds", type=int, default=3, help="rounds on the large input (default 3)")
     parser.add_argument("--big-copies", type=int, default=100,
                         help="copies of the corpus in the large input (default 100, about 1 GB; 0 skips it)")
