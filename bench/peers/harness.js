@@ -2,6 +2,13 @@
 // the pinyin to standard output and reports the time of the conversion alone on standard error
 // as one JSON line. Reading the file and writing the result are outside the timed part; a first
 // call on a short text before it lets the converter load its dictionaries and the JIT warm up.
+//
+//   node SCRIPT FILE [again]
+//
+// With "again" the whole file is converted once more and that second call is the one timed: the
+// memory its output takes has been had from the system once already, as in a benchmark that
+// repeats a call, where the first call's page faults (whose cost varies widely on a shared
+// machine) would otherwise weigh on the figure.
 'use strict';
 const fs = require('fs');
 
@@ -14,9 +21,11 @@ function run(name, convert, { byLine = false } = {}) {
     process.exit(2);
   }
   const text = fs.readFileSync(path, 'utf8');
+  const convertAll = () => (byLine ? text.split('\n').map(convert).join('\n') : convert(text));
   convert(text.slice(0, 1000));
+  if (process.argv[3] === 'again') convertAll();
   const start = process.hrtime.bigint();
-  const output = byLine ? text.split('\n').map(convert).join('\n') : convert(text);
+  const output = convertAll();
   const seconds = Number(process.hrtime.bigint() - start) / 1e9;
   process.stdout.write(output);
   process.stdout.write('\n');
