@@ -22,7 +22,9 @@ std::size_t EndOfLastLine(const char* bytes, std::size_t size) {
 }  // namespace
 
 ParallelConverter::ParallelConverter(const ConversionOptions& options, PieceSizes sizes)
-    : options_(options), pieceSize_(std::max<std::size_t>(sizes.piece, 1)), pieces_(std::max<std::size_t>(sizes.pieces, 2)) {
+    : options_(options),
+      pieceSize_(std::max<std::size_t>(sizes.piece, 1)),
+      pieces_(std::max<std::size_t>(sizes.pieces, 2)) {
   At(0).bytes = std::make_unique_for_overwrite<char[]>(pieceSize_);
   try {
     worker_ = std::thread(&ParallelConverter::Work, this);

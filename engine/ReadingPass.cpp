@@ -82,9 +82,9 @@ void ReadingPass::Scan() {
       // letters, digits, blanks, punctuation) take this way.
       std::size_t end = at + 1;
       while (end < text_.size() && !words_->InAnyWord(text_[end])) ++end;
-      std::fill(matchesStart_.begin() + static_cast<std::ptrdiff_t>(at), matchesStart_.begin() + static_cast<std::ptrdiff_t>(end), start);
-      std::fill(segmentEnd_.begin() + static_cast<std::ptrdiff_t>(at), segmentEnd_.begin() + static_cast<std::ptrdiff_t>(end), kSegmentEnd);
-      std::fill(segmentWord_.begin() + static_cast<std::ptrdiff_t>(at), segmentWord_.begin() + static_cast<std::ptrdiff_t>(end), -1);
+      std::fill_n(matchesStart_.data() + at, end - at, start);
+      std::fill_n(segmentEnd_.data() + at, end - at, kSegmentEnd);
+      std::fill_n(segmentWord_.data() + at, end - at, -1);
       scanned_ = segmented_ = blockStart_ = reach_ = end;
       continue;
     }
