@@ -1,6 +1,7 @@
 #include "PolyphoneModel.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace mibolan {
@@ -36,5 +37,23 @@ void PolyphoneModel::AddWeights(char16_t character, std::u16string_view feature,
 }
 
 std::int32_t PolyphoneModel::Margin() const { return kMargin; }
+
+std::span<const std::uint16_t> PolyphoneModel::CorrectedReading(std::u16string_view word) const {
+  const auto unitsOf = [](std::size_t w) {
+    return std::u16string_view(kCorrectedUnits.data() + kCorrectedStarts[w], kCorrectedStarts[w + 1] - kCorrectedStarts[w]);
+  };
+  std::size_t low = 0;
+  std::size_t high = kCorrectedStarts.size() - 1;
+  while (low < high) {
+    const std::size_t middle = (low + high) / 2;
+    if (unitsOf(middle) < word) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  if (low == kCorrectedStarts.size() - 1 || unitsOf(low) != word) return {};
+  return {kCorrectedReadings.data() + kCorrectedStarts[low], word.size()};
+}
 
 }  // namespace mibolan
