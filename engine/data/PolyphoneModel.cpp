@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <ranges>
 
 namespace mibolan {
 
@@ -42,18 +43,10 @@ std::span<const std::uint16_t> PolyphoneModel::CorrectedReading(std::u16string_v
   const auto unitsOf = [](std::size_t w) {
     return std::u16string_view(kCorrectedUnits.data() + kCorrectedStarts[w], kCorrectedStarts[w + 1] - kCorrectedStarts[w]);
   };
-  std::size_t low = 0;
-  std::size_t high = kCorrectedStarts.size() - 1;
-  while (low < high) {
-    const std::size_t middle = (low + high) / 2;
-    if (unitsOf(middle) < word) {
-      low = middle + 1;
-    } else {
-      high = middle;
-    }
-  }
-  if (low == kCorrectedStarts.size() - 1 || unitsOf(low) != word) return {};
-  return {kCorrectedReadings.data() + kCorrectedStarts[low], word.size()};
+  const auto words = std::views::iota(std::size_t{0}, kCorrectedStarts.size() - 1);
+  const auto found = std::ranges::lower_bound(words, word, {}, unitsOf);
+  if (found == words.end() || unitsOf(*found) != word) return {};
+  return {kCorrectedReadings.data() + kCorrectedStarts[*found], word.size()};
 }
 
 }  // namespace mibolan
