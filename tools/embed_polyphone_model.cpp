@@ -159,8 +159,11 @@ void WriteCorrections(std::ostream& out, std::vector<CorrectedWord> corrections)
   std::sort(corrections.begin(), corrections.end());
   std::vector<std::uint32_t> starts{0};
   std::vector<std::uint16_t> units, readings;
+  std::vector<std::uint64_t> firstUnits(format::kFirstUnitWords, 0);
   for (std::size_t i = 0; i < corrections.size(); ++i) {
     if (i > 0 && corrections[i - 1].word == corrections[i].word) throw Failure{"a word is corrected twice"};
+    const char16_t first = corrections[i].word[0];
+    firstUnits[format::FirstUnitWord(first)] |= format::FirstUnitBit(first);
     units.insert(units.end(), corrections[i].word.begin(), corrections[i].word.end());
     readings.insert(readings.end(), corrections[i].readings.begin(), corrections[i].readings.end());
     starts.push_back(static_cast<std::uint32_t>(units.size()));
@@ -168,6 +171,10 @@ void WriteCorrections(std::ostream& out, std::vector<CorrectedWord> corrections)
   out << "// The corrected words, sorted: word w is kCorrectedUnits[kCorrectedStarts[w] ..\n"
       << "// kCorrectedStarts[w + 1]), read as the syllable ids of kCorrectedReadings in the same range.\n";
   const auto size = [](const auto& values) { return std::to_string(values.size()); };
+  out << "// A bit for the first unit of each corrected word (format::FirstUnitBit): most words\n"
+      << "// are known not to be corrected at one look.\n";
+  WriteArray(out, "inline constexpr std::array<std::uint64_t, " + size(firstUnits) + "> kCorrectedFirstUnits",
+             firstUnits);
   WriteArray(out, "inline constexpr std::array<std::uint32_t, " + size(starts) + "> kCorrectedStarts", starts);
   WriteArray(out, "inline constexpr std::array<char16_t, " + size(units) + "> kCorrectedUnits", units);
   WriteArray(out, "inline constexpr std::array<std::uint16_t, " + size(readings) + "> kCorrectedReadings", readings);

@@ -40,6 +40,8 @@ void PolyphoneModel::AddWeights(char16_t character, std::u16string_view feature,
 std::int32_t PolyphoneModel::Margin() const { return kMargin; }
 
 std::span<const std::uint16_t> PolyphoneModel::CorrectedReading(std::u16string_view word) const {
+  using polyphone_model::FirstUnitBit, polyphone_model::FirstUnitWord;
+  if (word.empty() || (kCorrectedFirstUnits[FirstUnitWord(word[0])] & FirstUnitBit(word[0])) == 0) return {};
   const auto unitsOf = [](std::size_t w) {
     return std::u16string_view(kCorrectedUnits.data() + kCorrectedStarts[w], kCorrectedStarts[w + 1] - kCorrectedStarts[w]);
   };
