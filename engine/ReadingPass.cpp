@@ -180,9 +180,7 @@ bool ReadingPass::LineEndsWithin(std::size_t from) const {
 // A word of two or more characters with a reading reads so; every other character takes its
 // default reading, which the polyphone model may overrule.
 void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
-  const WordList::WordId word = segmentWord_[begin];
-  const std::span<const std::uint16_t> syllables =
-      word >= 0 && end - begin > 1 ? words_->Reading(word) : std::span<const std::uint16_t>{};
+  const std::span<const std::uint16_t> syllables = WordReading(begin, end);
   for (std::size_t at = begin; at < end; ++at) {
     const std::uint16_t entry = tables_->Entry(text_[at]);
     if (entry == 0 || options_.readBy == ReadBy::Character) {
@@ -195,6 +193,16 @@ void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
       readings_[at] = ModelReading(at, begin, end, fallback);
     }
   }
+}
+
+// The reading of a segment of two or more characters: the model's correction of the word, else
+// the word list's; empty when its characters are read one by one.
+std::span<const std::uint16_t> ReadingPass::WordReading(std::size_t begin, std::size_t end) const {
+  const WordList::WordId word = segmentWord_[begin];
+  if (word < 0 || end - begin < 2) return {};
+  const std::span<const std::uint16_t> corrected =
+      model_->CorrectedReading(std::u16string_view(text_).substr(begin, end - begin));
+  return corrected.empty() ? words_->Reading(word) : corrected;
 }
 
 // The reading of a character that no word decides: the rules' when one applies, else that of its

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,6 +67,7 @@ class ReadingPass {
   void SegmentBlock(std::size_t end);
   void ReadSegments();
   void ReadSegment(std::size_t begin, std::size_t end);
+  std::span<const std::uint16_t> WordReading(std::size_t begin, std::size_t end) const;
   struct DefaultChoice {
     ReadingIndex reading;
     bool firm;

@@ -3,8 +3,10 @@
 //   embed_polyphone_model polyphone_model.txt syllables.txt PolyphoneModel.inc
 // Each character's block gives its readings; each feature line, its weight for each of them. The
 // features go into an open-addressing table keyed by a hash of the character and the feature's
-// text (engine/data/PolyphoneModel.h computes the same hash). Every line is checked; a malformed
-// one stops the build with its line number.
+// text (engine/data/PolyphoneModel.h computes the same hash). The corrected words go into a
+// table sorted by their units. Every line is checked; a malformed one stops the build with its
+// line number.
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iostream>
@@ -71,8 +73,16 @@ std::int16_t Weight(const std::string& text) {
   return static_cast<std::int16_t>(value);
 }
 
+struct CorrectedWord {
+  std::u16string word;
+  std::vector<std::uint16_t> readings;  // syllable ids, one per unit
+
+  bool operator<(const CorrectedWord& other) const { return word < other.word; }
+};
+
 struct Model {
   std::int32_t margin = 0;
+  std::vector<CorrectedWord> corrections;
   std::vector<Block> blocks;
 };
 
@@ -82,6 +92,15 @@ void ParseLine(const std::string& line, const std::map<std::string, std::uint32_
   if (fields[0] == "margin" && fields.size() == 2) {
     model.margin = Weight(fields[1]);
     sawMargin = true;
+  } else if (fields[0] == "word" && fields.size() == 3) {
+    CorrectedWord corrected{Utf16(fields[1]), {}};
+    for (const std::string& numbered : Split(fields[2], ' ')) {
+      corrected.readings.push_back(SyllableIdOf(numbered, syllables));
+    }
+    if (corrected.word.size() < 2 || corrected.readings.size() != corrected.word.size()) {
+      throw Failure{"a corrected word needs two or more BMP characters and one reading for each"};
+    }
+    model.corrections.push_back(std::move(corrected));
   } else if (fields[0] == "char" && fields.size() == 3) {
     const std::u16string character = Utf16(fields[1]);
     if (character.size() != 1) throw Failure{"a block is not for one BMP character"};
@@ -126,12 +145,39 @@ Model ReadModel(const char* path, const std::map<std::string, std::uint32_t>& sy
 }
 
 template <class T>
-void WriteArray(std::ostream& out, const char* declaration, const std::vector<T>& values) {
+void WriteArray(std::ostream& out, const std::string& declaration, const std::vector<T>& values) {
   out << declaration << " = {";
   // Large unsigned numbers need their suffix to be read as what they are.
   const char* const suffix = std::is_unsigned_v<T> && sizeof(T) >= 4 ? "u" : "";
   for (std::size_t i = 0; i < values.size(); ++i) out << (i % 16 == 0 ? "\n" : "") << +values[i] << suffix << ',';
   out << "};\n\n";
+}
+
+// The corrected words, in the order of their units, each word's units and readings in two
+// arrays that the same starts index. std::array, since there may be none.
+void WriteCorrections(std::ostream& out, std::vector<CorrectedWord> corrections) {
+  std::sort(corrections.begin(), corrections.end());
+  std::vector<std::uint32_t> starts{0};
+  std::vector<std::uint16_t> units, readings;
+  std::vector<std::uint64_t> firstUnits(format::kFirstUnitWords, 0);
+  for (std::size_t i = 0; i < corrections.size(); ++i) {
+    if (i > 0 && corrections[i - 1].word == corrections[i].word) throw Failure{"a word is corrected twice"};
+    const char16_t first = corrections[i].word[0];
+    firstUnits[format::FirstUnitWord(first)] |= format::FirstUnitBit(first);
+    units.insert(units.end(), corrections[i].word.begin(), corrections[i].word.end());
+    readings.insert(readings.end(), corrections[i].readings.begin(), corrections[i].readings.end());
+    starts.push_back(static_cast<std::uint32_t>(units.size()));
+  }
+  out << "// The corrected words, sorted: word w is kCorrectedUnits[kCorrectedStarts[w] ..\n"
+      << "// kCorrectedStarts[w + 1]), read as the syllable ids of kCorrectedReadings in the same range.\n";
+  const auto size = [](const auto& values) { return std::to_string(values.size()); };
+  out << "// A bit for the first unit of each corrected word (format::FirstUnitBit): most words\n"
+      << "// are known not to be corrected at one look.\n";
+  WriteArray(out, "inline constexpr std::array<std::uint64_t, " + size(firstUnits) + "> kCorrectedFirstUnits",
+             firstUnits);
+  WriteArray(out, "inline constexpr std::array<std::uint32_t, " + size(starts) + "> kCorrectedStarts", starts);
+  WriteArray(out, "inline constexpr std::array<char16_t, " + size(units) + "> kCorrectedUnits", units);
+  WriteArray(out, "inline constexpr std::array<std::uint16_t, " + size(readings) + "> kCorrectedReadings", readings);
 }
 
 void WriteTables(std::ostream& out, const Model& model) {
@@ -173,6 +219,7 @@ void WriteTables(std::ostream& out, const Model& model) {
   WriteArray(out, "inline constexpr std::uint64_t kFeatureKeys[]", keys);
   WriteArray(out, "inline constexpr std::uint32_t kFeatureWeightStarts[]", weightStarts);
   WriteArray(out, "inline constexpr std::int16_t kWeights[]", weights);
+  WriteCorrections(out, model.corrections);
 }
 
 }  // namespace

@@ -190,8 +190,9 @@ class Prototype:
         self.reader = None
 
     def build(self, model_path):
-        margin, model = wr.load_model(model_path)
-        self.reader = wr.Reader(self.words, model, margin, self.default_reader.dictionary, self.default_reader.rules)
+        margin, model, corrections = wr.load_model(model_path)
+        self.reader = wr.Reader(self.words, model, margin, self.default_reader.dictionary, self.default_reader.rules,
+                                corrections=corrections)
 
     def read(self, lines, words):
         if words:
@@ -308,6 +309,7 @@ def main(argv=None):
 
     engine = Converter(args.build) if args.engine == "converter" else Prototype(words)
     context = trainer.Context(words, dictionary)
+    attested = trainer.attested_readings(gen_lexicon.load_cedict(gen_lexicon.DEFAULT_CEDICT))
     counter = Counter()
     os.makedirs(args.build, exist_ok=True)
     for k, fold in enumerate(folds):
@@ -315,7 +317,7 @@ def main(argv=None):
         training = [x for n, x in enumerate(labelled) if n % args.folds != k]
         model_path = os.path.join(args.build, f"polyphone_model.fold{k}.txt")
         with open(model_path, "w", encoding="utf-8", newline="\n") as handle:
-            handle.write(trainer.render(trainer.train(context, training)))
+            handle.write(trainer.render(*trainer.train(context, training, attested)))
         engine.build(model_path)
         lines = [line for line, _ in fold]
         score(fold, engine.read(lines, True), polyphonic, counter, ("words", "folds"))

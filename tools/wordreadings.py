@@ -7,7 +7,8 @@ below follow it. In short: the characters that have a dictionary line form runs;
 is segmented into the words of engine/data/words.txt by the segmentation of least cost;
 a word with a reading gives its characters that reading; every other character takes its
 dictionary reading, the context rules' reading where one applies, or the polyphone model's
-reading where the model is confident.
+reading where the model is confident. The model may also correct the reading of a word
+that its training sentences read otherwise.
 """
 
 import math
@@ -299,8 +300,10 @@ def features(text, index, segment_of):
 
 
 def load_model(path=MODEL):
-    """(margin, {character: (readings, {feature: [weight per reading]})}) from the model file."""
+    """(margin, {character: (readings, {feature: [weight per reading]})}, {word: reading tuple})
+    from the model file: the margin, the characters' blocks and the corrected words."""
     model = {}
+    corrections = {}
     margin = None
     current = None
     with open(path, encoding="utf-8") as handle:
@@ -311,6 +314,8 @@ def load_model(path=MODEL):
             fields = line.split("\t")
             if fields[0] == "margin":
                 margin = int(fields[1])
+            elif fields[0] == "word":
+                corrections[fields[1]] = tuple(fields[2].split(" "))
             elif fields[0] == "char":
                 current = (fields[2].split(" "), {})
                 model[fields[1]] = current
@@ -318,7 +323,7 @@ def load_model(path=MODEL):
                 current[1][fields[0]] = [int(v) for v in fields[1].split(" ")]
     if margin is None:
         raise ValueError(f"{path}: no margin line")
-    return margin, model
+    return margin, model, corrections
 
 
 def model_reading(entry, feats, default, margin):
@@ -344,12 +349,18 @@ def model_reading(entry, feats, default, margin):
 class Reader:
     """Reading by word with a given word list, model and margin."""
 
-    def __init__(self, words, model=None, margin=0, dictionary=None, rules=None, use_rules=True):
+    def __init__(self, words, model=None, margin=0, dictionary=None, rules=None, use_rules=True, corrections=None):
         self.dictionary = dictionary or load_dictionary()
         self.rules = (rules if rules is not None else load_context_rules()) if use_rules else {}
         self.lexicon = Lexicon(words)
         self.model = model or {}
         self.margin = margin
+        self.corrections = corrections or {}
+
+    def word_reading(self, word):
+        """The reading of a segment of two or more characters: the model's correction of the
+        word, else its entry's reading (None when its characters are read one by one)."""
+        return self.corrections.get(word) or self.lexicon.reading(word)
 
     def default_reading(self, text, index):
         """(reading, firm): the rules' reading, else the character's own entry's reading, else
@@ -369,7 +380,7 @@ class Reader:
         segments = segment(text, self.lexicon, self.dictionary)
         owner = {k: (s, e) for s, e in segments for k in range(s, e)}
         for start, end in segments:
-            word = self.lexicon.reading(text[start:end]) if end - start > 1 else None
+            word = self.word_reading(text[start:end]) if end - start > 1 else None
             for index in range(start, end):
                 if word:
                     result[index] = word[index - start]

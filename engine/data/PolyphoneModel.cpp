@@ -1,7 +1,9 @@
 #include "PolyphoneModel.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
+#include <ranges>
 
 #include "../UnitSet.h"
 
@@ -46,5 +48,17 @@ void PolyphoneModel::AddWeights(char16_t character, std::u16string_view feature,
 }
 
 std::int32_t PolyphoneModel::Margin() const { return kMargin; }
+
+std::span<const std::uint16_t> PolyphoneModel::CorrectedReading(std::u16string_view word) const {
+  using polyphone_model::FirstUnitBit, polyphone_model::FirstUnitWord;
+  if (word.empty() || (kCorrectedFirstUnits[FirstUnitWord(word[0])] & FirstUnitBit(word[0])) == 0) return {};
+  const auto unitsOf = [](std::size_t w) {
+    return std::u16string_view(kCorrectedUnits.data() + kCorrectedStarts[w], kCorrectedStarts[w + 1] - kCorrectedStarts[w]);
+  };
+  const auto words = std::views::iota(std::size_t{0}, kCorrectedStarts.size() - 1);
+  const auto found = std::ranges::lower_bound(words, word, {}, unitsOf);
+  if (found == words.end() || unitsOf(*found) != word) return {};
+  return {kCorrectedReadings.data() + kCorrectedStarts[*found], word.size()};
+}
 
 }  // namespace mibolan

@@ -24,6 +24,10 @@ class PolyphoneModel {
 
   // How far the best reading must lead the default one to replace it.
   std::int32_t Margin() const;
+
+  // The reading (syllable ids, one per unit) that replaces the word list's for this word, which
+  // the model's training sentences read otherwise; empty for a word it does not correct.
+  std::span<const std::uint16_t> CorrectedReading(std::u16string_view word) const;
 };
 
 }  // namespace mibolan

@@ -3,6 +3,7 @@
 // What tools/embed_polyphone_model.cpp and the engine agree on: how a feature of a character is
 // found in the model's table.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -21,5 +22,11 @@ constexpr std::uint64_t FeatureKey(char16_t character, std::u16string_view featu
   for (char16_t unit : feature) add(unit);
   return hash == 0 ? 1 : hash;
 }
+
+// The first units of the corrected words, as bits of a small table: unit u sets bit
+// FirstUnitBit(u) of word FirstUnitWord(u). Units that share a bit only cost a closer look.
+inline constexpr std::size_t kFirstUnitWords = 64;
+constexpr std::size_t FirstUnitWord(char16_t unit) { return (unit >> 6) % kFirstUnitWords; }
+constexpr std::uint64_t FirstUnitBit(char16_t unit) { return std::uint64_t{1} << (unit & 63); }
 
 }  // namespace mibolan::polyphone_model

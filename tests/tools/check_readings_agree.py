@@ -41,8 +41,8 @@ def reference(reader, text):
 def main():
     converter = sys.argv[1]
     words = wordreadings.load_words()
-    margin, model = wordreadings.load_model()
-    reader = wordreadings.Reader(words, model, margin)
+    margin, model, corrections = wordreadings.load_model()
+    reader = wordreadings.Reader(words, model, margin, corrections=corrections)
     lines, mixed = texts()
     differences = []
     # One sentence per line, read as kept lines; each mixed text alone, being its own text.

@@ -22,7 +22,7 @@ if ! cmp "$out/words.txt" "$repo/engine/data/words.txt"; then
   diff "$repo/engine/data/words.txt" "$out/words.txt" | head -n 20 >&2 || true
   status=1
 fi
-"$python" -B "$repo/tools/train_polyphone_model.py" --words "$out/words.txt" -o "$out/polyphone_model.txt"
+"$python" -B "$repo/tools/train_polyphone_model.py" --words "$out/words.txt" --cedict "$cedict" -o "$out/polyphone_model.txt"
 if ! cmp "$out/polyphone_model.txt" "$repo/engine/data/polyphone_model.txt"; then
   echo "The committed polyphone model differs from a fresh training." >&2
   echo "Retrain: python3 tools/train_polyphone_model.py -o engine/data/polyphone_model.txt" >&2

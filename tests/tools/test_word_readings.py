@@ -13,6 +13,7 @@ sys.path.insert(0, os.path.join(REPO_ROOT, "tools"))
 
 import evaluate_readings as ev  # noqa: E402
 import gen_lexicon as gen  # noqa: E402
+import train_polyphone_model as trainer  # noqa: E402
 import wordreadings as wr  # noqa: E402
 
 DICTIONARY = wr.load_dictionary()
@@ -101,6 +102,32 @@ class ReadingTest(unittest.TestCase):
         self.assertEqual(wr.features("我\n5幢楼Ｂ", 3, lambda k: (3, 5)),
                          ["b", "L2=#", "L1=0", "R1=楼", "R2=a", "LR=0楼", "W=幢楼"])
         self.assertEqual(wr.features("行\r\n", 0, lambda k: (0, 1))[1:5], ["L2=#", "L1=#", "R1=#", "R2=#"])
+
+    def test_corrected_words_replace_the_lists_reading(self):
+        words = {"黄陂": (10, ("huang2", "pi2")), "陂": (10, None)}
+        reader = wr.Reader(words, corrections={"黄陂": ("huang2", "bei1")})
+        readings = reader.readings("黄陂陂")
+        self.assertEqual([readings[i] for i in sorted(readings)], ["huang2", "bei1", DICTIONARY["陂"]])
+
+    def test_corrections_need_two_sentences_that_all_agree_on_a_reading_of_the_word(self):
+        context = trainer.Context({"明朝": (10, ("ming2", "zhao1")), "黄陂": (10, ("huang2", "pi2")),
+                                   "挣脱": (10, ("zheng4", "tuo1")), "朝": (10, None)})
+        # What CC-CEDICT gives the words: the dynasty and tomorrow morning, the district.
+        attested = {"明朝": {("ming2", "chao2"), ("ming2", "zhao1")}, "黄陂": {("huang2", "bei1")},
+                    "挣脱": {("zheng4", "tuo1")}}
+        cases = [
+            ([("明朝", 1, "chao2")] * 2, {"明朝": ("ming2", "chao2")}),
+            ([("明朝", 1, "chao2")], {}),                                       # one sentence is not enough
+            ([("明朝", 1, "chao2")] * 3 + [("明朝", 1, "zhao1")], {}),           # one agrees with the list
+            ([("黄陂", 1, "bei1"), ("黄陂", 1, "po1")] * 2, {}),                 # the labels disagree
+            ([("挣脱", 0, "zheng1")] * 2 + [("黄陂", 1, "bei1")] * 2,
+             {"黄陂": ("huang2", "bei1")}),                                   # no dictionary reads 挣脱 zheng1
+            ([("明朝", 0, "ming2")] * 2 + [("朝", 0, "chao2")] * 2, {}),         # the list is right; no word
+        ]
+        for labelled, expected in cases:
+            with self.subTest(labelled=labelled):
+                examples = trainer.sentence_examples(context, labelled)
+                self.assertEqual(trainer.word_corrections(context, examples, attested), expected)
 
     def test_context_rules_read_from_the_engine(self):
         rules = wr.load_context_rules()
