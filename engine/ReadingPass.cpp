@@ -270,10 +270,15 @@ ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::s
   if (readings.empty()) return fallback;
   std::array<std::int32_t, 8> scoreRoom{};
   const std::span<std::int32_t> scores(scoreRoom.data(), std::min(readings.size(), scoreRoom.size()));
-  std::u16string feature;
+  // A feature's text is at most a name, a word and a character or two: it is put together in
+  // place, without an allocation.
+  std::array<char16_t, 4 + word_table::kMaxWordLength + 4> feature{};
   const auto add = [&](std::u16string_view name, std::u16string_view value, std::u16string_view more = {}) {
-    feature.assign(name).append(value).append(more);
-    model_->AddWeights(text_[at], feature, scores);
+    char16_t* last = std::copy(name.begin(), name.end(), feature.data());
+    last = std::copy(value.begin(), value.end(), last);
+    last = std::copy(more.begin(), more.end(), last);
+    model_->AddWeights(text_[at], std::u16string_view(feature.data(), static_cast<std::size_t>(last - feature.data())),
+                       scores);
   };
   if (!choice.firm) add(u"b", {});
   const std::u16string_view left2 = Neighbour(at, -2), left1 = Neighbour(at, -1);
