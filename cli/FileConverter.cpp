@@ -13,7 +13,7 @@
 #include <system_error>
 #include <thread>
 
-#include <mibolan/StreamConverter.h>
+#include <mibolan/DecodingConverter.h>
 #include <mibolan/Utf8Converter.h>
 
 #include "HtmlPage.h"
@@ -68,38 +68,6 @@ class ReadingConverter : public Converter {
 
  private:
   std::unique_ptr<char[]> buffer_ = std::make_unique_for_overwrite<char[]>(kReadSize);
-};
-
-// The legacy decoder followed by the stream converter. It offers what Utf8Converter offers.
-class DecodingConverter {
- public:
-  DecodingConverter(LegacyDecoder& decoder, const ConvertOptions& options)
-      : decoder_(decoder), converter_(options.conversion) {}
-
-  bool Feed(std::string_view bytes, std::string& out) {
-    text_.clear();
-    const bool ok = decoder_.Decode(bytes, text_);
-    if (!text_.empty()) lastUnit_ = text_.back();
-    converter_.Feed(text_, out);
-    return ok;
-  }
-
-  bool Finish(std::string& out) {
-    truncated_ = !decoder_.Finish();
-    converter_.Finish(out);
-    return !truncated_;
-  }
-
-  std::uint64_t ErrorOffset() const { return decoder_.ErrorOffset(); }
-  bool Truncated() const { return truncated_; }
-  bool EndsWithLineFeed() const { return lastUnit_ == u'\n'; }
-
- private:
-  LegacyDecoder& decoder_;
-  StreamConverter converter_;
-  std::u16string text_;
-  char16_t lastUnit_ = 0;
-  bool truncated_ = false;
 };
 
 // Streams one open file through `converter`; `page` is null unless the output is a page.
@@ -169,15 +137,14 @@ bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& opti
     ReadingConverter<Utf8Converter> converter(options.conversion);
     return ConvertStream(fd, converter, path, options, page, output);
   }
-  std::optional<LegacyDecoder> decoder;
+  std::optional<ReadingConverter<DecodingConverter<LegacyDecoder>>> converter;
   try {
-    decoder.emplace(NameOf(options.encoding));
+    converter.emplace(options.conversion, false, NameOf(options.encoding));
   } catch (const std::system_error& error) {
     Complain(path, error.what());
     return false;
   }
-  ReadingConverter<DecodingConverter> converter(*decoder, options);
-  return ConvertStream(fd, converter, path, options, page, output);
+  return ConvertStream(fd, *converter, path, options, page, output);
 }
 
 // Like cat, a run never reads the file that it writes to, which would grow without end.

@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include <mibolan/StreamConverter.h>
+#include <mibolan/DecodingConverter.h>
 
 #include "ReadingPass.h"
 #include "Utf8Decoder.h"
@@ -13,35 +13,10 @@ namespace mibolan {
 namespace {
 
 // The way for what the direct walk does not write: the decoder, then the stream converter.
-class DecodingWalk {
+class DecodingWalk : public DecodingConverter<Utf8Decoder> {
  public:
   DecodingWalk(const ConversionOptions& options, std::uint64_t lineStart)
-      : decoder_(lineStart), converter_(options, lineStart > 0), lastUnit_(lineStart > 0 ? u'\n' : 0) {}
-
-  bool Feed(std::string_view bytes, std::string& out) {
-    text_.clear();
-    const bool ok = decoder_.Decode(bytes, text_);
-    if (!text_.empty()) lastUnit_ = text_.back();
-    converter_.Feed(text_, out);
-    return ok;
-  }
-
-  bool Finish(std::string& out) {
-    truncated_ = !decoder_.Finish();
-    converter_.Finish(out);
-    return !truncated_;
-  }
-
-  std::uint64_t ErrorOffset() const { return decoder_.ErrorOffset(); }
-  bool Truncated() const { return truncated_; }
-  bool EndsWithLineFeed() const { return lastUnit_ == u'\n'; }
-
- private:
-  Utf8Decoder decoder_;
-  StreamConverter converter_;
-  std::u16string text_;
-  char16_t lastUnit_;
-  bool truncated_ = false;
+      : DecodingConverter<Utf8Decoder>(options, lineStart > 0, lineStart) {}
 };
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
-#include <ranges>
 
 #include "../UnitSet.h"
 
@@ -55,10 +54,15 @@ std::span<const std::uint16_t> PolyphoneModel::CorrectedReading(std::u16string_v
   const auto unitsOf = [](std::size_t w) {
     return std::u16string_view(kCorrectedUnits.data() + kCorrectedStarts[w], kCorrectedStarts[w + 1] - kCorrectedStarts[w]);
   };
-  const auto words = std::views::iota(std::size_t{0}, kCorrectedStarts.size() - 1);
-  const auto found = std::ranges::lower_bound(words, word, {}, unitsOf);
-  if (found == words.end() || unitsOf(*found) != word) return {};
-  return {kCorrectedReadings.data() + kCorrectedStarts[*found], word.size()};
+  // A binary search over word indices by hand: clang with this libstdc++ rejects ranges over iota_view.
+  std::size_t low = 0, high = kCorrectedStarts.size() - 1;
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    if (unitsOf(middle) < word) low = middle + 1;
+    else high = middle;
+  }
+  if (low == kCorrectedStarts.size() - 1 || unitsOf(low) != word) return {};
+  return {kCorrectedReadings.data() + kCorrectedStarts[low], word.size()};
 }
 
 }  // namespace mibolan
