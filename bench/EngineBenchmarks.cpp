@@ -226,11 +226,16 @@ constexpr std::int64_t k1MB = 1'000'000;
 constexpr std::int64_t k10MB = 10'000'000;
 
 BENCHMARK_CAPTURE(BM_ConvertText, pinyin, Style::Pinyin)
-    ->Arg(k100KB)->Arg(k1MB)->Arg(k10MB)->Unit(benchmark::kMillisecond);
+    ->Arg(k100KB)
+    ->Arg(k1MB)
+    ->Arg(k10MB)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ConvertText, annotated, Style::Annotated)
-    ->Arg(k100KB)->Arg(k1MB)->Arg(k10MB)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ConvertUtf8Stream, pinyin, Style::Pinyin)
-    ->Arg(k100KB)->Arg(k10MB)->Unit(benchmark::kMillisecond);
+    ->Arg(k100KB)
+    ->Arg(k1MB)
+    ->Arg(k10MB)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConvertUtf8Stream, pinyin, Style::Pinyin)->Arg(k100KB)->Arg(k10MB)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ConvertUtf8Stream, annotated, Style::Annotated)->Arg(k10MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Utf8Decode)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StreamConverter, pinyin, Style::Pinyin)->Unit(benchmark::kMillisecond);

@@ -29,7 +29,6 @@
 
 namespace {
 
-
 // Runs `step` and lets the window process every event and paint, as a user would see it.
 double Milliseconds(QWidget& window, const std::function<void()>& step) {
   QElapsedTimer timer;
@@ -96,8 +95,9 @@ int main(int argc, char** argv) {
   auto& text1 = *window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
   auto& text2 = *window.findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
   auto& command1 = *window.findChild<QPushButton*>(QStringLiteral("Command1"));
-  window.findChild<QRadioButton*>(style == mibolan::Style::Annotated ? QStringLiteral("Option1")
-                                                                     : QStringLiteral("Option3"))
+  window
+      .findChild<QRadioButton*>(style == mibolan::Style::Annotated ? QStringLiteral("Option1")
+                                                                   : QStringLiteral("Option3"))
       ->click();
 
   std::vector<double> paste, convert, scroll, select;

@@ -72,8 +72,8 @@ class ReadingConverter : public Converter {
 
 // Streams one open file through `converter`; `page` is null unless the output is a page.
 template <class Converter>
-bool ConvertStream(int fd, Converter& converter, const std::string& path, const ConvertOptions& options,
-                     HtmlPage* page, OutputSink& output) {
+bool ConvertStream(int fd, Converter& converter, const std::string& path, const ConvertOptions& options, HtmlPage* page,
+                   OutputSink& output) {
   const std::string encoding = NameOf(options.encoding);
   bool readable = false;  // a file that cannot be read at all writes nothing
   bool finished = false;

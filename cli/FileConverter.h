@@ -12,7 +12,7 @@ namespace mibolan {
 // How the bytes of the input files are read.
 enum class Encoding {
   Utf8,
-  Gbk,      // also reads GB 2312
+  Gbk,  // also reads GB 2312
   Gb18030,
 };
 

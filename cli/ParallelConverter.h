@@ -22,7 +22,7 @@ namespace mibolan {
 // outputs touch small: fresh pages cost more than handing a piece from one thread to the other.
 struct PieceSizes {
   std::size_t piece = std::size_t{1} << 16;  // bytes read into a piece before it is cut after its last line feed
-  std::size_t pieces = 4;  // pieces read, being converted or waiting to be written, at most
+  std::size_t pieces = 4;                    // pieces read, being converted or waiting to be written, at most
 };
 
 // Converts a long UTF-8 text on two threads, with the output and the errors of one

@@ -85,21 +85,21 @@ int main(int argc, char** argv) {
                                                         {"html", mibolan::Style::Html}};
   mibolan::ConvertOptions options;
   AddChoice(app, "--style", styles, options.conversion.style,
-                 "pinyin: each reading and a blank, \"rén \" (the default)\n"
-                 "annotated: each character and its reading, \"人(rén)\"\n"
-                 "numbers: each reading with its tone digit and a blank, \"ren2 \";\n"
-                 "  the neutral tone is 5 (\"de5 \"), ü stays ü (\"lü4 \"), and a\n"
-                 "  reading without a tone (\"huo\" in 暖和) is written as it is\n"
-                 "html: a printable HTML page of the whole text, lines and\n"
-                 "  punctuation kept, each reading above its character; as\n"
-                 "  plain text it reads \"人(rén)\"")
+            "pinyin: each reading and a blank, \"rén \" (the default)\n"
+            "annotated: each character and its reading, \"人(rén)\"\n"
+            "numbers: each reading with its tone digit and a blank, \"ren2 \";\n"
+            "  the neutral tone is 5 (\"de5 \"), ü stays ü (\"lü4 \"), and a\n"
+            "  reading without a tone (\"huo\" in 暖和) is written as it is\n"
+            "html: a printable HTML page of the whole text, lines and\n"
+            "  punctuation kept, each reading above its character; as\n"
+            "  plain text it reads \"人(rén)\"")
       ->option_text("STYLE");
   const std::map<std::string, mibolan::Encoding> encodings = {
       {"utf-8", mibolan::Encoding::Utf8}, {"gbk", mibolan::Encoding::Gbk}, {"gb18030", mibolan::Encoding::Gb18030}};
   AddChoice(app, "--encoding", encodings, options.encoding,
-                 "how the FILEs are encoded: utf-8 (the default), gbk (which\n"
-                 "also reads GB 2312) or gb18030; bytes that are not valid in it\n"
-                 "stop that FILE with an error")
+            "how the FILEs are encoded: utf-8 (the default), gbk (which\n"
+            "also reads GB 2312) or gb18030; bytes that are not valid in it\n"
+            "stop that FILE with an error")
       ->option_text("ENCODING");
   bool keepLines = false;
   app.add_flag("--keep-lines", keepLines,

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <span>
 #include <limits>
+#include <span>
 
 #include "ConversionPass.h"
 #include "ToneSandhi.h"
@@ -89,10 +89,11 @@ void ReadingPass::Scan() {
       continue;
     }
     std::size_t longest = 1;
-    const bool complete = words_->ForEachPrefix(text_.data() + at, text_.size() - at, [&](std::size_t length, WordList::WordId word) {
-      matches_.push_back({static_cast<std::uint32_t>(length), word});
-      longest = length;
-    });
+    const bool complete =
+        words_->ForEachPrefix(text_.data() + at, text_.size() - at, [&](std::size_t length, WordList::WordId word) {
+          matches_.push_back({static_cast<std::uint32_t>(length), word});
+          longest = length;
+        });
     if (!complete && !finished_) {
       matches_.resize(start);  // scanned again when more text has come
       break;
@@ -125,7 +126,8 @@ void ReadingPass::SegmentBlock(std::size_t end) {
   costs_[0] = 0;
   for (std::size_t i = 0; i < size; ++i) {
     const std::size_t at = begin + i;
-    const std::uint32_t matchesEnd = at + 1 < scanned_ ? matchesStart_[at + 1] : static_cast<std::uint32_t>(matches_.size());
+    const std::uint32_t matchesEnd =
+        at + 1 < scanned_ ? matchesStart_[at + 1] : static_cast<std::uint32_t>(matches_.size());
     bool standsAlone = false;
     const auto offer = [&](std::size_t length, std::int64_t cost, WordList::WordId word) {
       const std::int64_t total = costs_[i] + cost;
@@ -163,8 +165,8 @@ void ReadingPass::ReadSegments() {
     std::size_t end = read_;
     while (!segmentEnd_[end]) ++end;
     ++end;
-    const bool ready = finished_ || (end < segmented_ && end + kReadAhead <= text_.size()) ||
-                       LineEndsWithin(end) || (end == read_ + 1 && tables_->Entry(text_[read_]) == 0);
+    const bool ready = finished_ || (end < segmented_ && end + kReadAhead <= text_.size()) || LineEndsWithin(end) ||
+                       (end == read_ + 1 && tables_->Entry(text_[read_]) == 0);
     if (!ready) break;
     ReadSegment(read_, end);
     read_ = end;
@@ -263,8 +265,7 @@ std::u16string_view ReadingPass::Neighbour(std::size_t at, int distance) const {
 
 // The model's reading where it leads the default reading by the model's margin; the default
 // reading elsewhere. Against a firm default only the neighbours speak, not the model's prior.
-ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::size_t end,
-                                       DefaultChoice choice) const {
+ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::size_t end, DefaultChoice choice) const {
   const ReadingIndex fallback = choice.reading;
   const std::span<const std::uint16_t> readings = model_->Readings(text_[at]);
   if (readings.empty()) return fallback;
@@ -327,7 +328,8 @@ void ReadingPass::DropBefore(std::size_t index) {
   readings_.erase(readings_.begin(), readings_.begin() + drop);
   segmentEnd_.erase(segmentEnd_.begin(), segmentEnd_.begin() + drop);
   segmentWord_.erase(segmentWord_.begin(), segmentWord_.begin() + drop);
-  const std::uint32_t firstMatch = index < scanned_ ? matchesStart_[index] : static_cast<std::uint32_t>(matches_.size());
+  const std::uint32_t firstMatch =
+      index < scanned_ ? matchesStart_[index] : static_cast<std::uint32_t>(matches_.size());
   matches_.erase(matches_.begin(), matches_.begin() + firstMatch);
   matchesStart_.erase(matchesStart_.begin(), matchesStart_.begin() + drop);
   for (std::size_t at = 0; at + index < scanned_; ++at) matchesStart_[at] -= firstMatch;

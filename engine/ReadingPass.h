@@ -87,11 +87,11 @@ class ReadingPass {
 
   // Arrays parallel to the text kept so far.
   std::u16string text_;
-  std::vector<ReadingIndex> readings_;    // for units read
-  std::vector<std::uint8_t> segmentEnd_;  // for units segmented
+  std::vector<ReadingIndex> readings_;         // for units read
+  std::vector<std::uint8_t> segmentEnd_;       // for units segmented
   std::vector<WordList::WordId> segmentWord_;  // at a segment's first unit: its word, or -1
-  std::vector<std::uint32_t> matchesStart_;  // for units scanned: where their words begin in matches_
-  std::vector<Match> matches_;               // the words starting at each unit scanned, in order
+  std::vector<std::uint32_t> matchesStart_;    // for units scanned: where their words begin in matches_
+  std::vector<Match> matches_;                 // the words starting at each unit scanned, in order
 
   // Room for the segmentation of one block: for each end, the least cost of reaching it, and
   // the start and word of the last segment on that way.
@@ -102,11 +102,11 @@ class ReadingPass {
   // Progress, as indexes into text_: every unit before each is done with that stage.
   std::size_t scanned_ = 0;     // its words are known
   std::size_t blockStart_ = 0;  // the segmentation block that is being scanned starts here
-  std::size_t reach_ = 0;      // the furthest end of a word starting in the block
-  std::size_t segmented_ = 0;  // belongs to a segment
-  std::size_t read_ = 0;       // has the reading of its word or character
-  std::size_t decided_ = 0;    // has its final reading, tone changes included
-  std::size_t handedOut_ = 0;  // shown by Decided() and handed out
+  std::size_t reach_ = 0;       // the furthest end of a word starting in the block
+  std::size_t segmented_ = 0;   // belongs to a segment
+  std::size_t read_ = 0;        // has the reading of its word or character
+  std::size_t decided_ = 0;     // has its final reading, tone changes included
+  std::size_t handedOut_ = 0;   // shown by Decided() and handed out
 };
 
 }  // namespace mibolan

@@ -103,7 +103,8 @@ inline int DecodeUtf8Sequence(std::string_view bytes, char32_t& code) {
 // Decodes the well-formed three-byte character at `data` (at least three bytes there), or
 // gives 0 for anything else, overlong forms and surrogates included.
 inline char16_t DecodeThreeByteUtf8(const unsigned char* data) {
-  const std::uint32_t bytes = data[0] | static_cast<std::uint32_t>(data[1]) << 8 | static_cast<std::uint32_t>(data[2]) << 16;
+  const std::uint32_t bytes =
+      data[0] | static_cast<std::uint32_t>(data[1]) << 8 | static_cast<std::uint32_t>(data[2]) << 16;
   // 1110xxxx 10xxxxxx 10xxxxxx, first byte lowest.
   if ((bytes & 0xC0C0F0) != 0x8080E0) return 0;
   const std::uint32_t code = (bytes & 0x0F) << 12 | (bytes & 0x3F00) >> 2 | (bytes & 0x3F0000) >> 16;
@@ -116,7 +117,8 @@ inline std::size_t EndOfAsciiRun(std::string_view bytes, std::size_t i) {
 #if defined(__SSE2__)
   for (; i + 16 <= bytes.size(); i += 16) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i));
-    if (const int high = _mm_movemask_epi8(block)) return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(high)));
+    if (const int high = _mm_movemask_epi8(block))
+      return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(high)));
   }
 #else
   constexpr std::uint64_t kHighBits = 0x8080808080808080;

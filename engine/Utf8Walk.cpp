@@ -24,8 +24,8 @@ const unsigned char* BytesOf(const std::string& text) { return reinterpret_cast<
 
 // Decodes the well-formed text of [from, end) into units[count...] as far as `capacity`
 // allows; stops at an ill-formed or cut character. Returns the new count.
-std::size_t DecodeUnits(std::string_view text, std::size_t from, std::size_t end, char16_t* units,
-                        std::size_t count, std::size_t capacity) {
+std::size_t DecodeUnits(std::string_view text, std::size_t from, std::size_t end, char16_t* units, std::size_t count,
+                        std::size_t capacity) {
   const auto* const data = reinterpret_cast<const unsigned char*>(text.data());
   while (from < end && count < capacity) {
     // Chinese text is ASCII and three-byte characters nearly throughout.
@@ -185,8 +185,8 @@ bool Utf8Walk::ConvertWith(std::size_t limit, bool final, std::string& out) {
 // The reading of `character`, `length` bytes at `at`, chosen by the rules from the units
 // around it: up to two before (all checked already) and up to three after, as far as the text
 // is well formed.
-ConversionTables::ReadingIndex Utf8Walk::ReadingInContext(std::size_t at, std::size_t length,
-                                                               char16_t character, std::uint16_t entry) const {
+ConversionTables::ReadingIndex Utf8Walk::ReadingInContext(std::size_t at, std::size_t length, char16_t character,
+                                                          std::uint16_t entry) const {
   const unsigned char* const data = BytesOf(pending_);
   const std::string_view text = pending_;
 

@@ -26,8 +26,7 @@ bool IsFullWidthScript(char32_t c) {
     case QChar::Script_Katakana:
     case QChar::Script_Hangul:
     case QChar::Script_Bopomofo:
-    case QChar::Script_Yi:
-      return true;
+    case QChar::Script_Yi: return true;
     default:
       // The full-width forms of Latin letters and digits (Ａ, １).
       return c >= 0xFF01 && c <= 0xFF5E && QChar::isLetterOrNumber(c);
@@ -53,8 +52,7 @@ class CellWriter {
 
   void Add(Kind kind, std::uint32_t begin, std::uint32_t length, std::int32_t reading) {
     switch (kind) {
-      case Kind::Skip:
-        return;
+      case Kind::Skip: return;
       case Kind::Blank:
         // A run of blanks is one empty square.
         if (last_ == Kind::Blank) {

@@ -97,7 +97,8 @@ class RowWriter {
   // before that one, go to the next row with it. A row of nothing but closing marks stays as it is.
   std::vector<std::uint32_t> CarriedOver(std::vector<std::uint32_t>& row) const {
     std::size_t carried = 1;
-    while (carried < row.size() && StartsWithOneOf(content_, content_.cells[row[row.size() - carried]], kClosingMarks)) {
+    while (carried < row.size() &&
+           StartsWithOneOf(content_, content_.cells[row[row.size() - carried]], kClosingMarks)) {
       ++carried;
     }
     if (carried >= row.size() || content_.cells[row[row.size() - carried]].kind == CellKind::Space) return {};
@@ -109,7 +110,8 @@ class RowWriter {
   void Grid(std::size_t start, const std::vector<std::uint32_t>& cells) {
     Row row;
     for (std::size_t i = 0; i < cells.size(); ++i) {
-      if (content_.cells[cells[i]].kind != CellKind::Space) row.placed.push_back(Slot{cells[i], Column(start + i), false});
+      if (content_.cells[cells[i]].kind != CellKind::Space)
+        row.placed.push_back(Slot{cells[i], Column(start + i), false});
     }
     rows_.push_back(std::move(row));
   }

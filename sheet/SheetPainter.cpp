@@ -13,10 +13,10 @@
 namespace mibolan::sheet {
 namespace {
 
-const QColor kLineColour(46, 139, 87);      // the outlines of squares and staffs, a textbook green
-const QColor kCrossColour(120, 186, 140);   // the dashed cross, lighter
+const QColor kLineColour(46, 139, 87);     // the outlines of squares and staffs, a textbook green
+const QColor kCrossColour(120, 186, 140);  // the dashed cross, lighter
 const QColor kInk(0, 0, 0);
-const QColor kTraceInk(190, 190, 190);      // copies to write over
+const QColor kTraceInk(190, 190, 190);  // copies to write over
 const QColor kPageNumberInk(110, 110, 110);
 
 constexpr double kCharacterSize = 0.84;  // of a square: the Kaiti em
@@ -188,11 +188,9 @@ void SheetPainter::PaintCell(QPainter& painter, const Cell& cell, const QRectF& 
         return;
       }
       break;
-    case CellKind::Character:
-      break;
+    case CellKind::Character: break;
     case CellKind::Space:
-    case CellKind::LineBreak:
-      return;
+    case CellKind::LineBreak: return;
   }
   DrawCentred(painter, characterFont_, text, square.center().x(), square.center().y() + characterCentre_,
               square.width());

@@ -46,8 +46,8 @@ class SheetPainter {
   void PaintReading(QPainter& painter, const QString& reading, const QRectF& staff) const;
   void PaintCell(QPainter& painter, const Cell& cell, const QRectF& square) const;
   // Draws `text` with its advance centred on `centreX`, pressed narrower when wider than `room`.
-  void DrawCentred(QPainter& painter, const MeasuredFont& font, const QString& text, double centreX,
-                   double baseline, double room) const;
+  void DrawCentred(QPainter& painter, const MeasuredFont& font, const QString& text, double centreX, double baseline,
+                   double room) const;
   QRectF MarkInk(const QString& mark) const;
 
   const SheetContent& content_;

@@ -169,7 +169,8 @@ SheetOptions SheetWindow::Options() const {
 }
 
 std::shared_ptr<const SheetContent> SheetWindow::Content() {
-  if (!content_) content_ = std::make_shared<const SheetContent>(ReadSheetText(input_->toPlainText(), Options().conversion));
+  if (!content_)
+    content_ = std::make_shared<const SheetContent>(ReadSheetText(input_->toPlainText(), Options().conversion));
   return content_;
 }
 
@@ -203,8 +204,8 @@ void SheetWindow::Print() {
 
 void SheetWindow::ChooseFileAndSave() {
   const QString suggested = QDir::home().filePath(FileNameFor(SheetTitle(*Content())));
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存 PDF"), suggested,
-                                                    QStringLiteral("PDF 文件 (*.pdf)"));
+  const QString path =
+      QFileDialog::getSaveFileName(this, QStringLiteral("保存 PDF"), suggested, QStringLiteral("PDF 文件 (*.pdf)"));
   if (!path.isEmpty()) SavePdf(path);
 }
 

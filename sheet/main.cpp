@@ -58,7 +58,8 @@ void CheckFaces() {
 QtMessageHandler toolkitHandler = nullptr;
 
 void Quiet(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if ((type == QtCriticalMsg || type == QtFatalMsg) && toolkitHandler != nullptr) toolkitHandler(type, context, message);
+  if ((type == QtCriticalMsg || type == QtFatalMsg) && toolkitHandler != nullptr)
+    toolkitHandler(type, context, message);
 }
 
 int WritePdf(char** argv, const std::string& output, const std::string& input, const SheetOptions& options) {
@@ -136,8 +137,9 @@ int main(int argc, char** argv) {
 
   SheetOptions options;
   std::string output;
-  const CLI::Option* pdf = app.add_option("--pdf", output, "write the sheet to this PDF file instead of opening the window")
-      ->option_text("OUT.pdf");
+  const CLI::Option* pdf =
+      app.add_option("--pdf", output, "write the sheet to this PDF file instead of opening the window")
+          ->option_text("OUT.pdf");
   const std::map<std::string, mibolan::sheet::SheetLayout> layouts = {
       {"reading", mibolan::sheet::SheetLayout::Reading}, {"practice", mibolan::sheet::SheetLayout::Practice}};
   app.add_option("--layout", options.layout,
@@ -150,7 +152,7 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(mibolan::sheet::kFewestSquares, mibolan::sheet::kMostSquares))
       ->option_text("N");
   const std::map<std::string, mibolan::sheet::Paper> papers = {{"a4", mibolan::sheet::Paper::A4},
-                                                              {"letter", mibolan::sheet::Paper::Letter}};
+                                                               {"letter", mibolan::sheet::Paper::Letter}};
   app.add_option("--paper", options.paper, "a4 (the default) or letter")
       ->transform(CLI::CheckedTransformer(papers, CLI::ignore_case))
       ->option_text("PAPER");

@@ -50,7 +50,8 @@ std::vector<std::uint16_t> Entries() {
     const auto c = static_cast<char16_t>(unit);
     const mibolan::CharDictionary::ReadingId id = dictionary.ReadingIdOf(c);
     if (!mibolan::IsDoubleByteInCp936(c) || id == mibolan::CharDictionary::kNoReading) continue;
-    entries[unit] = static_cast<std::uint16_t>(id | (mibolan::HasContextRules(c) ? ConversionTables::kHasContextRules : 0));
+    entries[unit] =
+        static_cast<std::uint16_t>(id | (mibolan::HasContextRules(c) ? ConversionTables::kHasContextRules : 0));
   }
   return entries;
 }
@@ -66,7 +67,8 @@ std::array<std::u16string, 3> StyleTexts(const std::string& numbered) {
 
 template <class Char>
 void WriteFragment(std::ostream& out, const std::basic_string<Char>& text) {
-  if (text.size() > mibolan::Fragment<Char>::kCapacity) throw std::length_error("a reading is too long for its fragment");
+  if (text.size() > mibolan::Fragment<Char>::kCapacity)
+    throw std::length_error("a reading is too long for its fragment");
   out << "{{";
   for (Char c : text) out << +c << ',';  // as the number that the type holds
   out << "}," << text.size() << "},";
@@ -109,7 +111,8 @@ void WriteTables(std::ostream& out) {
 
   out << "inline constexpr ShortText kNumbered[kReadingCount] = {";
   for (std::size_t reading = 0; reading < readings.size(); ++reading) {
-    out << (reading % 8 == 0 ? "\n   " : "") << " {\"" << readings[reading] << "\", " << readings[reading].size() << "},";
+    out << (reading % 8 == 0 ? "\n   " : "") << " {\"" << readings[reading] << "\", " << readings[reading].size()
+        << "},";
   }
   out << "};\n\n";
 
@@ -118,8 +121,8 @@ void WriteTables(std::ostream& out) {
   const auto firstSyllable = readings.end() - static_cast<std::ptrdiff_t>(mibolan::WordList::SyllableIdCount());
   for (std::size_t reading = 0; reading < readings.size(); ++reading) {
     const auto found = std::find(firstSyllable, readings.end(), readings[reading]);
-    const std::size_t id = found == readings.end() ? ConversionTables::kNoSyllable
-                                                   : static_cast<std::size_t>(found - firstSyllable);
+    const std::size_t id =
+        found == readings.end() ? ConversionTables::kNoSyllable : static_cast<std::size_t>(found - firstSyllable);
     out << (reading % 16 == 0 ? "\n" : "") << id << ',';
   }
   out << "};\n\n";

@@ -57,7 +57,8 @@ std::map<std::string, std::uint32_t> ReadSyllables(const char* path) {
 std::uint16_t SyllableIdOf(const std::string& numbered, const std::map<std::string, std::uint32_t>& syllables) {
   const auto found = numbered.size() < 2 ? syllables.end() : syllables.find(numbered.substr(0, numbered.size() - 1));
   const char tone = numbered.empty() ? '\0' : numbered.back();
-  if (found == syllables.end() || tone < '1' || tone > '5') throw Failure{"\"" + numbered + "\" is not a numbered syllable"};
+  if (found == syllables.end() || tone < '1' || tone > '5')
+    throw Failure{"\"" + numbered + "\" is not a numbered syllable"};
   return static_cast<std::uint16_t>(5 * found->second + static_cast<std::uint32_t>(tone - '1'));
 }
 
@@ -106,7 +107,8 @@ void ParseLine(const std::string& line, const std::map<std::string, std::uint32_
     if (character.size() != 1) throw Failure{"a block is not for one BMP character"};
     Block block;
     block.character = character[0];
-    for (const std::string& numbered : Split(fields[2], ' ')) block.readings.push_back(SyllableIdOf(numbered, syllables));
+    for (const std::string& numbered : Split(fields[2], ' '))
+      block.readings.push_back(SyllableIdOf(numbered, syllables));
     if (block.readings.size() < 2) throw Failure{"a block has fewer than two readings"};
     if (!model.blocks.empty() && !(model.blocks.back().character < block.character)) {
       throw Failure{"the blocks are not in code-point order"};

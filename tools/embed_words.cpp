@@ -88,7 +88,8 @@ Word ParseWord(const std::string& line, const std::map<std::string, std::uint32_
   word.frequency = std::stoull(fields[1]);
   if (word.frequency == 0) throw Failure{"the frequency is not a positive whole number"};
   if (fields[2] != "-") {
-    for (const std::string& numbered : Split(fields[2], ' ')) word.syllables.push_back(SyllableIdOf(numbered, syllables));
+    for (const std::string& numbered : Split(fields[2], ' '))
+      word.syllables.push_back(SyllableIdOf(numbered, syllables));
     if (word.syllables.size() != word.text.size()) throw Failure{"the reading has not one syllable per character"};
   }
   return word;
@@ -348,7 +349,8 @@ int main(int argc, char** argv) {
     out << "// Generated from engine/data/words.txt and syllables.txt by tools/embed_words.cpp; do not edit.\n"
         << "// The syllables in the order of their ids.\n"
         << "inline constexpr std::string_view kSyllables[] = {";
-    for (std::size_t i = 0; i < syllables.size(); ++i) out << (i % 12 == 0 ? "\n   " : "") << " \"" << syllables[i] << "\",";
+    for (std::size_t i = 0; i < syllables.size(); ++i)
+      out << (i % 12 == 0 ? "\n   " : "") << " \"" << syllables[i] << "\",";
     out << "\n};\n\n";
     WriteLiteral(out, Image(words));
     return out ? 0 : 1;

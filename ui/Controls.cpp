@@ -54,8 +54,7 @@ void ClickableLabel::mousePressEvent(QMouseEvent* event) {
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                     rect().contains(event->position().toPoint());
+  const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   event->accept();
   if (click) emit clicked();
@@ -71,8 +70,7 @@ void PushButton::keyPressEvent(QKeyEvent* event) {
 }
 
 QRect PixelRect(const TwipsRect& rect) {
-  return QRect(ToPixels(rect.left), ToPixels(rect.top), ToPixels(rect.width),
-               ToPixels(rect.height));
+  return QRect(ToPixels(rect.left), ToPixels(rect.top), ToPixels(rect.width), ToPixels(rect.height));
 }
 
 QSize ClientSize(const WindowDesign& design) {

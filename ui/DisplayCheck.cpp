@@ -27,8 +27,7 @@ std::string ConverterCommand() {
 }  // namespace
 
 std::optional<std::string> MissingDisplay() {
-  if (!Variable("DISPLAY").empty() || !Variable("WAYLAND_DISPLAY").empty() ||
-      !Variable("QT_QPA_PLATFORM").empty()) {
+  if (!Variable("DISPLAY").empty() || !Variable("WAYLAND_DISPLAY").empty() || !Variable("QT_QPA_PLATFORM").empty()) {
     return std::nullopt;
   }
   return "DISPLAY is not set";
@@ -41,8 +40,7 @@ void ReportNoDisplay(const std::string& reason) {
                reason.c_str(), ConverterCommand().c_str());
 }
 
-void ReportUnreachableDisplay(QtMsgType type, const QMessageLogContext& /*context*/,
-                              const QString& /*message*/) {
+void ReportUnreachableDisplay(QtMsgType type, const QMessageLogContext& /*context*/, const QString& /*message*/) {
   if (type != QtFatalMsg) return;
   std::string display = Variable("DISPLAY");
   if (display.empty()) display = Variable("WAYLAND_DISPLAY");

@@ -20,7 +20,6 @@ void ReportNoDisplay(const std::string& reason);
 // A message handler for the toolkit's start: it keeps the platform plugins' warnings off the
 // terminal and turns the fatal failure to open a named display into the one line and exit
 // status 1. Install it just around the construction of the application object.
-void ReportUnreachableDisplay(QtMsgType type, const QMessageLogContext& context,
-                              const QString& message);
+void ReportUnreachableDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message);
 
 }  // namespace mibolan::ui

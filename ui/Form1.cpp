@@ -33,8 +33,7 @@ QIcon WindowIcon() {
 Form1::Form1(Form2* splash, WebPageOpener opener)
     : splash_(splash),
       openWebPage_(std::move(opener)),
-      textBoxSizes_{static_cast<float>(form1::Text1.rect.width),
-                    static_cast<float>(form1::Text2.rect.width),
+      textBoxSizes_{static_cast<float>(form1::Text1.rect.width), static_cast<float>(form1::Text2.rect.width),
                     static_cast<float>(form1::Text2.rect.height)},
       Image1(MakePicture(*this, form1::Image1)),
       Command1(MakePushButton(*this, form1::Command1)),
@@ -113,8 +112,7 @@ void Form1::CentreByFrameOnce() {
   // The frame is unknown until the window system has framed the window in the normal state; for
   // the window opened maximized that is its first restore. A state change may come before the
   // normal size, and the normal window keeps its place from then on.
-  if (centredByFrame_ || !isVisible() || windowState() != Qt::WindowNoState ||
-      size() != ClientSize(form1::Window)) {
+  if (centredByFrame_ || !isVisible() || windowState() != Qt::WindowNoState || size() != ClientSize(form1::Window)) {
     return;
   }
   const QWindow* handle = windowHandle();
@@ -136,8 +134,8 @@ void Form1::Form_Load() {
 
 void Form1::Form_Resize() {
   const QSize outer = OuterSize();
-  textBoxSizes_ = ApplyResizeRule(textBoxSizes_, ToTwips(outer.width()), ToTwips(outer.height()),
-                                  form1::Text2.rect.top);
+  textBoxSizes_ =
+      ApplyResizeRule(textBoxSizes_, ToTwips(outer.width()), ToTwips(outer.height()), form1::Text2.rect.top);
   ShowTextBoxSizes();
 }
 
@@ -164,16 +162,10 @@ QString Form1::ConvertedInput() const {
   return ToQString(ConvertText(ToU16View(input), style));
 }
 
-void Form1::Image1_Click() {
-  openWebPage_(kOpenOperation, kMakerHomePage, std::nullopt, std::nullopt, kShowNormal);
-}
+void Form1::Image1_Click() { openWebPage_(kOpenOperation, kMakerHomePage, std::nullopt, std::nullopt, kShowNormal); }
 
-void Form1::Label3_Click() {
-  openWebPage_(kOpenOperation, kMakerHomePage, std::nullopt, std::nullopt, kShowNormal);
-}
+void Form1::Label3_Click() { openWebPage_(kOpenOperation, kMakerHomePage, std::nullopt, std::nullopt, kShowNormal); }
 
-void Form1::Image2_Click() {
-  openWebPage_(kOpenOperation, kPartnerHomePage, std::nullopt, std::nullopt, kShowNormal);
-}
+void Form1::Image2_Click() { openWebPage_(kOpenOperation, kPartnerHomePage, std::nullopt, std::nullopt, kShowNormal); }
 
 }  // namespace mibolan::ui

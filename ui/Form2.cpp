@@ -18,8 +18,7 @@ Form2::Form2() : Timer1(new QTimer(this)) {
   setFixedSize(size());
   CentreOnScreen(*this, ScreenArea::Whole);
   for (const ControlDesign* label :
-       {&form2::lblTitle, &form2::lblVersion, &form2::Label2, &form2::Label3,
-        &form2::lblDescription}) {
+       {&form2::lblTitle, &form2::lblVersion, &form2::Label2, &form2::Label3, &form2::lblDescription}) {
     MakeLabel(*this, *label);
   }
   Timer1->setObjectName(ToQString(form2::kTimerName));

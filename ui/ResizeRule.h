@@ -14,7 +14,7 @@ struct TextBoxSizes {
 // Text1 takes 0.99 of the outer width, Text2 the same width and the height down to 0.95 of the
 // outer height. Each step stands alone: one whose result would be negative, or is not a number,
 // leaves its size as it was and the next step still runs.
-TextBoxSizes ApplyResizeRule(TextBoxSizes current, double outerWidthTwips,
-                             double outerHeightTwips, double text2TopTwips);
+TextBoxSizes ApplyResizeRule(TextBoxSizes current, double outerWidthTwips, double outerHeightTwips,
+                             double text2TopTwips);
 
 }  // namespace mibolan::ui

@@ -52,7 +52,8 @@ std::span<const std::uint16_t> PolyphoneModel::CorrectedReading(std::u16string_v
   using polyphone_model::FirstUnitBit, polyphone_model::FirstUnitWord;
   if (word.empty() || (kCorrectedFirstUnits[FirstUnitWord(word[0])] & FirstUnitBit(word[0])) == 0) return {};
   const auto unitsOf = [](std::size_t w) {
-    return std::u16string_view(kCorrectedUnits.data() + kCorrectedStarts[w], kCorrectedStarts[w + 1] - kCorrectedStarts[w]);
+    return std::u16string_view(kCorrectedUnits.data() + kCorrectedStarts[w],
+                               kCorrectedStarts[w + 1] - kCorrectedStarts[w]);
   };
   // A binary search over word indices by hand: clang with this libstdc++ rejects ranges over iota_view.
   std::size_t low = 0, high = kCorrectedStarts.size() - 1;

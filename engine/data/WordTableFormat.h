@@ -19,11 +19,11 @@ inline constexpr double kCostScale = 100.0;
 
 struct Header {
   std::uint32_t magic;
-  std::uint32_t alphabetSize;    // letter codes run from 1 to alphabetSize; 0 is no letter
-  std::uint32_t slotCount;       // of the double-array trie
+  std::uint32_t alphabetSize;  // letter codes run from 1 to alphabetSize; 0 is no letter
+  std::uint32_t slotCount;     // of the double-array trie
   std::uint32_t wordCount;
-  std::uint32_t syllableCount;   // of all word readings together
-  std::int32_t unknownCost;      // the cost of a character that no entry has
+  std::uint32_t syllableCount;  // of all word readings together
+  std::int32_t unknownCost;     // the cost of a character that no entry has
   // Arrays that follow:
   //   std::uint16_t letterCode[65536]     letter code of each UTF-16 unit
   //   std::int32_t  base[slotCount]       double-array trie: the child of slot s by letter c

@@ -36,19 +36,21 @@ TEST_P(ConverterOptions, WriteTheExpectedOutput) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConverterOptions,
-    testing::Values(
-        OptionCase{{}, "我爱人\n", "wǒ ài rén \n"}, OptionCase{{"-"}, "我爱人", "wǒ ài rén \n"},
-        OptionCase{{"--style=pinyin"}, "人", "rén \n"},
-        OptionCase{{"--style=annotated"}, "我爱人\n", "我(wǒ)爱(ài)人(rén)\n"},
-        OptionCase{{"--style", "annotated"}, "银行", "银(yín)行(háng)\n"},
-        // The whole input is one text: its lines become one output line.
-        OptionCase{{}, "床前明月光，\r\n疑是地上霜。\r\n", "chuáng qián míng yuè guāng yí shì dì shàng shuāng \n"},
-        OptionCase{{"--keep-lines"}, "床前明月光，\r\n疑是地上霜。\n", "chuáng qián míng yuè guāng \r\nyí shì dì shàng shuāng \n"},
-        OptionCase{{"--keep-lines"}, "人\n安", "rén \nān \n"},
-        OptionCase{{"--keep-lines", "--style=annotated"}, "我\n成长\n", "我(wǒ)\n成(chéng)长(zhǎng)\n"},
-        // A byte-order mark is skipped; an empty text still ends with its line break.
-        OptionCase{{}, "\xEF\xBB\xBF人", "rén \n"}, OptionCase{{}, "", "\n"},
-        OptionCase{{}, "Latin only, 123!", "\n"}));
+    testing::Values(OptionCase{{}, "我爱人\n", "wǒ ài rén \n"}, OptionCase{{"-"}, "我爱人", "wǒ ài rén \n"},
+                    OptionCase{{"--style=pinyin"}, "人", "rén \n"},
+                    OptionCase{{"--style=annotated"}, "我爱人\n", "我(wǒ)爱(ài)人(rén)\n"},
+                    OptionCase{{"--style", "annotated"}, "银行", "银(yín)行(háng)\n"},
+                    // The whole input is one text: its lines become one output line.
+                    OptionCase{
+                        {}, "床前明月光，\r\n疑是地上霜。\r\n", "chuáng qián míng yuè guāng yí shì dì shàng shuāng \n"},
+                    OptionCase{{"--keep-lines"},
+                               "床前明月光，\r\n疑是地上霜。\n",
+                               "chuáng qián míng yuè guāng \r\nyí shì dì shàng shuāng \n"},
+                    OptionCase{{"--keep-lines"}, "人\n安", "rén \nān \n"},
+                    OptionCase{{"--keep-lines", "--style=annotated"}, "我\n成长\n", "我(wǒ)\n成(chéng)长(zhǎng)\n"},
+                    // A byte-order mark is skipped; an empty text still ends with its line break.
+                    OptionCase{{}, "\xEF\xBB\xBF人", "rén \n"}, OptionCase{{}, "", "\n"},
+                    OptionCase{{}, "Latin only, 123!", "\n"}));
 
 TEST(Converter, ConvertsEachFileAsOneText) {
   const std::string first = WriteTempFile("first.txt", "银");
@@ -65,8 +67,10 @@ TEST(Converter, ReportsBadFilesAndGoesOnWithTheRest) {
   const CommandResult result = Convert({"/nonexistent/missing.txt", bad, good});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "ān \nrén \n");
-  EXPECT_EQ(result.err, "mibolan-convert: /nonexistent/missing.txt: No such file or directory\n"
-                        "mibolan-convert: " + bad + ": invalid UTF-8 at byte offset 3\n");
+  EXPECT_EQ(result.err,
+            "mibolan-convert: /nonexistent/missing.txt: No such file or directory\n"
+            "mibolan-convert: " +
+                bad + ": invalid UTF-8 at byte offset 3\n");
 }
 
 TEST(Converter, ReportsATruncatedCharacterAtTheEnd) {

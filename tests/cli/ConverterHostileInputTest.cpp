@@ -69,7 +69,7 @@ constexpr std::size_t kReadSize = 1 << 16;  // the converter's read size
 struct BadBytes {
   const char* name;
   std::string content;
-  std::string problem;     // the message after "FILE: "
+  std::string problem;          // the message after "FILE: "
   std::string convertedPrefix;  // the output of what precedes the bad bytes, then its line break
 };
 
@@ -89,8 +89,14 @@ TEST_F(HostileInput, InvalidUtf8StopsTheFileWithItsOffset) {
       {"byte that never occurs", "人\xFF", "invalid UTF-8 at byte offset 3", "rén \n"},
       {"five-byte lead", "\xF8\x88\x80\x80\x80", "invalid UTF-8 at byte offset 0", "\n"},
       {"truncated at the end", "人\xE4\xBA", "truncated UTF-8 sequence at byte offset 3", "rén \n"},
-      {"truncated before ASCII", "人\xE4\xBA" "a人", "invalid UTF-8 at byte offset 3", "rén \n"},
-      {"truncated at a read boundary", A(kReadSize - 1) + "\xE4" "a", "invalid UTF-8 at byte offset 65535", "\n"},
+      {"truncated before ASCII",
+       "人\xE4\xBA"
+       "a人",
+       "invalid UTF-8 at byte offset 3", "rén \n"},
+      {"truncated at a read boundary",
+       A(kReadSize - 1) + "\xE4"
+                          "a",
+       "invalid UTF-8 at byte offset 65535", "\n"},
       {"truncated at the end of a full read", A(kReadSize - 2) + "\xE4\xBA",
        "truncated UTF-8 sequence at byte offset 65534", "\n"},
       {"broken just after a read boundary", A(kReadSize - 1) + "人\x80", "invalid UTF-8 at byte offset 65538",
@@ -98,7 +104,7 @@ TEST_F(HostileInput, InvalidUtf8StopsTheFileWithItsOffset) {
   };
   // Reading by word takes another way through the text; the errors stay where they are.
   for (const std::vector<std::string>& options : {std::vector<std::string>{}, std::vector<std::string>{"--words"},
-                                                   std::vector<std::string>{"--words", "--tone-sandhi"}}) {
+                                                  std::vector<std::string>{"--words", "--tone-sandhi"}}) {
     for (const BadBytes& bad : cases) {
       SCOPED_TRACE(bad.name + std::string(options.empty() ? "" : " " + options.back()));
       const std::string path = File("bad.txt", bad.content);
@@ -123,9 +129,10 @@ TEST_F(HostileInput, InvalidLegacyEncodingStopsTheFileWithItsOffset) {
       {"gbk", {"lead byte at a read boundary", A(kReadSize - 1) + "\xC8\n", "invalid GBK at byte offset 65535", "\n"}},
       {"gb18030", {"four bytes cut short", "a\x95\x32\x82", "truncated GB18030 sequence at byte offset 1", "\n"}},
       // Kept lines to a pipe take another way, line by line.
-      {"gbk --keep-lines", {"after a line", "\xC8\xCB\r\n\xD0\xD0\xFF", "invalid GBK at byte offset 6", "rén \r\nxíng \n"}},
-      {"gb18030 --keep-lines", {"truncated after a line", "\xC8\xCB\n\x95\x32", "truncated GB18030 sequence at byte offset 3",
-                                "rén \n"}},
+      {"gbk --keep-lines",
+       {"after a line", "\xC8\xCB\r\n\xD0\xD0\xFF", "invalid GBK at byte offset 6", "rén \r\nxíng \n"}},
+      {"gb18030 --keep-lines",
+       {"truncated after a line", "\xC8\xCB\n\x95\x32", "truncated GB18030 sequence at byte offset 3", "rén \n"}},
   };
   for (const auto& each : cases) {
     SCOPED_TRACE(std::string(each.encoding) + ": " + each.bad.name);
@@ -252,16 +259,16 @@ TEST_F(HostileInput, NamesWithControlsOrBadBytesAreQuotedInMessages) {
       {"\x1B]0;x\a\x1B[2J", R"(''$'\033'']0;x'$'\a\033''[2J')"},
       {"a\nb", R"('a'$'\n''b')"},
       {"\xFF.txt", R"(''$'\377''.txt')"},
-      {"名\xC2\x85字", R"('名'$'\302\205''字')"},   // a C1 control
+      {"名\xC2\x85字", R"('名'$'\302\205''字')"},  // a C1 control
       {"it's\t", R"('it'\''s'$'\t')"},
-      {"名\xE5\xAD", R"('名'$'\345\255')"},        // cut short
-      {"a b&'名字'.txt", "a b&'名字'.txt"},        // shown as it is
+      {"名\xE5\xAD", R"('名'$'\345\255')"},  // cut short
+      {"a b&'名字'.txt", "a b&'名字'.txt"},  // shown as it is
   };
   for (const auto& each : cases) {
     const ChildResult result = Run({"no-such-folder/" + each.name});
     EXPECT_EQ(result.exitCode, 1);
-    const std::string shown = each.shown.starts_with('\'') ? "'no-such-folder/" + each.shown.substr(1)
-                                                           : "no-such-folder/" + each.shown;
+    const std::string shown =
+        each.shown.starts_with('\'') ? "'no-such-folder/" + each.shown.substr(1) : "no-such-folder/" + each.shown;
     EXPECT_EQ(result.err, "mibolan-convert: " + shown + ": No such file or directory\n");
   }
 }
@@ -346,7 +353,9 @@ TEST_F(HostileInput, KeptLinesReachAPipeAsEachEnds) {
       {"gbk", {"\xCE\xD2\n", "\xD2\xF8\xD0\xD0\r\n"}, {"wǒ \n", "yín háng \r\n"}},
       {"gb18030", {"\xC8\xCB\n"}, {"rén \n"}},
       // By word, and with the tone changes, which wait for the reading that follows 一.
-      {"utf-8", {"校长\n", "跑得快\n", "一\n", "一个"}, {"xiào zhǎng \n", "pǎo de kuài \n", "yī \n", "yí gè \n"},
+      {"utf-8",
+       {"校长\n", "跑得快\n", "一\n", "一个"},
+       {"xiào zhǎng \n", "pǎo de kuài \n", "yī \n", "yí gè \n"},
        {"--words", "--tone-sandhi"}},
   };
   for (const auto& each : cases) {
@@ -427,36 +436,36 @@ class RepeatedOutputChecker {
 TEST_F(HostileInput, HundredMegabyteLineStreamsThrough) {
   const char* sizeVariable = std::getenv("MIBOLAN_LONG_LINE_MIB");
   const std::uint64_t mebibytes = sizeVariable != nullptr ? std::strtoull(sizeVariable, nullptr, 10)
-                                  : kSanitized             ? 16
-                                                           : 100;
+                                  : kSanitized            ? 16
+                                                          : 100;
   const std::string text = ToUtf8(kLineText);
   std::string block;
   while (block.size() + text.size() <= kReadSize) block += text;
   const std::uint64_t blocks = (mebibytes << 20) / block.size();
 
   for (const bool byWord : {false, true}) {
-  for (const bool keepLines : {false, true}) {
-    SCOPED_TRACE(std::string(keepLines ? "kept lines" : "one line") + (byWord ? ", by word" : ""));
-    ChildSetup setup;
-    if (keepLines) setup.arguments.push_back("--keep-lines");
-    if (byWord) setup.arguments.push_back("--words");
-    std::uint64_t sent = 0;
-    setup.inputSource = [&]() -> std::string_view { return sent++ < blocks ? block : std::string_view{}; };
-    const ConversionOptions options{.readBy = byWord ? ReadBy::Word : ReadBy::Character};
-    RepeatedOutputChecker checker(ToUtf8(ConvertText(kLineText, options)), blocks * (block.size() / text.size()));
-    setup.outputSink = [&](std::string_view piece) { checker.Take(piece); };
-    const ChildResult result = RunChild(MIBOLAN_CONVERT, setup);
+    for (const bool keepLines : {false, true}) {
+      SCOPED_TRACE(std::string(keepLines ? "kept lines" : "one line") + (byWord ? ", by word" : ""));
+      ChildSetup setup;
+      if (keepLines) setup.arguments.push_back("--keep-lines");
+      if (byWord) setup.arguments.push_back("--words");
+      std::uint64_t sent = 0;
+      setup.inputSource = [&]() -> std::string_view { return sent++ < blocks ? block : std::string_view{}; };
+      const ConversionOptions options{.readBy = byWord ? ReadBy::Word : ReadBy::Character};
+      RepeatedOutputChecker checker(ToUtf8(ConvertText(kLineText, options)), blocks * (block.size() / text.size()));
+      setup.outputSink = [&](std::string_view piece) { checker.Take(piece); };
+      const ChildResult result = RunChild(MIBOLAN_CONVERT, setup);
 
-    EXPECT_FALSE(result.timedOut);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(checker.FirstDifference(), -1);
-    EXPECT_EQ(checker.Seen(), checker.ExpectedSize());
-    // Streaming keeps memory far below the size of the line (the sanitizers keep freed memory).
-    if (!kSanitized && mebibytes >= 100) {
-      EXPECT_LT(result.maxResidentKiB, 64 * 1024);
+      EXPECT_FALSE(result.timedOut);
+      EXPECT_EQ(result.exitCode, 0) << result.err;
+      EXPECT_EQ(result.err, "");
+      EXPECT_EQ(checker.FirstDifference(), -1);
+      EXPECT_EQ(checker.Seen(), checker.ExpectedSize());
+      // Streaming keeps memory far below the size of the line (the sanitizers keep freed memory).
+      if (!kSanitized && mebibytes >= 100) {
+        EXPECT_LT(result.maxResidentKiB, 64 * 1024);
+      }
     }
-  }
   }
 }
 

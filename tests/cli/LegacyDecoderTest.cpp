@@ -57,12 +57,9 @@ struct BadCase {
 
 TEST(LegacyDecoder, StopsAtTheFirstInvalidOrTruncatedSequence) {
   const BadCase cases[] = {
-      {"GBK", "\xCE\xD2\xCE\x20", 2},   // a lead byte without its trail byte
-      {"GBK", "ab\xFF", 2},
-      {"GBK", "\xCE\xD2\xB0", 2},        // the text ends inside a character
-      {"GB18030", "\xCE\xD2\x80", 2},
-      {"GB18030", "\x81\x30\x81\x20", 0},
-      {"GB18030", "a\x95\x32\x82", 1},
+      {"GBK", "\xCE\xD2\xCE\x20", 2},                              // a lead byte without its trail byte
+      {"GBK", "ab\xFF", 2},           {"GBK", "\xCE\xD2\xB0", 2},  // the text ends inside a character
+      {"GB18030", "\xCE\xD2\x80", 2}, {"GB18030", "\x81\x30\x81\x20", 0}, {"GB18030", "a\x95\x32\x82", 1},
   };
   for (const BadCase& c : cases) {
     for (std::size_t pieceSize = 1; pieceSize <= c.bytes.size(); ++pieceSize) {

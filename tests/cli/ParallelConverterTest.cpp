@@ -57,8 +57,8 @@ Outcome TwoThreads(std::string_view text, const ConversionOptions& options, Piec
 
 // Lines that start with what a rule looks at, words, tone changes, a byte-order mark past the
 // start, and bad or cut sequences.
-const std::string_view kPieces[] = {"团长", "银行", "一个", "不是", "校长", "长大", "abc ",
-                                    "，", "\xEF\xBB\xBF", "\r", "\xFF", "\xE4\xBA", "\xC0\xAF"};
+const std::string_view kPieces[] = {"团长", "银行",         "一个", "不是", "校长",     "长大",    "abc ",
+                                    "，",   "\xEF\xBB\xBF", "\r",   "\xFF", "\xE4\xBA", "\xC0\xAF"};
 constexpr std::size_t kWellFormed = 10;
 
 std::string RandomText(std::mt19937& random, std::size_t lines, std::size_t longestLine, bool withErrors) {

@@ -14,7 +14,8 @@
 namespace mibolan {
 namespace {
 
-const std::string kDataFolder = std::string(MIBOLAN_DICTIONARY_TEXT).substr(0, std::string(MIBOLAN_DICTIONARY_TEXT).rfind('/'));
+const std::string kDataFolder =
+    std::string(MIBOLAN_DICTIONARY_TEXT).substr(0, std::string(MIBOLAN_DICTIONARY_TEXT).rfind('/'));
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -85,11 +86,10 @@ TEST(CharDictionary, NamedReadingsAreKept) {
 
 TEST(CharDictionary, TellingReadings) {
   const std::map<std::u16string, std::string> expected = {
-      {u"行", "hang2"}, {u"了", "le5"},   {u"长", "chang2"}, {u"好", "hao3"},   {u"着", "zhe5"},
-      {u"率", "lü4"},   {u"女", "nü3"},   {u"虐", "nüe4"},   {u"去", "qu4"},    {u"学", "xue2"},
-      {u"俩", "liang3"}, {u"嗯", "en4"},  {u"欸", "ea4"},    {u"這", "zhei4"},  {u"这", "zhe4"},
-      {u"一", "yi1"},   {u"不", "bu4"},   {u"同", "tong5"},  {u"禬", "gui4"},   {u"瑳", "cuo1"},
-      {u"婩", "nüe4"},  {u"六", "liu4"},  {u"龥", "yu4"},    {u"丂", "kao3"}};
+      {u"行", "hang2"}, {u"了", "le5"},   {u"长", "chang2"}, {u"好", "hao3"}, {u"着", "zhe5"},   {u"率", "lü4"},
+      {u"女", "nü3"},   {u"虐", "nüe4"},  {u"去", "qu4"},    {u"学", "xue2"}, {u"俩", "liang3"}, {u"嗯", "en4"},
+      {u"欸", "ea4"},   {u"這", "zhei4"}, {u"这", "zhe4"},   {u"一", "yi1"},  {u"不", "bu4"},    {u"同", "tong5"},
+      {u"禬", "gui4"},  {u"瑳", "cuo1"},  {u"婩", "nüe4"},   {u"六", "liu4"}, {u"龥", "yu4"},    {u"丂", "kao3"}};
   for (const auto& [head, reading] : expected) {
     EXPECT_EQ(CharDictionary::Embedded().Reading(head[0]), reading) << ToUtf8(head);
   }

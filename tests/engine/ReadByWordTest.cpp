@@ -14,8 +14,8 @@ namespace {
 
 struct WordCase {
   std::u16string text;
-  std::u16string byWord;      // --words, pinyin style
-  std::u16string withTones;   // --words --tone-sandhi; empty when it is byWord
+  std::u16string byWord;     // --words, pinyin style
+  std::u16string withTones;  // --words --tone-sandhi; empty when it is byWord
 };
 
 void PrintTo(const WordCase& c, std::ostream* out) { *out << test::Readable(c.text); }
@@ -47,8 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{u"人，a1 ü", u"rén ", u""}, WordCase{u"", u"", u""},
         // The tone changes of 一 and 不, and where 一 keeps its own tone.
         WordCase{u"一个不要", u"yī gè bù yào ", u"yí gè bú yào "},
-        WordCase{u"一天不好", u"yī tiān bù hǎo ", u"yì tiān bù hǎo "},
-        WordCase{u"不是", u"bù shì ", u"bú shì "},
+        WordCase{u"一天不好", u"yī tiān bù hǎo ", u"yì tiān bù hǎo "}, WordCase{u"不是", u"bù shì ", u"bú shì "},
         WordCase{u"第一，十一，一二三，统一", u"dì yī shí yī yī èr sān tǒng yī ", u""},
         WordCase{u"看一看，看了一看", u"kàn yī kàn kàn le yī kàn ", u"kàn yi kàn kàn le yi kàn "},
         WordCase{u"一", u"yī ", u""}));

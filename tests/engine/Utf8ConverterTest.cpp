@@ -23,8 +23,10 @@ struct Mode {
   LineBreaks lineBreaks;
 };
 
-constexpr Mode kModes[] = {{Style::Pinyin, LineBreaks::Drop},  {Style::Annotated, LineBreaks::Drop},
-                           {Style::Numbers, LineBreaks::Drop}, {Style::Pinyin, LineBreaks::Keep},
+constexpr Mode kModes[] = {{Style::Pinyin, LineBreaks::Drop},
+                           {Style::Annotated, LineBreaks::Drop},
+                           {Style::Numbers, LineBreaks::Drop},
+                           {Style::Pinyin, LineBreaks::Keep},
                            {Style::Annotated, LineBreaks::Keep}};
 
 std::vector<std::string_view> Pieces(std::string_view bytes, const std::vector<std::size_t>& cuts) {
@@ -74,10 +76,42 @@ Outcome Direct(std::string_view bytes, const std::vector<std::size_t>& cuts, con
 }
 
 // Pieces of UTF-8 that make rule contexts, characters of every length, bad and cut sequences.
-const std::string_view kPieces[] = {
-    "行", "银", "重", "庆", "长", "大", "成", "消", "了", "知", "乐", "《", "》", "为", "人", "和", "暖",
-    "人", "我", "ü", "，", " ", "\r\n", "\n", "\r", "a", "1", "\xEF\xBB\xBF", "\xF0\xA0\x80\x80", "\xC3",
-    "\xE4\xBA", "\x80", "\xED\xA0\x80", "\xC0\xAF", "\xF4\x90\x80\x80", std::string_view("\0", 1)};
+const std::string_view kPieces[] = {"行",
+                                    "银",
+                                    "重",
+                                    "庆",
+                                    "长",
+                                    "大",
+                                    "成",
+                                    "消",
+                                    "了",
+                                    "知",
+                                    "乐",
+                                    "《",
+                                    "》",
+                                    "为",
+                                    "人",
+                                    "和",
+                                    "暖",
+                                    "人",
+                                    "我",
+                                    "ü",
+                                    "，",
+                                    " ",
+                                    "\r\n",
+                                    "\n",
+                                    "\r",
+                                    "a",
+                                    "1",
+                                    "\xEF\xBB\xBF",
+                                    "\xF0\xA0\x80\x80",
+                                    "\xC3",
+                                    "\xE4\xBA",
+                                    "\x80",
+                                    "\xED\xA0\x80",
+                                    "\xC0\xAF",
+                                    "\xF4\x90\x80\x80",
+                                    std::string_view("\0", 1)};
 
 TEST(Utf8Converter, AgreesWithTheDecoderAndStreamConverter) {
   std::mt19937 random(20261207);

@@ -52,8 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DecodeCase{"\xC3\xBC\xF0\xA0\x80\x80", true, 0, u"ü\U00020000"},
                     DecodeCase{"\xEF\xBF\xBF\xF4\x8F\xBF\xBF", true, 0, u"\uFFFF\U0010FFFF"},
                     // A byte-order mark is skipped at the start only.
-                    DecodeCase{"\xEF\xBB\xBF人", true, 0, u"人"},
-                    DecodeCase{"a\xEF\xBB\xBF", true, 0, u"a\uFEFF"},
+                    DecodeCase{"\xEF\xBB\xBF人", true, 0, u"人"}, DecodeCase{"a\xEF\xBB\xBF", true, 0, u"a\uFEFF"},
                     // Overlong forms.
                     DecodeCase{"ab\xC0\xAF", false, 2, u""}, DecodeCase{"\xC1\xBF", false, 0, u""},
                     DecodeCase{"x\xE0\x80\xAF", false, 1, u""}, DecodeCase{"\xF0\x80\x80\xAF", false, 0, u""},
@@ -62,7 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
                     DecodeCase{"\xF4\x90\x80\x80", false, 0, u""}, DecodeCase{"\xF5\x80\x80\x80", false, 0, u""},
                     DecodeCase{"\xFF", false, 0, u""},
                     // Stray continuation bytes and interrupted sequences.
-                    DecodeCase{"人\x80", false, 3, u""}, DecodeCase{"\xE4\xBA" "a", false, 0, u""},
+                    DecodeCase{"人\x80", false, 3, u""},
+                    DecodeCase{"\xE4\xBA"
+                               "a",
+                               false, 0, u""},
                     DecodeCase{"ab\xE4\xBA\xE4\xBA\xBA", false, 2, u""},
                     // Truncated at the end of the input.
                     DecodeCase{"abc\xE4\xBA", false, 3, u""}, DecodeCase{"\xF0\xA0\x80", false, 0, u""},

@@ -31,11 +31,9 @@ const std::vector<std::u16string>& DictionaryTextParts() {
 // Compares both styles; on a difference names the text by its units.
 void ExpectSameAsReference(std::u16string_view text) {
   const std::vector<std::u16string>& parts = DictionaryTextParts();
-  EXPECT_EQ(ToUtf8(ConvertText(text, Style::Annotated)),
-            ToUtf8(ReferenceConvertText(text, parts, true, false)))
+  EXPECT_EQ(ToUtf8(ConvertText(text, Style::Annotated)), ToUtf8(ReferenceConvertText(text, parts, true, false)))
       << "annotated, text " << UnitCodes(text);
-  EXPECT_EQ(ToUtf8(ConvertText(text, Style::Pinyin)),
-            ToUtf8(ReferenceConvertText(text, parts, false, true)))
+  EXPECT_EQ(ToUtf8(ConvertText(text, Style::Pinyin)), ToUtf8(ReferenceConvertText(text, parts, false, true)))
       << "pinyin, text " << UnitCodes(text);
 }
 
@@ -70,13 +68,13 @@ TEST(ReferencePass, EmbeddedDictionaryGivesTheSameText) {
 
 TEST(EngineAgainstReference, EmptyAndRuleExamples) {
   const std::u16string_view texts[] = {
-      u"",           u"风吹草低见牛羊", u"低见",     u"很重",     u"重庆",       u"重重",     u"行",
-      u"银行",       u"行家",           u"行行",     u"行 行",    u"三百六十行", u"和",       u"暖和和",
-      u"知了",       u"飞不了",         u"成长",     u"我成长",   u"为异",       u"难为情",   u"《乐》",
-      u"快乐",       u"音乐",           u"少年",     u"年少",     u"少",         u"少时",     u"削苹",
-      u"\n行",       u"银\n行",         u"长到蓝",   u"长长到蓝", u"捶捶背",     u"\r\n成长", u"消\r\n长",
-      u"少 壮",      u"为异客",         u"圈里啃",   u"儿白相",   u"方少时",     u"ü",        u"肀",
-      u"六",         u"游谁呱背",       u"看见看家", u"调皮空调", u"更换三更",   u"还你",     u"差别",
+      u"",      u"风吹草低见牛羊", u"低见",     u"很重",     u"重庆",       u"重重",     u"行",
+      u"银行",  u"行家",           u"行行",     u"行 行",    u"三百六十行", u"和",       u"暖和和",
+      u"知了",  u"飞不了",         u"成长",     u"我成长",   u"为异",       u"难为情",   u"《乐》",
+      u"快乐",  u"音乐",           u"少年",     u"年少",     u"少",         u"少时",     u"削苹",
+      u"\n行",  u"银\n行",         u"长到蓝",   u"长长到蓝", u"捶捶背",     u"\r\n成长", u"消\r\n长",
+      u"少 壮", u"为异客",         u"圈里啃",   u"儿白相",   u"方少时",     u"ü",        u"肀",
+      u"六",    u"游谁呱背",       u"看见看家", u"调皮空调", u"更换三更",   u"还你",     u"差别",
   };
   for (std::u16string_view text : texts) ExpectSameAsReference(text);
 }
@@ -92,8 +90,8 @@ TEST(EngineAgainstReference, EverySingleUnit) {
 
 TEST(EngineAgainstReference, SurrogatesAloneAndPaired) {
   const std::u16string_view texts[] = {
-      u"\xD800", u"\xDFFF", u"人\xD800", u"\xDC00人", u"\xDBFF\xDFFF行", u"\xD83D\xDE00银行",
-      u"银\xD800行", u"\xD840\xDC00长大", u"行\xDC00\xD800 行",
+      u"\xD800",           u"\xDFFF",     u"人\xD800",         u"\xDC00人",          u"\xDBFF\xDFFF行",
+      u"\xD83D\xDE00银行", u"银\xD800行", u"\xD840\xDC00长大", u"行\xDC00\xD800 行",
   };
   for (std::u16string_view text : texts) ExpectSameAsReference(text);
 }

@@ -36,8 +36,7 @@ std::vector<ConversionOptions> AllOptions() {
 
 std::string Describe(const ConversionOptions& options) {
   return std::string(options.readBy == ReadBy::Word ? "words" : "characters") +
-         (options.toneSandhi ? ", tone changes" : "") + ", style " +
-         std::to_string(static_cast<int>(options.style)) +
+         (options.toneSandhi ? ", tone changes" : "") + ", style " + std::to_string(static_cast<int>(options.style)) +
          (options.lineBreaks == LineBreaks::Keep ? ", kept lines" : "");
 }
 
@@ -67,9 +66,9 @@ std::vector<std::size_t> LineStarts(std::string_view bytes) {
 // Rules that look at whether characters come before (团长 at the start of a line), words and
 // tone changes of 一 and 不 at the ends of lines, byte-order marks, and bad or cut sequences next
 // to line feeds.
-const std::string_view kBytePieces[] = {
-    "\n", "\r\n", "\n\n", "\n团长", "一\n", "不\n", "\n一个", "校长\n", "重\n庆", "银\n行", "\xEF\xBB\xBF",
-    "\n\xEF\xBB\xBF人", "\xE4\xBA", "\xFF", "\xC0\xAF", "\n\x80", "\xE4\n"};
+const std::string_view kBytePieces[] = {"\n",       "\r\n",   "\n\n",     "\n团长", "一\n",         "不\n",
+                                        "\n一个",   "校长\n", "重\n庆",   "银\n行", "\xEF\xBB\xBF", "\n\xEF\xBB\xBF人",
+                                        "\xE4\xBA", "\xFF",   "\xC0\xAF", "\n\x80", "\xE4\n"};
 constexpr std::size_t kWellFormedPieces = 12;
 
 TEST(LineParts, ConvertApartAsTheWholeText) {
@@ -121,12 +120,22 @@ TEST_P(LinePart, StartsWhereTheTextBeforeEndedALine) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, LinePart,
     ::testing::Values(
-        PartCase{"a byte-order mark past the start is a character", "人\n\xEF\xBB\xBF人", 4, Style::Html,
+        PartCase{"a byte-order mark past the start is a character",
+                 "人\n\xEF\xBB\xBF人",
+                 4,
+                 Style::Html,
                  {"\xEF\xBB\xBF<ruby>人<rp>(</rp><rt>rén</rt><rp>)</rp></ruby>", true, 0, false, false}},
-        PartCase{"errors count from the start of the whole text", "人\n人\xFF", 4, Style::Pinyin,
+        PartCase{"errors count from the start of the whole text",
+                 "人\n人\xFF",
+                 4,
+                 Style::Pinyin,
                  {"rén ", false, 7, false, false}},
-        PartCase{"a cut character at the end of the text", "人\n\xE4\xBA", 4, Style::Pinyin, {"", false, 4, true, true}},
-        PartCase{"an empty part still ends with the line feed before it", "人\n", 4, Style::Pinyin,
+        PartCase{
+            "a cut character at the end of the text", "人\n\xE4\xBA", 4, Style::Pinyin, {"", false, 4, true, true}},
+        PartCase{"an empty part still ends with the line feed before it",
+                 "人\n",
+                 4,
+                 Style::Pinyin,
                  {"", true, 0, false, true}},
         PartCase{"so does a part that goes wrong at once", "人\n\x80", 4, Style::Pinyin, {"", false, 4, false, true}}));
 

@@ -58,8 +58,8 @@ std::string Describe(const ConversionOptions& options) {
 // Words whose readings differ from their characters' own, sentences where words overlap, and a
 // run long enough to be cut without punctuation.
 const std::u16string_view kWordPieces[] = {
-    u"校长", u"觉得", u"不同", u"作为", u"只有", u"重新", u"一个", u"不要", u"研究生命", u"和服务", u"长大",
-    u"银行", u"一天", u"第一", u"看一看", u"不是", u"十一", u"一二三", u"統一", u"還有", u"覺得",
+    u"校长", u"觉得", u"不同", u"作为",   u"只有", u"重新", u"一个",   u"不要", u"研究生命", u"和服务", u"长大",
+    u"银行", u"一天", u"第一", u"看一看", u"不是", u"十一", u"一二三", u"統一", u"還有",     u"覺得",
 };
 
 std::u16string WordText(TextGenerator& generator, std::size_t maxLength) {
@@ -163,7 +163,8 @@ TEST(ReadingOptions, ConvertTheSameCharactersAsReadingByCharacter) {
     const std::u16string byCharacter = ConvertedCharacters(ConvertText(text, Style::Annotated));
     for (const Reading& reading : kReadings) {
       const ConversionOptions options{Style::Annotated, LineBreaks::Drop, reading.readBy, reading.toneSandhi};
-      ASSERT_EQ(ConvertedCharacters(ConvertText(text, options)), byCharacter) << reading.name << ": " << UnitCodes(text);
+      ASSERT_EQ(ConvertedCharacters(ConvertText(text, options)), byCharacter)
+          << reading.name << ": " << UnitCodes(text);
     }
   }
 }

@@ -25,11 +25,11 @@ inline constexpr std::u16string_view kOtherCharacters = u"我爱人安中国的�
 
 // Each rule's character in a context that makes the rule match; pieces of them make near misses.
 inline constexpr std::u16string_view kRuleContexts[] = {
-    u"重庆", u"重重", u"低见牛", u"相片", u"照相", u"儿白相", u"看家", u"差别", u"暖和和", u"为异客",
-    u"为富不", u"为人", u"难为情", u"还乡", u"行行", u"行 行", u"行柳", u"银行", u"柳成行", u"六十行",
-    u"更换", u"三更", u"调皮", u"空调", u"少年", u"少 壮", u"方少时", u"年少", u"圈里啃", u"圈养",
-    u"乐器", u"礼乐", u"《乐》", u"削皮", u"削竹简", u"削苹果", u"知了", u"飞不了", u"背叛", u"违背",
-    u"捶捶背", u"长大", u"长羊毛", u"长长到蓝", u"水里长", u"往上长", u"消长", u"成长", u"兄长", u"团长",
+    u"重庆",   u"重重", u"低见牛", u"相片",     u"照相",   u"儿白相", u"看家",   u"差别",   u"暖和和", u"为异客",
+    u"为富不", u"为人", u"难为情", u"还乡",     u"行行",   u"行 行",  u"行柳",   u"银行",   u"柳成行", u"六十行",
+    u"更换",   u"三更", u"调皮",   u"空调",     u"少年",   u"少 壮",  u"方少时", u"年少",   u"圈里啃", u"圈养",
+    u"乐器",   u"礼乐", u"《乐》", u"削皮",     u"削竹简", u"削苹果", u"知了",   u"飞不了", u"背叛",   u"违背",
+    u"捶捶背", u"长大", u"长羊毛", u"长长到蓝", u"水里长", u"往上长", u"消长",   u"成长",   u"兄长",   u"团长",
 };
 
 inline constexpr std::u16string_view kSeparators[] = {u" ", u"\r\n", u"\n", u"\r", u"\t", u"a", u"1"};

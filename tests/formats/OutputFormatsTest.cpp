@@ -44,8 +44,10 @@ TEST(HtmlOption, MakesOnePageWithASectionPerReadableFile) {
   const std::string second = WriteTempFile("second.txt", "行");
   const CommandResult result = Convert({"--style=html", first, "/nonexistent/missing.txt", bad, second});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "mibolan-convert: /nonexistent/missing.txt: No such file or directory\n"
-                        "mibolan-convert: " + bad + ": invalid UTF-8 at byte offset 3\n");
+  EXPECT_EQ(result.err,
+            "mibolan-convert: /nonexistent/missing.txt: No such file or directory\n"
+            "mibolan-convert: " +
+                bad + ": invalid UTF-8 at byte offset 3\n");
   EXPECT_EQ(Count(result.out, "<!DOCTYPE html>"), 1U);
   EXPECT_EQ(Count(result.out, "</html>"), 1U);
   // The title names the first file and counts the others, however many there are.

@@ -30,10 +30,10 @@ struct Case {
 TEST(NumbersStyle, WritesTheNumberedSyllables) {
   const Case cases[] = {
       {u"我爱人", "wo3 ai4 ren2 "},
-      {u"我的", "wo3 de5 "},             // the neutral tone keeps its 5
-      {u"绿", "lü4 "},                    // ü as the dictionary has it
-      {u"暖和", "nuan3 huo "},            // a rule's reading without tone digit
-      {u"银行", "yin2 hang2 "},          // the context rules apply as in the other styles
+      {u"我的", "wo3 de5 "},     // the neutral tone keeps its 5
+      {u"绿", "lü4 "},           // ü as the dictionary has it
+      {u"暖和", "nuan3 huo "},   // a rule's reading without tone digit
+      {u"银行", "yin2 hang2 "},  // the context rules apply as in the other styles
       {u"行", "xing2 "},
       {u"a1，。\n", ""},
   };
@@ -92,13 +92,13 @@ TEST(HtmlText, EscapesWhatHtmlNeedsEscaped) {
 // bidirectional override that turns the rest of a line around.
 TEST(HtmlText, ShowsControlsInsteadOfObeyingThem) {
   const Case cases[] = {
-      {u"a\tb\nc\r\n", "a\tb\nc\r\n"},                       // tab and line breaks are text
-      {u"\x1B[2J\a\b\v\f\x01\x1F", "␛[2J␇␈␋␌␁␟"},          // C0 controls as their pictures
+      {u"a\tb\nc\r\n", "a\tb\nc\r\n"},             // tab and line breaks are text
+      {u"\x1B[2J\a\b\v\f\x01\x1F", "␛[2J␇␈␋␌␁␟"},  // C0 controls as their pictures
       {u"x\x7F", "x␡"},
-      {u"\x80\x85\x9F人", "\uFFFD\uFFFD\uFFFD人"},             // C1 controls
-      {u"\u202E银行\u202C", "\uFFFD银行\uFFFD"},                  // overrides and embeddings
+      {u"\x80\x85\x9F人", "\uFFFD\uFFFD\uFFFD人"},  // C1 controls
+      {u"\u202E银行\u202C", "\uFFFD银行\uFFFD"},    // overrides and embeddings
       {u"\u202A\u202B\u202D", "\uFFFD\uFFFD\uFFFD"},
-      {u"\u2066\u2067\u2068a\u2069", "\uFFFD\uFFFD\uFFFDa\uFFFD"},  // isolates
+      {u"\u2066\u2067\u2068a\u2069", "\uFFFD\uFFFD\uFFFDa\uFFFD"},                        // isolates
       {u"\u200E\u200F\u00A0\u2028\u2065\u206A", "\u200E\u200F\u00A0\u2028\u2065\u206A"},  // kept
   };
   for (const Case& c : cases) {

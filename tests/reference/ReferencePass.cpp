@@ -66,8 +66,8 @@ std::array<bool, 0x10000> AskIconvForDoubleBytes() {
   return doubleByte;
 }
 
-std::u16string ConvertPass(std::u16string_view text, const std::vector<std::u16string>& dictionaryParts,
-                           bool option1, bool option3, bool keepLines) {
+std::u16string ConvertPass(std::u16string_view text, const std::vector<std::u16string>& dictionaryParts, bool option1,
+                           bool option3, bool keepLines) {
   // 1. The dictionary text, joined anew.
   std::u16string dictionary;
   for (const std::u16string& part : dictionaryParts) dictionary += part;
@@ -154,63 +154,62 @@ std::u16string ReferenceContextReading(std::u16string_view c, std::u16string_vie
   const auto previousTwo = [&] { return Mid(text, p - 2, 2); };
 
   std::u16string r;
-  if (c == u"游") r = u"you2";                                                                        // 1
-  if (c == u"乐") r = u"le4";                                                                         // 2
-  if (c == u"呱") r = u"gua1";                                                                        // 3
-  if (c == u"谁") r = u"shui2";                                                                       // 4
-  if (c == u"行") r = u"xing2";                                                                       // 5
-  if (c == u"为") r = u"wei4";                                                                        // 6
-  if (c == u"背") r = u"bei1";                                                                        // 7
-  if (c == u"重") r = u"zhong4";                                                                      // 8
-  if (c == u"重" && IsOneOf(next, {u"庆", u"重"})) r = u"chong2";                                     // 9
-  if (c == u"重" && p >= 2 && previous() == u"重") r = u"chong2";                                     // 10
-  if (c == u"见" && p >= 2 && previous() == u"低" && next == u"牛") r = u"xian4";                     // 11
-  if (c == u"相" && IsOneOf(next, {u"片", u"机", u"册", u"纸"})) r = u"xiang4";                       // 12
-  if (c == u"相" && p >= 2 && previous() == u"照") r = u"xiang4";                                     // 13
-  if (c == u"相" && p >= 3 && previousTwo() == u"儿白") r = u"xiang4";                                // 14
-  if (c == u"看" && IsOneOf(next, {u"弟", u"护", u"守", u"家", u"门", u"管", u"押"})) r = u"kan1";    // 15
-  if (c == u"差" && IsOneOf(next, {u"别", u"错", u"额", u"距"})) r = u"cha1";                         // 16
-  if (c == u"和" && p >= 2 && previous() == u"暖") r = u"huo";                                        // 17
-  if (c == u"和" && p >= 3 && previousTwo() == u"暖和") r = u"huo";                                   // 18
+  if (c == u"游") r = u"you2";                                                                      // 1
+  if (c == u"乐") r = u"le4";                                                                       // 2
+  if (c == u"呱") r = u"gua1";                                                                      // 3
+  if (c == u"谁") r = u"shui2";                                                                     // 4
+  if (c == u"行") r = u"xing2";                                                                     // 5
+  if (c == u"为") r = u"wei4";                                                                      // 6
+  if (c == u"背") r = u"bei1";                                                                      // 7
+  if (c == u"重") r = u"zhong4";                                                                    // 8
+  if (c == u"重" && IsOneOf(next, {u"庆", u"重"})) r = u"chong2";                                   // 9
+  if (c == u"重" && p >= 2 && previous() == u"重") r = u"chong2";                                   // 10
+  if (c == u"见" && p >= 2 && previous() == u"低" && next == u"牛") r = u"xian4";                   // 11
+  if (c == u"相" && IsOneOf(next, {u"片", u"机", u"册", u"纸"})) r = u"xiang4";                     // 12
+  if (c == u"相" && p >= 2 && previous() == u"照") r = u"xiang4";                                   // 13
+  if (c == u"相" && p >= 3 && previousTwo() == u"儿白") r = u"xiang4";                              // 14
+  if (c == u"看" && IsOneOf(next, {u"弟", u"护", u"守", u"家", u"门", u"管", u"押"})) r = u"kan1";  // 15
+  if (c == u"差" && IsOneOf(next, {u"别", u"错", u"额", u"距"})) r = u"cha1";                       // 16
+  if (c == u"和" && p >= 2 && previous() == u"暖") r = u"huo";                                      // 17
+  if (c == u"和" && p >= 3 && previousTwo() == u"暖和") r = u"huo";                                 // 18
   if (c == u"为" && (IsOneOf(nextTwo, {u"异客", u"富不"}) || IsOneOf(next, {u"法", u"害", u"难", u"人"}))) {
-    r = u"wei2";                                                                                       // 19
+    r = u"wei2";  // 19
   }
-  if (c == u"为" && p >= 2 && previous() == u"难" && next == u"情") r = u"wei2";                      // 20
+  if (c == u"为" && p >= 2 && previous() == u"难" && next == u"情") r = u"wei2";  // 20
   if (c == u"还" && IsOneOf(next, {u"乡", u"俗", u"你", u"给", u"击", u"口", u"清", u"原"})) {
-    r = u"huan2";                                                                                      // 21
+    r = u"huan2";  // 21
   }
   if (c == u"行" && (IsOneOf(next, {u"行", u"家", u"柳"}) || IsOneOf(nextTwo, {u" 行", u"行柳"}))) {
-    r = u"hang2";                                                                                      // 22
+    r = u"hang2";  // 22
   }
-  if (c == u"行" && p >= 2 && IsOneOf(previous(), {u"行", u"银", u"这", u"那"})) r = u"hang2";       // 23
-  if (c == u"行" && p >= 3 && IsOneOf(previousTwo(), {u"柳成", u"六十", u"行 "})) r = u"hang2";      // 24
-  if (c == u"更" && IsOneOf(next, {u"换", u"替"})) r = u"geng1";                                      // 25
-  if (c == u"更" && p >= 2 && previous() == u"三") r = u"geng1";                                      // 26
-  if (c == u"调" && IsOneOf(next, {u"皮", u"协", u"剂", u"色"})) r = u"tiao2";                        // 27
-  if (c == u"调" && p >= 2 && IsOneOf(previous(), {u"空", u"协"})) r = u"tiao2";                      // 28
+  if (c == u"行" && p >= 2 && IsOneOf(previous(), {u"行", u"银", u"这", u"那"})) r = u"hang2";         // 23
+  if (c == u"行" && p >= 3 && IsOneOf(previousTwo(), {u"柳成", u"六十", u"行 "})) r = u"hang2";        // 24
+  if (c == u"更" && IsOneOf(next, {u"换", u"替"})) r = u"geng1";                                       // 25
+  if (c == u"更" && p >= 2 && previous() == u"三") r = u"geng1";                                       // 26
+  if (c == u"调" && IsOneOf(next, {u"皮", u"协", u"剂", u"色"})) r = u"tiao2";                         // 27
+  if (c == u"调" && p >= 2 && IsOneOf(previous(), {u"空", u"协"})) r = u"tiao2";                       // 28
   if (c == u"少" && (IsOneOf(next, {u"年", u"女", u"小", u"壮"}) || nextTwo == u" 壮")) r = u"shao4";  // 29
-  if (c == u"少" && p >= 2 && previous() == u"方" && next == u"时") r = u"shao4";                     // 30
-  if (c == u"少" && p >= 2 && previous() == u"年") r = u"shao4";                                      // 31
-  if (c == u"圈" && (nextTwo == u"里啃" || next == u"养")) r = u"juan4";                              // 32
-  if (c == u"乐" && IsOneOf(next, {u"器", u"曲"})) r = u"yue4";                                       // 33
-  if (c == u"乐" && p >= 2 && IsOneOf(previous(), {u"礼", u"音"})) r = u"yue4";                       // 34
-  if (c == u"乐" && p >= 2 && previous() == u"《" && next == u"》") r = u"yue4";                      // 35
-  if (c == u"削" && (next == u"皮" || IsOneOf(nextTwo, {u"竹简", u"苹果"}))) r = u"xiao1";            // 36
-  if (c == u"了" && p >= 2 && previous() == u"知") r = u"liao3";                                      // 37
-  if (c == u"了" && p >= 3 && previousTwo() == u"飞不") r = u"liao3";                                 // 38
-  if (c == u"背" && IsOneOf(next, {u"向", u"叛", u"靠"})) r = u"bei4";                                // 39
-  if (c == u"背" && p >= 2 && IsOneOf(previous(), {u"牛", u"向", u"违"})) r = u"bei4";                // 40
-  if (c == u"背" && p >= 3 && previousTwo() == u"捶捶") r = u"bei4";                                  // 41
+  if (c == u"少" && p >= 2 && previous() == u"方" && next == u"时") r = u"shao4";                      // 30
+  if (c == u"少" && p >= 2 && previous() == u"年") r = u"shao4";                                       // 31
+  if (c == u"圈" && (nextTwo == u"里啃" || next == u"养")) r = u"juan4";                               // 32
+  if (c == u"乐" && IsOneOf(next, {u"器", u"曲"})) r = u"yue4";                                        // 33
+  if (c == u"乐" && p >= 2 && IsOneOf(previous(), {u"礼", u"音"})) r = u"yue4";                        // 34
+  if (c == u"乐" && p >= 2 && previous() == u"《" && next == u"》") r = u"yue4";                       // 35
+  if (c == u"削" && (next == u"皮" || IsOneOf(nextTwo, {u"竹简", u"苹果"}))) r = u"xiao1";             // 36
+  if (c == u"了" && p >= 2 && previous() == u"知") r = u"liao3";                                       // 37
+  if (c == u"了" && p >= 3 && previousTwo() == u"飞不") r = u"liao3";                                  // 38
+  if (c == u"背" && IsOneOf(next, {u"向", u"叛", u"靠"})) r = u"bei4";                                 // 39
+  if (c == u"背" && p >= 2 && IsOneOf(previous(), {u"牛", u"向", u"违"})) r = u"bei4";                 // 40
+  if (c == u"背" && p >= 3 && previousTwo() == u"捶捶") r = u"bei4";                                   // 41
   if (c == u"长" &&
       (IsOneOf(next, {u"上", u"成", u"大", u"着", u"得", u"在", u"幼", u"癣", u"出", u"高", u"个", u"肉"}) ||
-       IsOneOf(nextTwo,
-               {u"羊毛", u"了一", u"身体", u"脂膘", u"疙瘩", u"到蓝", u"了个", u"了几", u"眼皮"}) ||
+       IsOneOf(nextTwo, {u"羊毛", u"了一", u"身体", u"脂膘", u"疙瘩", u"到蓝", u"了个", u"了几", u"眼皮"}) ||
        nextThree == u"长到蓝")) {
-    r = u"zhang3";                                                                                     // 42
+    r = u"zhang3";  // 42
   }
   if (c == u"长" && p >= 3 &&
       (IsOneOf(previousTwo(), {u"水里", u"快快", u"往上"}) || IsOneOf(previous(), {u"消", u"成", u"兄", u"团"}))) {
-    r = u"zhang3";                                                                                     // 43
+    r = u"zhang3";  // 43
   }
   return r;
 }

@@ -34,7 +34,6 @@ bool ReferenceIsDoubleByte(char16_t unit);
 
 // The polyphone rules, written out one by one in their evaluation order; the last rule that
 // matches gives the reading, the empty string when none does. `position` is 1-based.
-std::u16string ReferenceContextReading(std::u16string_view character, std::u16string_view text,
-                                       std::int32_t position);
+std::u16string ReferenceContextReading(std::u16string_view character, std::u16string_view text, std::int32_t position);
 
 }  // namespace mibolan::reference

@@ -50,24 +50,33 @@ TEST_P(SheetErrors, NamedOnStandardErrorWithStatusOneAndTheOutputLeftAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SheetErrors,
-    ::testing::Values(
-        ErrorCase{"missing", {"--pdf", "OUT", "/nonexistent/poem.txt"}, "",
-                  "mibolan-sheet: /nonexistent/poem.txt: No such file or directory\n"},
-        ErrorCase{"folder", {"--pdf", "OUT", "/"}, "", "mibolan-sheet: /: Is a directory\n"},
-        ErrorCase{"invalid", {"--pdf", "OUT"}, "我爱\xff人",
-                  "mibolan-sheet: (standard input): invalid UTF-8 at byte offset 6\n"},
-        ErrorCase{"surrogate", {"--pdf", "OUT", "-"}, "\xed\xa0\x80",
-                  "mibolan-sheet: (standard input): invalid UTF-8 at byte offset 0\n"},
-        ErrorCase{"truncated", {"--pdf", "OUT"}, "我\xe7\x88",
-                  "mibolan-sheet: (standard input): truncated UTF-8 sequence at byte offset 3\n"},
-        ErrorCase{"unwritable", {"--pdf", "/nonexistent/sheet.pdf"}, "我爱人\n",
-                  "mibolan-sheet: /nonexistent/sheet.pdf: No such file or directory\n"}));
+    ::testing::Values(ErrorCase{"missing",
+                                {"--pdf", "OUT", "/nonexistent/poem.txt"},
+                                "",
+                                "mibolan-sheet: /nonexistent/poem.txt: No such file or directory\n"},
+                      ErrorCase{"folder", {"--pdf", "OUT", "/"}, "", "mibolan-sheet: /: Is a directory\n"},
+                      ErrorCase{"invalid",
+                                {"--pdf", "OUT"},
+                                "我爱\xff人",
+                                "mibolan-sheet: (standard input): invalid UTF-8 at byte offset 6\n"},
+                      ErrorCase{"surrogate",
+                                {"--pdf", "OUT", "-"},
+                                "\xed\xa0\x80",
+                                "mibolan-sheet: (standard input): invalid UTF-8 at byte offset 0\n"},
+                      ErrorCase{"truncated",
+                                {"--pdf", "OUT"},
+                                "我\xe7\x88",
+                                "mibolan-sheet: (standard input): truncated UTF-8 sequence at byte offset 3\n"},
+                      ErrorCase{"unwritable",
+                                {"--pdf", "/nonexistent/sheet.pdf"},
+                                "我爱人\n",
+                                "mibolan-sheet: /nonexistent/sheet.pdf: No such file or directory\n"}));
 
 TEST(SheetCommand, WritesAPdfFromAFileOrStandardInputWithAByteOrderMark) {
   const std::string out = WriteTempFile("written.pdf", "old");
   const std::string poem = WriteTempFile("poem.txt", "\xef\xbb\xbf床前明月光\n");
-  for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--pdf", out, poem},
-                                                    std::vector<std::string>{"--pdf", out, "-"}}) {
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--pdf", out, poem}, std::vector<std::string>{"--pdf", out, "-"}}) {
     const CommandResult result = RunCommand(MIBOLAN_SHEET, arguments, Contents(poem));
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
@@ -76,9 +85,12 @@ TEST(SheetCommand, WritesAPdfFromAFileOrStandardInputWithAByteOrderMark) {
 }
 
 TEST(SheetCommand, WrongCommandLinesAreRefusedBeforeAnythingIsWritten) {
-  for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{"--squares=7"}, {"--squares=17"}, {"--layout=poster"}, {"--paper=a3"},
-        {"--bogus"}, {"one.txt", "two.txt"}}) {
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--squares=7"},
+                                                    {"--squares=17"},
+                                                    {"--layout=poster"},
+                                                    {"--paper=a3"},
+                                                    {"--bogus"},
+                                                    {"one.txt", "two.txt"}}) {
     const std::string out = WriteTempFile("refused.pdf", "old");
     std::vector<std::string> withOutput{"--pdf", out};
     withOutput.insert(withOutput.end(), arguments.begin(), arguments.end());

@@ -45,8 +45,7 @@ fs::path MakeSheet(const std::string& name, const std::string& text, std::vector
 
 std::vector<QImage> Pages(const fs::path& pdf) {
   const fs::path prefix = pdf.parent_path() / pdf.stem();
-  const CommandResult drawn =
-      RunCommand(PDFTOPPM, {"-r", std::to_string(kDpi), "-png", pdf.string(), prefix.string()});
+  const CommandResult drawn = RunCommand(PDFTOPPM, {"-r", std::to_string(kDpi), "-png", pdf.string(), prefix.string()});
   EXPECT_EQ(drawn.status, 0) << drawn.err;
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(pdf.parent_path())) {
@@ -137,10 +136,10 @@ std::vector<int> Solid(const std::vector<Line>& lines, double share) {
 struct GridRow {
   std::vector<int> staffLines;  // the four, from the top
   int squareTop = 0, squareBottom = 0;
-  std::vector<int> edges;        // the squares' upright edges
-  std::vector<int> staffEdges;   // the staffs' uprights
-  std::vector<Box> readings;     // ink over each square, between the row above and the square
-  std::vector<Box> characters;   // ink inside each square
+  std::vector<int> edges;       // the squares' upright edges
+  std::vector<int> staffEdges;  // the staffs' uprights
+  std::vector<Box> readings;    // ink over each square, between the row above and the square
+  std::vector<Box> characters;  // ink inside each square
 };
 
 struct PageFindings {
@@ -168,7 +167,8 @@ PageFindings Inspect(const QImage& page) {
     row.squareBottom = lines[i + 5];
     const int band = row.staffLines[1] - row.staffLines[0];
     for (int k = 1; k < 3; ++k) {
-      if (std::abs(row.staffLines[static_cast<std::size_t>(k) + 1] - row.staffLines[static_cast<std::size_t>(k)] - band) > 1) {
+      if (std::abs(row.staffLines[static_cast<std::size_t>(k) + 1] - row.staffLines[static_cast<std::size_t>(k)] -
+                   band) > 1) {
         found.problems.push_back("unequal bands in the staff at y " + std::to_string(row.staffLines[0]));
       }
     }
@@ -270,8 +270,8 @@ struct SheetCase {
   std::string text;
   std::vector<std::string> options;
   int columns;
-  int rows;           // rows with readings, from the top of the first page
-  int firstReading;   // in each of them, the squares with readings
+  int rows;          // rows with readings, from the top of the first page
+  int firstReading;  // in each of them, the squares with readings
   int readings;
 };
 
@@ -307,19 +307,29 @@ const std::string kCharacters = "天地人你我他上下左右大小日月水�
 // A paragraph to a row, indented by two squares.
 INSTANTIATE_TEST_SUITE_P(
     Cases, SheetPixels,
-    ::testing::Values(
-        SheetCase{"A4, ten squares, three pages", Repeat("春眠不觉晓处处闻\n", 20), {}, 10, 20, 2, 8},
-        SheetCase{"Letter, sixteen squares, the longest readings pressed into their staffs",
-                  Repeat("床窗双装撞床窗双装撞床窗双装\n", 30), {"--paper=letter", "--squares=16"}, 16, 30, 2, 14},
-        SheetCase{"eight squares, big ones", Repeat("我爱人天\n", 9), {"--squares=8"}, 8, 9, 2, 4},
-        SheetCase{"practice page: a row for each character, its reading over the first square",
-                  kCharacters + "，" + kCharacters, {"--layout=practice", "--squares=12"}, 12, 24, 0, 1}));
+    ::testing::Values(SheetCase{"A4, ten squares, three pages", Repeat("春眠不觉晓处处闻\n", 20), {}, 10, 20, 2, 8},
+                      SheetCase{"Letter, sixteen squares, the longest readings pressed into their staffs",
+                                Repeat("床窗双装撞床窗双装撞床窗双装\n", 30),
+                                {"--paper=letter", "--squares=16"},
+                                16,
+                                30,
+                                2,
+                                14},
+                      SheetCase{"eight squares, big ones", Repeat("我爱人天\n", 9), {"--squares=8"}, 8, 9, 2, 4},
+                      SheetCase{"practice page: a row for each character, its reading over the first square",
+                                kCharacters + "，" + kCharacters,
+                                {"--layout=practice", "--squares=12"},
+                                12,
+                                24,
+                                0,
+                                1}));
 
 TEST(SheetEdges, NothingReachesTheEdgeWhateverTheText) {
   // Stacked combining marks, long Latin words, symbols and emoji, a long title.
   const std::string text = Repeat("字" + Repeat("\u0301\u0300\u0302", 40), 3) + "\n" +
                            Repeat("WWWWWWWWWWWWWWWW mmmmmmmm ", 4) + "\n" + Repeat("😀∑※", 20) + "\n";
-  const std::vector<QImage> pages = Pages(MakeSheet("edges", Repeat("长长长长长长长长长长长长长长长长长长\n", 2) + text, {"--title"}));
+  const std::vector<QImage> pages =
+      Pages(MakeSheet("edges", Repeat("长长长长长长长长长长长长长长长长长长\n", 2) + text, {"--title"}));
   ASSERT_FALSE(pages.empty());
   for (std::size_t n = 0; n < pages.size(); ++n) ExpectClearEdges(pages[n], Inspect(pages[n]), static_cast<int>(n) + 1);
 }
@@ -338,7 +348,8 @@ std::string WithoutBlanks(std::string text) {
 }
 
 TEST(SheetText, ReadingsAndCharactersInReadingOrder) {
-  const std::string pdf = MakeSheet("text", "静夜思\n床前明月光，\n疑是地上霜。\n", {"--title", "--squares=8"}).string();
+  const std::string pdf =
+      MakeSheet("text", "静夜思\n床前明月光，\n疑是地上霜。\n", {"--title", "--squares=8"}).string();
   const std::string layer = TextLayer(pdf);
   EXPECT_EQ(WithoutBlanks(layer), "jìngyèsī静夜思chuángqiánmíngyuèguāng床前明月光，yíshìdìshàngshuāng疑是地上霜。1/1")
       << layer;

@@ -157,8 +157,9 @@ class SheetWindowTest : public QObject {
     const SheetContent content = ReadSheetText(QStringLiteral("我爱人"), SheetOptions{}.conversion);
     QVERIFY(PaintSheet(printer, content, SheetOptions{}));
     QCOMPARE(TextLayer(pdf), QStringLiteral("wǒàirén我爱人1/1"));
-    const auto drawn = mibolan::testing_support::RunCommand(
-        PDFTOPPM, {"-r", "50", "-png", "-singlefile", pdf.toStdString(), folder.filePath(QStringLiteral("printed")).toStdString()});
+    const auto drawn =
+        mibolan::testing_support::RunCommand(PDFTOPPM, {"-r", "50", "-png", "-singlefile", pdf.toStdString(),
+                                                        folder.filePath(QStringLiteral("printed")).toStdString()});
     QCOMPARE(drawn.status, 0);
     const QImage page(folder.filePath(QStringLiteral("printed.png")));
     QVERIFY(qAbs(page.width() - 210 / 25.4 * 50) <= 1);  // A5 on its side

@@ -40,8 +40,8 @@ void RedirectToFile(int target, const std::string& path, int flags) {
 }
 
 // In the child, between fork and exec: only async-signal-safe calls.
-[[noreturn]] void BecomeChild(const std::string& program, char* const* argv, const ChildSetup& setup,
-                              const Pipe& in, const Pipe& out, const Pipe& err) {
+[[noreturn]] void BecomeChild(const std::string& program, char* const* argv, const ChildSetup& setup, const Pipe& in,
+                              const Pipe& out, const Pipe& err) {
   if (setup.inputFile.empty()) {
     ::dup2(in.read, STDIN_FILENO);
   } else {

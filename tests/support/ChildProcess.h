@@ -20,14 +20,14 @@ enum class StandardOutput {
 
 struct ChildSetup {
   std::vector<std::string> arguments;
-  std::string input;  // standard input, unless inputSource or inputFile is set
+  std::string input;      // standard input, unless inputSource or inputFile is set
   std::string inputFile;  // a file to read standard input from
   // Gives the next piece of standard input; an empty piece ends it.
   std::function<std::string_view()> inputSource;
   // Takes standard output piece by piece instead of collecting it in ChildResult::out.
   std::function<void(std::string_view)> outputSink;
   StandardOutput standardOutput = StandardOutput::Captured;
-  std::string outputFile;  // with StandardOutput::File
+  std::string outputFile;      // with StandardOutput::File
   bool ignoreSigpipe = false;  // start the child with SIGPIPE ignored, so writes fail with EPIPE
   std::chrono::seconds timeout{120};
 };

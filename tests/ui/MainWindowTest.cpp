@@ -70,23 +70,18 @@ class MainWindowTest : public QObject {
     QTest::addColumn<double>("pointSize");
     QTest::addColumn<QColor>("colour");
     const QColor system;  // invalid: the system's text colour
-    QTest::newRow("Command1") << "Command1" << Pixels(2760, 120, 1575, 615) << u"生成拼音"_qs
-                              << u"宋体"_qs << 9.0 << system;
-    QTest::newRow("Option3") << "Option3" << Pixels(4440, 240, 855, 375) << u"rén"_qs
-                             << u"宋体"_qs << 9.0 << system;
-    QTest::newRow("Option1") << "Option1" << Pixels(5280, 240, 975, 375) << u"人(rén)"_qs
-                             << u"宋体"_qs << 9.0 << system;
-    QTest::newRow("Label1") << "Label1" << Pixels(120, 480, 1935, 375) << u"文字框:"_qs
-                            << u"宋体"_qs << 9.0 << system;
-    QTest::newRow("Text1") << "Text1" << Pixels(0, 885, 10575, 1695) << kWelcomeText
-                           << u"宋体"_qs << 14.25 << system;
-    QTest::newRow("Label2") << "Label2" << Pixels(120, 2760, 1935, 255) << u"拼音框:"_qs
-                            << u"宋体"_qs << 9.0 << system;
+    QTest::newRow("Command1") << "Command1" << Pixels(2760, 120, 1575, 615) << u"生成拼音"_qs << u"宋体"_qs << 9.0
+                              << system;
+    QTest::newRow("Option3") << "Option3" << Pixels(4440, 240, 855, 375) << u"rén"_qs << u"宋体"_qs << 9.0 << system;
+    QTest::newRow("Option1") << "Option1" << Pixels(5280, 240, 975, 375) << u"人(rén)"_qs << u"宋体"_qs << 9.0
+                             << system;
+    QTest::newRow("Label1") << "Label1" << Pixels(120, 480, 1935, 375) << u"文字框:"_qs << u"宋体"_qs << 9.0 << system;
+    QTest::newRow("Text1") << "Text1" << Pixels(0, 885, 10575, 1695) << kWelcomeText << u"宋体"_qs << 14.25 << system;
+    QTest::newRow("Label2") << "Label2" << Pixels(120, 2760, 1935, 255) << u"拼音框:"_qs << u"宋体"_qs << 9.0 << system;
     QTest::newRow("Label3") << "Label3" << Pixels(1200, 2760, 11295, 255)
-                            << u"欢迎下载Kavodi的笔顺小画板，识字卡片屋，口算练习本，古诗朗读机。"_qs
-                            << u"宋体"_qs << 9.0 << QColor(255, 0, 0);
-    QTest::newRow("Text2") << "Text2" << Pixels(0, 3120, 10575, 4935) << QString()
-                           << u"宋体"_qs << 26.25 << system;
+                            << u"欢迎下载Kavodi的笔顺小画板，识字卡片屋，口算练习本，古诗朗读机。"_qs << u"宋体"_qs
+                            << 9.0 << QColor(255, 0, 0);
+    QTest::newRow("Text2") << "Text2" << Pixels(0, 3120, 10575, 4935) << QString() << u"宋体"_qs << 26.25 << system;
   }
 
   // Loaded but not yet shown, every control stands as designed.
@@ -191,7 +186,7 @@ class MainWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     const QString input = Find<QPlainTextEdit>(*window_, "Text1")->toPlainText();
     const QList<std::pair<Qt::KeyboardModifiers, const char*>> moves = {
-        {Qt::NoModifier, "Command1"}, {Qt::NoModifier, "Text2"}, {Qt::NoModifier, "Option1"},
+        {Qt::NoModifier, "Command1"}, {Qt::NoModifier, "Text2"},       {Qt::NoModifier, "Option1"},
         {Qt::ShiftModifier, "Text2"}, {Qt::ShiftModifier, "Command1"}, {Qt::ShiftModifier, "Text1"}};
     for (const auto& [modifiers, next] : moves) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
@@ -269,8 +264,7 @@ class MainWindowTest : public QObject {
     auto* option1 = Find<QRadioButton>(*window_, "Option1");
     auto* option3 = Find<QRadioButton>(*window_, "Option3");
     const QList<std::pair<QRadioButton*, QRadioButton*>> clicks = {
-        {option1, option1}, {option1, option1}, {option3, option3}, {option3, option3},
-        {option1, option1}};
+        {option1, option1}, {option1, option1}, {option3, option3}, {option3, option3}, {option1, option1}};
     for (const auto& [clicked, selected] : clicks) {
       QTest::mouseClick(clicked, Qt::LeftButton);
       QCOMPARE(option1->isChecked(), selected == option1);
@@ -282,8 +276,7 @@ class MainWindowTest : public QObject {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("start");
     QTest::addColumn<int>("style");
-    QTest::newRow("rén") << "Option3" << u"huān yíng fǎng wèn zài zhè "_qs
-                         << static_cast<int>(Style::Pinyin);
+    QTest::newRow("rén") << "Option3" << u"huān yíng fǎng wèn zài zhè "_qs << static_cast<int>(Style::Pinyin);
     QTest::newRow("人(rén)") << "Option1" << u"欢(huān)迎(yíng)访(fǎng)问(wèn)在(zài)"_qs
                              << static_cast<int>(Style::Annotated);
   }
@@ -371,8 +364,7 @@ class MainWindowTest : public QObject {
     auto* text2 = Find<QPlainTextEdit>(*window_, "Text2");
     const int width = qRound(static_cast<float>(0.99 * outer.width()) / 15.0);
     QCOMPARE(text1->geometry(), QRect(0, 59, width, 113));
-    QCOMPARE(text2->geometry(),
-             QRect(0, 208, width, qRound(static_cast<float>(0.95 * outer.height() - 3120) / 15.0)));
+    QCOMPARE(text2->geometry(), QRect(0, 208, width, qRound(static_cast<float>(0.95 * outer.height() - 3120) / 15.0)));
     // Nothing else moves or changes size.
     QCOMPARE(Find<QWidget>(*window_, "Image1")->geometry(), QRect(528, 0, 476, 60));
     QCOMPARE(Find<QWidget>(*window_, "Image2")->geometry(), QRect(792, 176, 220, 29));

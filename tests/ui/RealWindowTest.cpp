@@ -52,24 +52,21 @@ void AwaitWindowManager(const QWidget& window) {
 // Announces a frame of the given widths (left, right, top, bottom) around the window, as the
 // window manager does, without a resize or a move.
 void AnnounceFrame(const QWidget& window, const std::array<std::uint32_t, 4>& extents) {
-  xcb_connection_t* connection =
-      qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  xcb_connection_t* connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
   const char* name = "_NET_FRAME_EXTENTS";
   std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
-      xcb_intern_atom_reply(connection,
-                            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
-                            nullptr),
+      xcb_intern_atom_reply(
+          connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr),
       &std::free);
-  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
-                      atom->atom, XCB_ATOM_CARDINAL, 32, 4, extents.data());
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()), atom->atom,
+                      XCB_ATOM_CARDINAL, 32, 4, extents.data());
   xcb_flush(connection);
 }
 
 QString Describe(const QWidget& window) {
   const auto* text1 = window.findChild<QPlainTextEdit*>(u"Text1"_qs);
   const auto* text2 = window.findChild<QPlainTextEdit*>(u"Text2"_qs);
-  return u"outer %8,%9 %1x%2, client %3x%4, Text1 width %5, Text2 %6x%7"_qs
-      .arg(Outer(window).width())
+  return u"outer %8,%9 %1x%2, client %3x%4, Text1 width %5, Text2 %6x%7"_qs.arg(Outer(window).width())
       .arg(Outer(window).height())
       .arg(window.width())
       .arg(window.height())
@@ -87,8 +84,7 @@ class RealWindowTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY2(QGuiApplication::platformName() == u"xcb"_qs,
-             "run this test through tools/with_xvfb.sh");
+    QVERIFY2(QGuiApplication::platformName() == u"xcb"_qs, "run this test through tools/with_xvfb.sh");
     MapDesignFonts();
     (new Form2)->show();
     QTRY_VERIFY_WITH_TIMEOUT(VisibleWindowsNamed("Form1") == 1, 10000);
@@ -135,8 +131,7 @@ class RealWindowTest : public QObject {
     main_->resize(500, 120);
     QTRY_COMPARE(main_->size(), QSize(500, 120));
     AwaitWindowManager(*main_);
-    QTRY_VERIFY2(qAbs(text2->width() - qRound(0.99 * Outer(*main_).width())) <= 1,
-                 qPrintable(Describe(*main_)));
+    QTRY_VERIFY2(qAbs(text2->width() - qRound(0.99 * Outer(*main_).width())) <= 1, qPrintable(Describe(*main_)));
     QCOMPARE(text2->height(), height);
     main_->showMaximized();
     AwaitWindowManager(*main_);
@@ -163,11 +158,10 @@ class RealWindowTest : public QObject {
     QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));
     const QRect client = main_->geometry();
     const QRect outer = Outer(*main_);
-    const std::array<std::uint32_t, 4> extents = {
-        static_cast<std::uint32_t>(client.left() - outer.left()),
-        static_cast<std::uint32_t>(outer.right() - client.right()),
-        static_cast<std::uint32_t>(client.top() - outer.top()),
-        static_cast<std::uint32_t>(outer.bottom() - client.bottom())};
+    const std::array<std::uint32_t, 4> extents = {static_cast<std::uint32_t>(client.left() - outer.left()),
+                                                  static_cast<std::uint32_t>(outer.right() - client.right()),
+                                                  static_cast<std::uint32_t>(client.top() - outer.top()),
+                                                  static_cast<std::uint32_t>(outer.bottom() - client.bottom())};
     AnnounceFrame(*main_, {extents[0] + 20, extents[1] + 20, extents[2] + 30, extents[3] + 30});
     QTRY_COMPARE(Outer(*main_).size(), outer.size() + QSize(40, 60));
     QTRY_VERIFY2(BoxesFollowTheOuterSize(*main_), qPrintable(Describe(*main_)));

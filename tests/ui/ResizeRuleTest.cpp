@@ -27,25 +27,18 @@ class ResizeRuleTest : public QObject {
     QTest::addColumn<double>("outerHeight");
     QTest::addColumn<TextBoxSizes>("expected");
     // Maximized on a 1024 x 768 screen: 15360 x 11520 twips.
-    QTest::newRow("maximized") << 15360.0 << 11520.0
-                               << TextBoxSizes{15206.4F, 15206.4F, 7824.0F};
-    QTest::newRow("normal size with frame") << 10830.0 << 8490.0
-                                            << TextBoxSizes{10721.7F, 10721.7F, 4945.5F};
+    QTest::newRow("maximized") << 15360.0 << 11520.0 << TextBoxSizes{15206.4F, 15206.4F, 7824.0F};
+    QTest::newRow("normal size with frame") << 10830.0 << 8490.0 << TextBoxSizes{10721.7F, 10721.7F, 4945.5F};
     // Exactly Top / 0.95: Text2 becomes zero high, which is a size.
-    QTest::newRow("height zero") << 9000.0 << kText2Top / 0.95
-                                 << TextBoxSizes{8910.0F, 8910.0F, 0.0F};
+    QTest::newRow("height zero") << 9000.0 << kText2Top / 0.95 << TextBoxSizes{8910.0F, 8910.0F, 0.0F};
     // Below about 3284.2 twips the height would be negative: kept, while the widths follow.
-    QTest::newRow("too low for Text2") << 6000.0 << 3000.0
-                                       << TextBoxSizes{5940.0F, 5940.0F, 4935.0F};
+    QTest::newRow("too low for Text2") << 6000.0 << 3000.0 << TextBoxSizes{5940.0F, 5940.0F, 4935.0F};
     QTest::newRow("just too low") << 6000.0 << 3284.0 << TextBoxSizes{5940.0F, 5940.0F, 4935.0F};
     QTest::newRow("no size at all") << 0.0 << 0.0 << TextBoxSizes{0.0F, 0.0F, 4935.0F};
     // A failing step is skipped alone; the next still runs.
-    QTest::newRow("negative width") << -300.0 << 9000.0
-                                    << TextBoxSizes{10575.0F, 10575.0F, 5430.0F};
-    QTest::newRow("width not a number") << kNaN << 9000.0
-                                        << TextBoxSizes{10575.0F, 10575.0F, 5430.0F};
-    QTest::newRow("height not a number") << 9000.0 << kNaN
-                                         << TextBoxSizes{8910.0F, 8910.0F, 4935.0F};
+    QTest::newRow("negative width") << -300.0 << 9000.0 << TextBoxSizes{10575.0F, 10575.0F, 5430.0F};
+    QTest::newRow("width not a number") << kNaN << 9000.0 << TextBoxSizes{10575.0F, 10575.0F, 5430.0F};
+    QTest::newRow("height not a number") << 9000.0 << kNaN << TextBoxSizes{8910.0F, 8910.0F, 4935.0F};
     QTest::newRow("infinite sizes") << kInfinity << kInfinity << kDesigned;
   }
 

@@ -31,7 +31,7 @@ class StartupTest : public QObject {
     QCOMPARE(splash.objectName(), u"Form2"_qs);
     QCOMPARE(splash.windowTitle(), u"Form2"_qs);
     QCOMPARE(splash.size(), QSize(361, 225));
-    QCOMPARE(splash.minimumSize(), splash.maximumSize());  // cannot be resized
+    QCOMPARE(splash.minimumSize(), splash.maximumSize());                    // cannot be resized
     QCOMPARE(splash.windowFlags() & Qt::WindowType_Mask, Qt::SplashScreen);  // no task-bar button
     QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(splash.windowIcon().isNull() || splash.windowIcon().availableSizes().isEmpty());
@@ -47,16 +47,15 @@ class StartupTest : public QObject {
     QTest::addColumn<double>("pointSize");
     QTest::addColumn<QColor>("colour");
     QTest::addColumn<QString>("textStart");
-    QTest::newRow("lblTitle") << "lblTitle" << QRect(24, 16, 315, 32) << u"黑体"_qs << 24.0
-                              << QColor(255, 0, 0) << u"Mibolan5.0版"_qs;
-    QTest::newRow("lblVersion") << "lblVersion" << QRect(32, 56, 115, 15) << u"宋体"_qs << 9.0
-                                << QColor() << u"软件作者："_qs;
-    QTest::newRow("Label2") << "Label2" << QRect(32, 72, 265, 17) << u"宋体"_qs << 9.0
-                            << QColor() << u"电子邮箱： "_qs;
-    QTest::newRow("Label3") << "Label3" << QRect(32, 89, 265, 17) << u"宋体"_qs << 9.0
-                            << QColor(255, 0, 0) << u"作者网站：https://www.example.com/"_qs;
-    QTest::newRow("lblDescription") << "lblDescription" << QRect(8, 110, 339, 112) << u"宋体"_qs
-                                    << 10.5 << QColor(0, 0, 255) << u"    "_qs;
+    QTest::newRow("lblTitle") << "lblTitle" << QRect(24, 16, 315, 32) << u"黑体"_qs << 24.0 << QColor(255, 0, 0)
+                              << u"Mibolan5.0版"_qs;
+    QTest::newRow("lblVersion") << "lblVersion" << QRect(32, 56, 115, 15) << u"宋体"_qs << 9.0 << QColor()
+                                << u"软件作者："_qs;
+    QTest::newRow("Label2") << "Label2" << QRect(32, 72, 265, 17) << u"宋体"_qs << 9.0 << QColor() << u"电子邮箱： "_qs;
+    QTest::newRow("Label3") << "Label3" << QRect(32, 89, 265, 17) << u"宋体"_qs << 9.0 << QColor(255, 0, 0)
+                            << u"作者网站：https://www.example.com/"_qs;
+    QTest::newRow("lblDescription") << "lblDescription" << QRect(8, 110, 339, 112) << u"宋体"_qs << 10.5
+                                    << QColor(0, 0, 255) << u"    "_qs;
   }
   // Positions as designed; a label is at least one line of its font high, so no text is cut.
   void splashLabels() {
@@ -80,8 +79,8 @@ class StartupTest : public QObject {
     if (geometry.height() < 2 * metrics.height()) {
       QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->width(), qPrintable(label->text()));
     } else {
-      const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 10000),
-                                                Qt::TextWordWrap | Qt::AlignTop, label->text());
+      const QRect needed =
+          metrics.boundingRect(QRect(0, 0, label->width(), 10000), Qt::TextWordWrap | Qt::AlignTop, label->text());
       QVERIFY2(needed.height() <= label->height(), qPrintable(label->text()));
     }
     QCOMPARE(label->alignment(), Qt::AlignLeft | Qt::AlignTop);

@@ -31,16 +31,16 @@ struct OpenerCall {
 
 // An opener that keeps every call instead of starting a browser.
 inline WebPageOpener RecordingOpener(std::vector<OpenerCall>& calls) {
-  return [&calls](std::u16string_view operation, std::u16string_view target,
-                  std::optional<std::u16string_view> parameters,
-                  std::optional<std::u16string_view> directory, std::int32_t showCommand) {
-    auto optionalText = [](std::optional<std::u16string_view> text) -> std::optional<QString> {
-      if (!text) return std::nullopt;
-      return ToQString(*text);
-    };
-    calls.push_back({ToQString(operation), ToQString(target), optionalText(parameters),
-                     optionalText(directory), showCommand});
-  };
+  return
+      [&calls](std::u16string_view operation, std::u16string_view target, std::optional<std::u16string_view> parameters,
+               std::optional<std::u16string_view> directory, std::int32_t showCommand) {
+        auto optionalText = [](std::optional<std::u16string_view> text) -> std::optional<QString> {
+          if (!text) return std::nullopt;
+          return ToQString(*text);
+        };
+        calls.push_back(
+            {ToQString(operation), ToQString(target), optionalText(parameters), optionalText(directory), showCommand});
+      };
 }
 
 // The control called `name` in `window`; fails the test when there is none.
@@ -52,9 +52,7 @@ Control* Find(const QWidget& window, const char* name) {
 }
 
 // What the conversion engine makes of `text`: the reference for the window's output.
-inline QString Converted(const QString& text, Style style) {
-  return ToQString(ConvertText(ToU16View(text), style));
-}
+inline QString Converted(const QString& text, Style style) { return ToQString(ConvertText(ToU16View(text), style)); }
 
 // The visible top-level windows called `name`.
 inline int VisibleWindowsNamed(const char* name) {
@@ -88,8 +86,7 @@ inline char* toString(const mibolan::ui::testing::OpenerCall& call) {
     return text ? QStringLiteral("\"%1\"").arg(*text) : QStringLiteral("none");
   };
   return qstrdup(QStringLiteral("(\"%1\", \"%2\", %3, %4, %5)")
-                     .arg(call.operation, call.target, optionalText(call.parameters),
-                          optionalText(call.directory))
+                     .arg(call.operation, call.target, optionalText(call.parameters), optionalText(call.directory))
                      .arg(call.showCommand)
                      .toUtf8()
                      .constData());

@@ -43,11 +43,10 @@ QString LargeMixedText(qsizetype units) {
 // and separators, tabs and characters beyond the Basic Multilingual Plane, drawn at random with
 // a fixed seed; the first is the case that once told the two apart.
 QStringList RandomTexts(qsizetype count) {
-  const QStringList pieces = {
-      u"行"_qs, u"银"_qs, u"长"_qs, u"成"_qs, u"重"_qs, u"庆"_qs, u"乐"_qs, u"音"_qs,
-      u"为"_qs, u"人"_qs, u"和"_qs, u"暖"_qs, u"少"_qs, u"壮"_qs, u"我"_qs, u"，"_qs,
-      u" "_qs,  u"\u00A0"_qs, u"\u3000"_qs, u"\u2028"_qs, u"\u2029"_qs, u"\t"_qs, u"\n"_qs,
-      u"\r\n"_qs, u"\r"_qs, u"𠀀"_qs, u"😀"_qs, u"a"_qs};
+  const QStringList pieces = {u"行"_qs, u"银"_qs, u"长"_qs,   u"成"_qs,     u"重"_qs,     u"庆"_qs,     u"乐"_qs,
+                              u"音"_qs, u"为"_qs, u"人"_qs,   u"和"_qs,     u"暖"_qs,     u"少"_qs,     u"壮"_qs,
+                              u"我"_qs, u"，"_qs, u" "_qs,    u"\u00A0"_qs, u"\u3000"_qs, u"\u2028"_qs, u"\u2029"_qs,
+                              u"\t"_qs, u"\n"_qs, u"\r\n"_qs, u"\r"_qs,     u"𠀀"_qs,     u"😀"_qs,      u"a"_qs};
   QRandomGenerator random(20261207);
   QStringList texts = {u"行\u00A0行"_qs};
   while (texts.size() < count) {
@@ -64,9 +63,8 @@ QStringList RandomTexts(qsizetype count) {
 QString Escaped(const QString& text) {
   QString escaped;
   for (const QChar unit : text) {
-    escaped += unit.unicode() >= 0x20 && unit.unicode() < 0x7f
-                   ? QString(unit)
-                   : u"\\u%1"_qs.arg(unit.unicode(), 4, 16, QChar(u'0'));
+    escaped += unit.unicode() >= 0x20 && unit.unicode() < 0x7f ? QString(unit)
+                                                               : u"\\u%1"_qs.arg(unit.unicode(), 4, 16, QChar(u'0'));
   }
   return escaped;
 }
@@ -99,12 +97,10 @@ class WindowHostileInputTest : public QObject {
     QTest::newRow("lone high surrogate") << u"我"_qs + QChar(0xD800) + u"爱人"_qs << "Option3";
     QTest::newRow("lone low surrogate") << QChar(0xDC00) + u"我爱"_qs + QChar(0xDFFF) << "Option1";
     QTest::newRow("surrogate pairs") << u"𠀀我😀爱𪚥人"_qs << "Option3";
-    QTest::newRow("reversed pair") << u"我"_qs + QChar(0xDC00) + QChar(0xD800) + u"人"_qs
-                                   << "Option3";
+    QTest::newRow("reversed pair") << u"我"_qs + QChar(0xDC00) + QChar(0xD800) + u"人"_qs << "Option3";
     QTest::newRow("C0 controls") << u"\u0001我\u0007\t爱\u001b[31m人\u007f"_qs << "Option1";
     QTest::newRow("NUL") << u"我"_qs + QChar(0) + u"爱"_qs + QChar(0) << "Option3";
-    QTest::newRow("line and paragraph separators")
-        << u"我\u2028爱\u2029人\u0085行\r\r\n银行"_qs << "Option3";
+    QTest::newRow("line and paragraph separators") << u"我\u2028爱\u2029人\u0085行\r\r\n银行"_qs << "Option3";
     QTest::newRow("BOM and zero-width") << u"\uFEFF我\u200B爱\u200D人\uFFFE\uFFFF"_qs << "Option1";
     QTest::newRow("bidi controls") << u"\u202E我爱\u202C人\u2066行\u2069"_qs << "Option3";
     QTest::newRow("nothing Chinese") << u"\u0001\u0002 abc "_qs + QChar(0xD83D) << "Option3";
@@ -131,8 +127,10 @@ class WindowHostileInputTest : public QObject {
   void agreesWithTheConverter_data() {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("style");
-    QTest::newRow("rén") << "Option3" << "pinyin";
-    QTest::newRow("人(rén)") << "Option1" << "annotated";
+    QTest::newRow("rén") << "Option3"
+                         << "pinyin";
+    QTest::newRow("人(rén)") << "Option1"
+                             << "annotated";
   }
   // The window converts what its box holds exactly as the converter converts the same text in a
   // file: no-break spaces stay what they are, whatever the box makes of line breaks.

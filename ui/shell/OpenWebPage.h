@@ -18,13 +18,12 @@ inline constexpr std::int32_t kShowNormal = 1;
 // `directory` matter only when a program is started; none stays none. The outcome is not
 // reported: the call returns normally whether or not anything opened.
 void OpenWebPage(std::u16string_view operation, std::u16string_view target,
-                 std::optional<std::u16string_view> parameters,
-                 std::optional<std::u16string_view> directory, std::int32_t showCommand);
+                 std::optional<std::u16string_view> parameters, std::optional<std::u16string_view> directory,
+                 std::int32_t showCommand);
 
 // Anything callable like OpenWebPage; the main window takes one so tests can record the calls.
-using WebPageOpener = std::function<void(
-    std::u16string_view operation, std::u16string_view target,
-    std::optional<std::u16string_view> parameters, std::optional<std::u16string_view> directory,
-    std::int32_t showCommand)>;
+using WebPageOpener = std::function<void(std::u16string_view operation, std::u16string_view target,
+                                         std::optional<std::u16string_view> parameters,
+                                         std::optional<std::u16string_view> directory, std::int32_t showCommand)>;
 
 }  // namespace mibolan

@@ -3,6 +3,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// shellapi.h needs what windows.h declares.
 #include <shellapi.h>
 
 #include <string>
@@ -39,17 +40,16 @@ class AnsiArgument {
 }  // namespace
 
 void OpenWebPage(std::u16string_view operation, std::u16string_view target,
-                 std::optional<std::u16string_view> parameters,
-                 std::optional<std::u16string_view> directory, std::int32_t showCommand) {
+                 std::optional<std::u16string_view> parameters, std::optional<std::u16string_view> directory,
+                 std::int32_t showCommand) {
   HWND owner = GetDesktopWindow();
   const AnsiArgument ansiOperation(operation);
   const AnsiArgument ansiTarget(target);
   const AnsiArgument ansiParameters(parameters);
   const AnsiArgument ansiDirectory(directory);
   // The shell's answer is deliberately dropped: a page that does not open is not reported.
-  static_cast<void>(ShellExecuteA(owner, ansiOperation.Pointer(), ansiTarget.Pointer(),
-                                  ansiParameters.Pointer(), ansiDirectory.Pointer(),
-                                  static_cast<INT>(showCommand)));
+  static_cast<void>(ShellExecuteA(owner, ansiOperation.Pointer(), ansiTarget.Pointer(), ansiParameters.Pointer(),
+                                  ansiDirectory.Pointer(), static_cast<INT>(showCommand)));
 }
 
 }  // namespace mibolan
