@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
-#include <iostream>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,6 +17,7 @@
 #include "ContextRules.h"
 #include "ConversionTables.h"
 #include "Cp936.h"
+#include "EmbedSupport.h"
 #include "MarkTone.h"
 #include "Utf.h"
 #include "data/CharDictionary.h"
@@ -134,16 +135,9 @@ void WriteTables(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: embed_conversion_tables OUTPUT.inc\n";
-    return 2;
-  }
-  try {
+  return mibolan::embed::RunGenerator(argc, "embed_conversion_tables", {"OUTPUT.inc"}, [&] {
     std::ofstream out(argv[1], std::ios::binary);
     WriteTables(out);
-    return out ? 0 : 1;
-  } catch (const std::exception& error) {
-    std::cerr << "embed_conversion_tables: " << error.what() << '\n';
-    return 1;
-  }
+    return static_cast<bool>(out);
+  });
 }

@@ -9,50 +9,29 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
-#include <iostream>
 #include <map>
+#include <ostream>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 #include <utf8.h>
 
+#include "EmbedSupport.h"
 #include "data/PolyphoneModelFormat.h"
 
 namespace {
 
 namespace format = mibolan::polyphone_model;
-
-struct Failure {
-  std::string message;
-};
+namespace embed = mibolan::embed;
+using embed::Failure;
+using embed::Split;
 
 struct Block {
   char16_t character = 0;
   std::vector<std::uint16_t> readings;  // syllable ids
   std::vector<std::pair<std::uint64_t, std::vector<std::int16_t>>> features;
 };
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (std::size_t at = text.find(separator); at != std::string::npos; at = text.find(separator, start)) {
-    fields.push_back(text.substr(start, at - start));
-    start = at + 1;
-  }
-  fields.push_back(text.substr(start));
-  return fields;
-}
-
-std::map<std::string, std::uint32_t> ReadSyllables(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure{std::string(path) + ": cannot open"};
-  std::map<std::string, std::uint32_t> index;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty()) index.emplace(line, static_cast<std::uint32_t>(index.size()));
-  }
-  return index;
-}
 
 std::uint16_t SyllableIdOf(const std::string& numbered, const std::map<std::string, std::uint32_t>& syllables) {
   const auto found = numbered.size() < 2 ? syllables.end() : syllables.find(numbered.substr(0, numbered.size() - 1));
@@ -126,22 +105,11 @@ void ParseLine(const std::string& line, const std::map<std::string, std::uint32_
 }
 
 Model ReadModel(const char* path, const std::map<std::string, std::uint32_t>& syllables) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure{std::string(path) + ": cannot open"};
   Model model;
   bool sawMargin = false;
-  int number = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++number;
-    if (line.empty() || line[0] == '#') continue;
-    try {
-      ParseLine(line, syllables, model, sawMargin);
-    } catch (const Failure& failure) {
-      throw Failure{std::string(path) + ":" + std::to_string(number) + ": " + failure.message};
-    } catch (const std::exception& error) {
-      throw Failure{std::string(path) + ":" + std::to_string(number) + ": " + error.what()};
-    }
-  }
+  embed::ReadLines(path, [&](const std::string& line) {
+    if (!line.empty() && line[0] != '#') ParseLine(line, syllables, model, sawMargin);
+  });
   if (!sawMargin) throw Failure{std::string(path) + ": no margin line"};
   return model;
 }
@@ -227,17 +195,10 @@ void WriteTables(std::ostream& out, const Model& model) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::cerr << "usage: embed_polyphone_model MODEL.txt SYLLABLES.txt OUTPUT.inc\n";
-    return 2;
-  }
-  try {
-    const Model model = ReadModel(argv[1], ReadSyllables(argv[2]));
+  return embed::RunGenerator(argc, "embed_polyphone_model", {"MODEL.txt", "SYLLABLES.txt", "OUTPUT.inc"}, [&] {
+    const Model model = ReadModel(argv[1], embed::IndexOf(embed::ReadSyllables(argv[2])));
     std::ofstream out(argv[3], std::ios::binary);
     WriteTables(out, model);
-    return out ? 0 : 1;
-  } catch (const Failure& failure) {
-    std::cerr << "embed_polyphone_model: " << failure.message << '\n';
-    return 1;
-  }
+    return static_cast<bool>(out);
+  });
 }

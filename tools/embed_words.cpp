@@ -9,57 +9,28 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <iostream>
 #include <map>
-#include <sstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include <utf8.h>
 
+#include "EmbedSupport.h"
 #include "data/WordTableFormat.h"
 
 namespace {
 
 namespace format = mibolan::word_table;
+namespace embed = mibolan::embed;
+using embed::Failure;
+using embed::Split;
 
 struct Word {
   std::u16string text;
   std::uint64_t frequency = 0;
   std::vector<std::uint16_t> syllables;  // empty: read character by character
 };
-
-struct Failure {
-  std::string message;
-};
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (std::size_t at = text.find(separator); at != std::string::npos; at = text.find(separator, start)) {
-    fields.push_back(text.substr(start, at - start));
-    start = at + 1;
-  }
-  fields.push_back(text.substr(start));
-  return fields;
-}
-
-// The syllable list, in its order.
-std::vector<std::string> ReadSyllables(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure{std::string(path) + ": cannot open"};
-  std::vector<std::string> syllables;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty()) syllables.push_back(line);
-  }
-  return syllables;
-}
-
-std::map<std::string, std::uint32_t> IndexOf(const std::vector<std::string>& syllables) {
-  std::map<std::string, std::uint32_t> index;
-  for (const std::string& syllable : syllables) index.emplace(syllable, static_cast<std::uint32_t>(index.size()));
-  return index;
-}
 
 std::uint16_t SyllableIdOf(const std::string& numbered, const std::map<std::string, std::uint32_t>& syllables) {
   if (numbered.size() < 2) throw Failure{"\"" + numbered + "\" is not a numbered syllable"};
@@ -96,23 +67,13 @@ Word ParseWord(const std::string& line, const std::map<std::string, std::uint32_
 }
 
 std::vector<Word> ReadWords(const char* path, const std::map<std::string, std::uint32_t>& syllables) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure{std::string(path) + ": cannot open"};
   std::vector<Word> words;
-  int number = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++number;
-    try {
-      words.push_back(ParseWord(line, syllables));
-      if (words.size() > 1 && !(words[words.size() - 2].text < words.back().text)) {
-        throw Failure{"the words are not in code-point order, or one comes twice"};
-      }
-    } catch (const Failure& failure) {
-      throw Failure{std::string(path) + ":" + std::to_string(number) + ": " + failure.message};
-    } catch (const std::exception& error) {
-      throw Failure{std::string(path) + ":" + std::to_string(number) + ": " + error.what()};
+  embed::ReadLines(path, [&](const std::string& line) {
+    words.push_back(ParseWord(line, syllables));
+    if (words.size() > 1 && !(words[words.size() - 2].text < words.back().text)) {
+      throw Failure{"the words are not in code-point order, or one comes twice"};
     }
-  }
+  });
   if (words.empty()) throw Failure{std::string(path) + ": no words"};
   return words;
 }
@@ -338,13 +299,9 @@ void WriteLiteral(std::ostream& out, const std::string& image) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::cerr << "usage: embed_words WORDS.txt SYLLABLES.txt OUTPUT.inc\n";
-    return 2;
-  }
-  try {
-    const std::vector<std::string> syllables = ReadSyllables(argv[2]);
-    const std::vector<Word> words = ReadWords(argv[1], IndexOf(syllables));
+  return embed::RunGenerator(argc, "embed_words", {"WORDS.txt", "SYLLABLES.txt", "OUTPUT.inc"}, [&] {
+    const std::vector<std::string> syllables = embed::ReadSyllables(argv[2]);
+    const std::vector<Word> words = ReadWords(argv[1], embed::IndexOf(syllables));
     std::ofstream out(argv[3], std::ios::binary);
     out << "// Generated from engine/data/words.txt and syllables.txt by tools/embed_words.cpp; do not edit.\n"
         << "// The syllables in the order of their ids.\n"
@@ -353,9 +310,6 @@ int main(int argc, char** argv) {
       out << (i % 12 == 0 ? "\n   " : "") << " \"" << syllables[i] << "\",";
     out << "\n};\n\n";
     WriteLiteral(out, Image(words));
-    return out ? 0 : 1;
-  } catch (const Failure& failure) {
-    std::cerr << "embed_words: " << failure.message << '\n';
-    return 1;
-  }
+    return static_cast<bool>(out);
+  });
 }

@@ -300,11 +300,7 @@ def main(argv=None):
         print(f"{len(entries)} entries: {with_reading} with a reading, {single} single characters, "
               f"{len(entries) - with_reading - single} words for segmentation only; "
               f"{len(text.encode('utf-8'))} bytes", file=sys.stderr)
-    if args.output:
-        with open(args.output, "w", encoding="utf-8", newline="\n") as handle:
-            handle.write(text)
-    else:
-        sys.stdout.write(text)
+    wr.write_generated(text, args.output)
 
 
 if __name__ == "__main__":

@@ -5,15 +5,8 @@
 # private X server with a small window manager (tools/with_xvfb.sh; XVFB_SCREEN as there).
 # Usage: tools/screenshot_sheet.sh [FOLDER]   (default: build/screenshots)
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-folder=${1:-$root/build/screenshots}
-mkdir -p "$folder"
-folder=$(cd "$folder" && pwd)
-
-cd "$root"
-tools/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target mibolan-sheet >/dev/null
+. "$(dirname "${BASH_SOURCE[0]}")/screenshot_setup.sh"
+screenshot_setup mibolan-sheet "${1:-}"
 sheet=$root/build/default/sheet/mibolan-sheet
 
 scratch=$(mktemp -d)

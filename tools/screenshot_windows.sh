@@ -5,13 +5,6 @@
 # XVFB_SCREEN says otherwise (e.g. XVFB_SCREEN=1280x800x24).
 # Usage: tools/screenshot_windows.sh [FOLDER]   (default: build/screenshots)
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-folder=${1:-$root/build/screenshots}
-mkdir -p "$folder"
-folder=$(cd "$folder" && pwd)
-
-cd "$root"
-tools/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target mibolan-screenshots >/dev/null
+. "$(dirname "${BASH_SOURCE[0]}")/screenshot_setup.sh"
+screenshot_setup mibolan-screenshots "${1:-}"
 tools/with_xvfb.sh "$root/build/default/ui/mibolan-screenshots" "$folder"

@@ -240,11 +240,7 @@ def main(argv=None):
     context = Context(wr.load_words(args.words))
     attested = attested_readings(gen_lexicon.load_cedict(args.cedict))
     text = render(*train(context, load_labelled(args.dev_dir), attested))
-    if args.output:
-        with open(args.output, "w", encoding="utf-8", newline="\n") as handle:
-            handle.write(text)
-    else:
-        sys.stdout.write(text)
+    wr.write_generated(text, args.output)
 
 
 if __name__ == "__main__":

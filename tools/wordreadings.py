@@ -88,6 +88,15 @@ def format_word_line(word, freq, reading):
     return f"{word}\t{freq}\t{' '.join(reading) if reading else '-'}\n"
 
 
+def write_generated(text, path=None):
+    """Writes a generated text to `path` with Unix line ends, or to standard output without one."""
+    if path:
+        with open(path, "w", encoding="utf-8", newline="\n") as handle:
+            handle.write(text)
+    else:
+        sys.stdout.write(text)
+
+
 # --- Segmentation --------------------------------------------------------------------------
 
 

@@ -12,12 +12,14 @@
 #include <mibolan/StreamConverter.h>
 #include <mibolan/Utf8Converter.h>
 
+#include "ConvertedCharacters.h"
 #include "TextGenerator.h"
 #include "Utf.h"
 
 namespace mibolan {
 namespace {
 
+using reference::ConvertedCharacters;
 using testing::TextGenerator;
 using testing::UnitCodes;
 
@@ -112,18 +114,6 @@ std::string Utf8InPieces(std::string_view bytes, const std::vector<std::size_t>&
   EXPECT_TRUE(converter.Feed(bytes.substr(start), out));
   EXPECT_TRUE(converter.Finish(out));
   return out;
-}
-
-// The characters that the annotated style writes, without their readings.
-std::u16string ConvertedCharacters(std::u16string_view annotated) {
-  std::u16string characters;
-  bool inReading = false;
-  for (char16_t unit : annotated) {
-    if (unit == u'(') inReading = true;
-    if (!inReading) characters += unit;
-    if (unit == u')') inReading = false;
-  }
-  return characters;
 }
 
 TEST(ReadingOptions, PiecesOfAnySizeGiveTheWholeTextsOutput) {

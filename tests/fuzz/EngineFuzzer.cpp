@@ -12,6 +12,7 @@
 #include <mibolan/ConvertText.h>
 #include <mibolan/StreamConverter.h>
 
+#include "ConvertedCharacters.h"
 #include "FuzzChecks.h"
 #include "ReferencePass.h"
 #include "Utf.h"
@@ -40,18 +41,6 @@ std::string Stream(std::u16string_view text, ConversionOptions options, std::uin
   return out;
 }
 
-// The characters that the annotated style writes, without their readings.
-std::u16string ConvertedCharacters(std::u16string_view annotated) {
-  std::u16string characters;
-  bool inReading = false;
-  for (char16_t unit : annotated) {
-    if (unit == u'(') inReading = true;
-    if (!inReading) characters += unit;
-    if (unit == u')') inReading = false;
-  }
-  return characters;
-}
-
 void CheckStyle(std::u16string_view text, ConversionOptions options, std::uint32_t seed) {
   const Style style = options.style;
   const std::u16string whole = ConvertText(text, options);
@@ -70,7 +59,7 @@ void CheckStyle(std::u16string_view text, ConversionOptions options, std::uint32
         "kept lines: one line end per line feed");
   const bool byCharacter = options.readBy == ReadBy::Character && !options.toneSandhi;
   if (style == Style::Annotated && !byCharacter) {
-    Check(ConvertedCharacters(whole) == ConvertedCharacters(ConvertText(text, style)),
+    Check(reference::ConvertedCharacters(whole) == reference::ConvertedCharacters(ConvertText(text, style)),
           "every way of reading converts the same characters");
   }
   if (byCharacter && text.size() <= kReferenceLength && (style == Style::Pinyin || style == Style::Annotated)) {
