@@ -121,16 +121,15 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
 
 // Whether a second thread is worth starting: a regular file large enough, and a second core.
 // Pipes and terminals stay on one thread, line after line as it comes.
-bool WorthTwoThreads(int fd) {
-  struct stat file {};
-  return ::fstat(fd, &file) == 0 && S_ISREG(file.st_mode) && file.st_size >= kParallelFrom &&
-         std::thread::hardware_concurrency() > 1;
+bool WorthTwoThreads(const struct stat& file) {
+  return S_ISREG(file.st_mode) && file.st_size >= kParallelFrom && std::thread::hardware_concurrency() > 1;
 }
 
-bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& options, HtmlPage* page,
-                     OutputSink& output) {
+// `file` is what fstat says of `fd`.
+bool ConvertOpenFile(int fd, const struct stat& file, const std::string& path, const ConvertOptions& options,
+                     HtmlPage* page, OutputSink& output) {
   if (options.encoding == Encoding::Utf8) {
-    if (WorthTwoThreads(fd)) {
+    if (WorthTwoThreads(file)) {
       ParallelConverter converter(options.conversion);
       return ConvertStream(fd, converter, path, options, page, output);
     }
@@ -147,12 +146,6 @@ bool ConvertOpenFile(int fd, const std::string& path, const ConvertOptions& opti
   return ConvertStream(fd, *converter, path, options, page, output);
 }
 
-// Like cat, a run never reads the file that it writes to, which would grow without end.
-bool IsOutputFile(int fd, const OutputSink& output) {
-  struct stat file {};
-  return ::fstat(fd, &file) == 0 && output.IsOutputFile(file);
-}
-
 bool ConvertOneFile(const std::string& path, const ConvertOptions& options, HtmlPage* page, OutputSink& output) {
   const bool standardInput = path == "-";
   const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -160,11 +153,15 @@ bool ConvertOneFile(const std::string& path, const ConvertOptions& options, Html
     Complain(path, std::strerror(errno));
     return false;
   }
+  // Where fstat fails, the file is taken for nothing in particular: all zero.
+  struct stat file {};
+  if (::fstat(fd, &file) != 0) file = {};
   bool ok = false;
-  if (IsOutputFile(fd, output)) {
+  if (output.IsOutputFile(file)) {
+    // Like cat, a run never reads the file that it writes to, which would grow without end.
     Complain(path, "input file is output file");
   } else {
-    ok = ConvertOpenFile(fd, path, options, page, output);
+    ok = ConvertOpenFile(fd, file, path, options, page, output);
   }
   if (!standardInput) ::close(fd);
   return ok;

@@ -26,8 +26,6 @@ class OutputSink {
   // comes.
   static bool ReaderMayWait();
 
-  bool WritesByLine() const { return pace_ == Pace::Lines; }
-
   // The buffer that callers append to; Flush() empties it.
   std::string& Buffer() { return buffer_; }
 

@@ -114,6 +114,11 @@ void ParallelConverter::ConvertOrWait(std::unique_lock<std::mutex>& lock) {
     convertedOne_.wait(lock);
     return;
   }
+  ConvertOldestWaiting(lock);
+}
+
+// Claims the oldest waiting piece and converts it, the mutex released meanwhile.
+void ParallelConverter::ConvertOldestWaiting(std::unique_lock<std::mutex>& lock) {
   Piece& piece = At(claimed_++);
   lock.unlock();
   Convert(piece);
@@ -215,11 +220,7 @@ void ParallelConverter::Work() {
   for (;;) {
     queuedMore_.wait(lock, [this] { return stop_ || claimed_ < queued_; });
     if (stop_) return;
-    Piece& piece = At(claimed_++);
-    lock.unlock();
-    Convert(piece);
-    lock.lock();
-    piece.done = true;
+    ConvertOldestWaiting(lock);
     convertedOne_.notify_one();
   }
 }

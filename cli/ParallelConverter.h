@@ -77,6 +77,7 @@ class ParallelConverter {
   void Queue(std::size_t size);
   void StartPiece(std::uint64_t offset, const char* carried, std::size_t size, OutputSink& output);
   void ConvertOrWait(std::unique_lock<std::mutex>& lock);
+  void ConvertOldestWaiting(std::unique_lock<std::mutex>& lock);
   void DeliverReady(OutputSink& output);
   void DeliverAll(OutputSink& output, std::uint64_t end = UINT64_MAX);
   void Deliver(Piece& piece, OutputSink& output);

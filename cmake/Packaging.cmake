@@ -11,18 +11,18 @@ foreach(program IN ITEMS mibolan mibolan-sheet)
 endforeach()
 install(TARGETS ${MIBOLAN_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # A stripped install (the package's) leaves out the compilers' notes too, as Debian's packages do.
-foreach(program IN LISTS MIBOLAN_PROGRAMS)
+# `file` is relative to the prefix; further arguments go to install(), a COMPONENT among them.
+function(mibolan_install_without_comment file)
   install(CODE "if(CMAKE_INSTALL_DO_STRIP)
     execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
-                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${file}\"
                     COMMAND_ERROR_IS_FATAL ANY)
-  endif()")
+  endif()" ${ARGN})
+endfunction()
+foreach(program IN LISTS MIBOLAN_PROGRAMS)
+  mibolan_install_without_comment(${CMAKE_INSTALL_BINDIR}/${program})
 endforeach()
-install(CODE "if(CMAKE_INSTALL_DO_STRIP)
-  execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
-                          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:mibolan_engine>\"
-                  COMMAND_ERROR_IS_FATAL ANY)
-endif()" COMPONENT development)
+mibolan_install_without_comment(${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:mibolan_engine> COMPONENT development)
 
 # The desktop entries and their icons put the programs in the desktop's menu.
 set(MIBOLAN_DESKTOP_PROGRAMS mibolan)
@@ -54,16 +54,10 @@ function(mibolan_install_compressed source destination)
   set(MIBOLAN_COMPRESSED ${MIBOLAN_COMPRESSED} ${compressed} PARENT_SCOPE)
 endfunction()
 
-set(MIBOLAN_MANUAL_PAGES mibolan-convert.1)
-if(TARGET mibolan)
-  list(APPEND MIBOLAN_MANUAL_PAGES mibolan.1)
-endif()
-if(TARGET mibolan-sheet)
-  list(APPEND MIBOLAN_MANUAL_PAGES mibolan-sheet.1)
-endif()
-foreach(page IN LISTS MIBOLAN_MANUAL_PAGES)
-  configure_file(${MIBOLAN_PACKAGING_DIR}/${page} ${CMAKE_BINARY_DIR}/packaging/${page} @ONLY)
-  mibolan_install_compressed(${CMAKE_BINARY_DIR}/packaging/${page} ${CMAKE_INSTALL_MANDIR}/man1)
+# Each program has its manual page.
+foreach(program IN LISTS MIBOLAN_PROGRAMS)
+  configure_file(${MIBOLAN_PACKAGING_DIR}/${program}.1 ${CMAKE_BINARY_DIR}/packaging/${program}.1 @ONLY)
+  mibolan_install_compressed(${CMAKE_BINARY_DIR}/packaging/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 # Named changelog.gz, as for a package made by its own authors.
 mibolan_install_compressed(${MIBOLAN_PACKAGING_DIR}/changelog ${CMAKE_INSTALL_DATADIR}/doc/mibolan)

@@ -26,8 +26,19 @@ inline std::string CodeEscape(char32_t code) {
   return escape;
 }
 
-// Text as UTF-8, with line breaks and tabs as \n, \r, \t and other invisible characters, lone
-// surrogates among them, as \u{XXXX}.
+// Line breaks and tabs as \n, \r, \t, other invisible characters, lone surrogates among them,
+// as \u{XXXX}, and the rest as UTF-8.
+inline void AppendReadable(std::string& out, char32_t code) {
+  if (code == U'\n' || code == U'\r' || code == U'\t') {
+    out += code == U'\n' ? "\\n" : code == U'\r' ? "\\r" : "\\t";
+  } else if (IsInvisible(code)) {
+    out += CodeEscape(code);
+  } else {
+    utf8::append(code, std::back_inserter(out));
+  }
+}
+
+// Text with its characters as AppendReadable writes them.
 inline std::string Readable(std::u16string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -35,42 +46,25 @@ inline std::string Readable(std::u16string_view text) {
     if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
       code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00u);
     }
-    if (code == u'\n' || code == u'\r' || code == u'\t') {
-      out += code == u'\n' ? "\\n" : code == u'\r' ? "\\r" : "\\t";
-    } else if (IsInvisible(code)) {
-      out += CodeEscape(code);
-    } else {
-      utf8::append(code, std::back_inserter(out));
-    }
+    AppendReadable(out, code);
   }
   return out.empty() ? "(empty)" : out;
 }
 
-// Bytes as text where they are well-formed UTF-8 of printable characters, escaped otherwise:
-// line breaks and tabs as \n, \r, \t, any other byte as \xHH.
+// Bytes with the characters of well-formed UTF-8 as AppendReadable writes them, and any other
+// byte as \xHH.
 inline std::string ReadableBytes(std::string_view bytes) {
   std::string out;
   char escape[8];
   for (auto at = bytes.begin(); at != bytes.end();) {
-    const auto byte = static_cast<unsigned char>(*at);
-    if (byte == '\n' || byte == '\r' || byte == '\t') {
-      out += byte == '\n' ? "\\n" : byte == '\r' ? "\\r" : "\\t";
-      ++at;
-      continue;
-    }
     auto next = at;
     try {
-      const char32_t code = utf8::next(next, bytes.end());
-      if (!IsInvisible(code)) {
-        out.append(at, next);
-      } else {
-        out += CodeEscape(code);
-      }
+      AppendReadable(out, utf8::next(next, bytes.end()));
       at = next;
       continue;
     } catch (const utf8::exception&) {
     }
-    std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+    std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(*at));
     out += escape;
     ++at;
   }
