@@ -153,6 +153,11 @@ def peer_report(stdout, stderr):
     return next(json.loads(line) for line in stderr.splitlines() if line.startswith("{"))
 
 
+def peer_rates(series):
+    """The throughput that each round's peer_report gave."""
+    return [each["bytes_per_second"] for each in series.reports]
+
+
 def engine_report(stdout, stderr):
     """Each benchmark's throughput over wall time, as the npm converters' figures are."""
     figures = {}
@@ -297,9 +302,6 @@ def report(args, tenmb, startup, big, sizes, tables_bytes):
     stream_rates = [figures["BM_ConvertUtf8Stream/pinyin/10000000"] for figures in engine.reports]
     peers = [(name, tenmb[name], by_word) for _, name, by_word in PEERS]
 
-    def peer_rates(runs):
-        return [each["bytes_per_second"] for each in runs.reports]
-
     print("## In process: the conversion alone, 10 MB")
     print()
     print("The engine's figure is `BM_ConvertText/pinyin/10000000` (input already decoded to UTF-16, as each "
@@ -399,7 +401,7 @@ def goals(tenmb, startup, big, peers, engine_rates, sizes, tables_bytes):
         rows.append([text, str(ratio), "yes" if ratio.median >= target else "no"])
 
     goal(f"engine ≥ 10× the fastest peer in process ({fastest_in[0]})",
-         Ratio.of(engine_rates, [each["bytes_per_second"] for each in tenmb[fastest_in[0] + IN_PROCESS].reports]), 10)
+         Ratio.of(engine_rates, peer_rates(tenmb[fastest_in[0] + IN_PROCESS])), 10)
     goal("mibolan-convert ≥ 2× faster than iconv, 10 MB", Ratio.of(iconv.walls, ours.walls), 2)
     if big:
         goal(f"mibolan-convert ≥ 2× faster than iconv, {size_label(sizes['big'])}",

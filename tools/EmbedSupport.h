@@ -1,16 +1,21 @@
 #pragma once
 
 // What the table generators (tools/embed_*.cpp) share: reading their text files line by line,
-// with a failure naming the file and line, and the frame of their main().
+// with a failure naming the file and line, the syllable list and its syllable ids, and the frame
+// of their main().
 
+#include <cstdint>
 #include <exception>
 #include <fstream>
 #include <initializer_list>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "data/WordTableFormat.h"
 
 namespace mibolan::embed {
 
@@ -63,6 +68,17 @@ inline std::map<std::string, std::uint32_t> IndexOf(const std::vector<std::strin
   std::map<std::string, std::uint32_t> index;
   for (const std::string& syllable : syllables) index.emplace(syllable, static_cast<std::uint32_t>(index.size()));
   return index;
+}
+
+// The syllable id (word_table::SyllableId) of a numbered syllable such as "hang2" whose letters
+// are a syllable of the list (IndexOf), or nothing.
+inline std::optional<std::uint16_t> SyllableIdOf(const std::string& numbered,
+                                                 const std::map<std::string, std::uint32_t>& syllables) {
+  if (numbered.size() < 2) return std::nullopt;
+  const char tone = numbered.back();
+  const auto found = syllables.find(numbered.substr(0, numbered.size() - 1));
+  if (tone < '1' || tone > '5' || found == syllables.end()) return std::nullopt;
+  return word_table::SyllableId(found->second, static_cast<std::uint32_t>(tone - '0'));
 }
 
 // A generator's main(): given the arguments it names, generate() runs and says whether its output

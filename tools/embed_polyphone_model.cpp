@@ -34,11 +34,8 @@ struct Block {
 };
 
 std::uint16_t SyllableIdOf(const std::string& numbered, const std::map<std::string, std::uint32_t>& syllables) {
-  const auto found = numbered.size() < 2 ? syllables.end() : syllables.find(numbered.substr(0, numbered.size() - 1));
-  const char tone = numbered.empty() ? '\0' : numbered.back();
-  if (found == syllables.end() || tone < '1' || tone > '5')
-    throw Failure{"\"" + numbered + "\" is not a numbered syllable"};
-  return static_cast<std::uint16_t>(5 * found->second + static_cast<std::uint32_t>(tone - '1'));
+  if (const auto id = embed::SyllableIdOf(numbered, syllables)) return *id;
+  throw Failure{"\"" + numbered + "\" is not a numbered syllable"};
 }
 
 std::u16string Utf16(const std::string& text) {

@@ -34,12 +34,8 @@ struct Word {
 
 std::uint16_t SyllableIdOf(const std::string& numbered, const std::map<std::string, std::uint32_t>& syllables) {
   if (numbered.size() < 2) throw Failure{"\"" + numbered + "\" is not a numbered syllable"};
-  const char tone = numbered.back();
-  const auto found = syllables.find(numbered.substr(0, numbered.size() - 1));
-  if (tone < '1' || tone > '5' || found == syllables.end()) {
-    throw Failure{"\"" + numbered + "\" is not a numbered syllable of the list"};
-  }
-  return format::SyllableId(found->second, static_cast<std::uint32_t>(tone - '0'));
+  if (const auto id = embed::SyllableIdOf(numbered, syllables)) return *id;
+  throw Failure{"\"" + numbered + "\" is not a numbered syllable of the list"};
 }
 
 Word ParseWord(const std::string& line, const std::map<std::string, std::uint32_t>& syllables) {

@@ -80,13 +80,16 @@ def everyday_set(dictionary, path=EVERYDAY):
     return items
 
 
-def frequent_set(count, dictionary):
-    """jieba's `count` most frequent words of two or more characters with one reading."""
+def word_list_sources():
+    """(CC-CEDICT, jieba's word counts), as gen_lexicon loads them."""
     for path in (gen_lexicon.DEFAULT_CEDICT, gen_lexicon.DEFAULT_JIEBA):
         if not os.path.exists(path):
             raise EvaluationError(f"{path} not found: tools/data-sources/install.sh installs the word-list sources")
-    cedict = gen_lexicon.load_cedict(gen_lexicon.DEFAULT_CEDICT)
-    jieba = gen_lexicon.load_jieba(gen_lexicon.DEFAULT_JIEBA)
+    return gen_lexicon.load_cedict(gen_lexicon.DEFAULT_CEDICT), gen_lexicon.load_jieba(gen_lexicon.DEFAULT_JIEBA)
+
+
+def frequent_set(count, dictionary, cedict, jieba):
+    """jieba's `count` most frequent words of two or more characters with one reading."""
     entries = gen_lexicon.build(cedict, jieba, dictionary, 0)
     ranked = sorted((w for w, (_, r) in entries.items() if r and len(w) > 1 and w in jieba),
                     key=lambda w: (-jieba[w], w))
@@ -303,13 +306,14 @@ def main(argv=None):
     polyphonic = {c for c, r in readings_of.items() if len(r | {dictionary[c]}) > 1}
 
     labelled, folds = fold_sets(args.folds)
-    sets = {"frequent": frequent_set(args.frequent, dictionary), "everyday": everyday_set(dictionary)}
+    cedict, jieba = word_list_sources()
+    sets = {"frequent": frequent_set(args.frequent, dictionary, cedict, jieba), "everyday": everyday_set(dictionary)}
     sizes = {"folds": len(labelled)}
     sizes.update({name: sum(len(labels) for _, labels in items) for name, items in sets.items()})
 
     engine = Converter(args.build) if args.engine == "converter" else Prototype(words)
     context = trainer.Context(words, dictionary)
-    attested = trainer.attested_readings(gen_lexicon.load_cedict(gen_lexicon.DEFAULT_CEDICT))
+    attested = trainer.attested_readings(cedict)
     counter = Counter()
     os.makedirs(args.build, exist_ok=True)
     for k, fold in enumerate(folds):

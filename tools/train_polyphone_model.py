@@ -40,7 +40,6 @@ EPOCHS = 12
 LEARNING_RATE = 0.3
 L2 = 1e-4
 LEXICON_WEIGHT = 0.3
-LEXICON_BOUNDARY = True
 MIN_FEATURE_COUNT = 2
 WEIGHT_SCALE = 100  # weights are written as round(WEIGHT_SCALE * weight)
 MIN_WEIGHT = 120  # features whose written weights are all smaller are dropped
@@ -139,9 +138,7 @@ def lexicon_examples(context, characters):
             continue
         for index, char in enumerate(word):
             if char in characters:
-                feats = [f for f in wr.features(word, index, lambda k: (k, k + 1))
-                         if LEXICON_BOUNDARY or wr.BOUNDARY not in f]
-                examples.append((char, feats, reading[index]))
+                examples.append((char, wr.features(word, index, lambda k: (k, k + 1)), reading[index]))
     return examples
 
 

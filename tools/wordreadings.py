@@ -32,8 +32,6 @@ NUMBERED = re.compile(r"^([a-zü]+)([1-5])$")
 COST_SCALE = 100
 # A run with no point that every word avoids is still cut after this many characters.
 MAX_RUN = 32
-STANDALONE_WITHOUT_BIAS = True
-RULE_WITHOUT_BIAS = True
 
 
 def is_numbered_syllable(reading):
@@ -377,10 +375,10 @@ class Reader:
         the reading: evidence that the model's prior must not outweigh."""
         rule = matching_rule(self.rules, text, index)
         if rule:
-            return rule[0], rule[1] != "Always" and RULE_WITHOUT_BIAS
+            return rule[0], rule[1] != "Always"
         alone = self.lexicon.reading(text[index])
         if alone:
-            return alone[0], STANDALONE_WITHOUT_BIAS
+            return alone[0], True
         return self.dictionary[text[index]], False
 
     def readings(self, text):
