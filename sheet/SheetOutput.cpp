@@ -11,6 +11,8 @@
 
 namespace mibolan::sheet {
 
+QPageSize PageSizeOf(Paper paper) { return QPageSize(paper == Paper::Letter ? QPageSize::Letter : QPageSize::A4); }
+
 QString SheetTitle(const SheetContent& content) {
   const QStringView text(content.text);
   for (const QStringView line : text.tokenize(u'\n')) {
@@ -49,7 +51,7 @@ std::optional<QString> WritePdf(const QString& path, const SheetContent& content
   {
     QPdfWriter writer(&file);
     writer.setResolution(static_cast<int>(kDotsPerInch));
-    writer.setPageSize(QPageSize(options.paper == Paper::Letter ? QPageSize::Letter : QPageSize::A4));
+    writer.setPageSize(PageSizeOf(options.paper));
     writer.setPageMargins(QMarginsF());
     writer.setTitle(SheetTitle(content));
     writer.setCreator(QStringLiteral("mibolan-sheet"));

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include <QPageSize>
 #include <QString>
 
 #include "SheetContent.h"
@@ -14,6 +15,9 @@ namespace mibolan::sheet {
 
 // Told after each page how many of how many are done; false stops the work.
 using Progress = std::function<bool(int done, int total)>;
+
+// The page size of `paper`, for a PDF writer or a printer.
+QPageSize PageSizeOf(Paper paper);
 
 // The sheet's title: its first line that is not blank, or the program's name for the sheet.
 QString SheetTitle(const SheetContent& content);

@@ -26,8 +26,6 @@ namespace {
 
 constexpr int kUpdateDelay = 150;  // milliseconds of quiet after a change before the preview follows it
 
-QPageSize PageSizeOf(Paper paper) { return QPageSize(paper == Paper::Letter ? QPageSize::Letter : QPageSize::A4); }
-
 // A name for the file that does not trouble any file system.
 QString FileNameFor(const QString& title) {
   QString name = title.left(40);

@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 
+#include "DisplayCheck.h"
 #include "InputText.h"
 #include "SheetOptions.h"
 #include "SheetOutput.h"
@@ -90,11 +91,6 @@ void ReportNoDisplay(const char* reason) {
                reason);
 }
 
-bool Set(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0';
-}
-
 // The toolkit's failure to open a display is fatal, with a core dump and advice about plugins;
 // the program says it in one line instead.
 void ReportUnreachableDisplay(QtMsgType type, const QMessageLogContext& /*context*/, const QString& /*message*/) {
@@ -104,8 +100,8 @@ void ReportUnreachableDisplay(QtMsgType type, const QMessageLogContext& /*contex
 }
 
 int OpenWindow(char** argv, const std::string& input) {
-  if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY") && !Set("QT_QPA_PLATFORM")) {
-    ReportNoDisplay("DISPLAY is not set");
+  if (const auto problem = mibolan::ui::MissingDisplay()) {
+    ReportNoDisplay(problem->c_str());
     return 1;
   }
   QString text;
