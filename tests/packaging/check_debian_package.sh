@@ -1,13 +1,13 @@
 #!/bin/sh
-# Builds the Debian packages into a folder of their own, then checks the program's package: its
+# Checks the Debian packages that build_debian_packages.sh made. The program's package: its
 # control data, its contents, and that what it installs works: the converter runs, the desktop
 # entry is valid and finds its program and icons, the manual pages format without warnings and,
 # like the changelog, carry the package's version. The development package holds the engine's
 # library, headers and build files, and nothing of the programs. Last, lintian checks both
 # packages as Debian checks its own.
-# Usage: check_debian_package.sh CPACK_CONFIG WORK_DIR VERSION WITH_WINDOW(0|1)
+# Usage: check_debian_package.sh PACKAGE_DIR WORK_DIR VERSION WITH_WINDOW(0|1)
 set -eu
-config=$1 work=$2 version=$3 window=$4
+packages=$1 work=$2 version=$3 window=$4
 
 failures=0
 fail() {
@@ -17,15 +17,10 @@ fail() {
 
 rm -rf "$work"
 mkdir -p "$work"
-if ! cpack --config "$config" -G DEB -B "$work" >"$work/cpack.log" 2>&1; then
-  cat "$work/cpack.log" >&2
-  echo "FAIL: cpack could not make the package" >&2
-  exit 1
-fi
-deb=$work/mibolan_${version}_$(dpkg --print-architecture).deb
-dev=$work/libmibolan-dev_${version}_$(dpkg --print-architecture).deb
+deb=$packages/mibolan_${version}_$(dpkg --print-architecture).deb
+dev=$packages/libmibolan-dev_${version}_$(dpkg --print-architecture).deb
 for package in "$deb" "$dev"; do
-  [ -f "$package" ] || { echo "FAIL: no $package; cpack made: $(ls "$work")" >&2; exit 1; }
+  [ -f "$package" ] || { echo "FAIL: no $package; cpack made: $(ls "$packages")" >&2; exit 1; }
 done
 
 # Control data.

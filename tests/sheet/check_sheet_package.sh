@@ -2,9 +2,10 @@
 # The reading sheet in the Debian package: its program, desktop entry, icons and manual page are
 # there, the package depends on its faces and on Qt's print support, and the packaged program
 # writes a sheet whose text layer holds the readings.
-# Usage: check_sheet_package.sh CPACK_CONFIG WORK_DIR VERSION PDFTOTEXT
+# Usage: check_sheet_package.sh PACKAGE_DIR WORK_DIR VERSION PDFTOTEXT
+# (PACKAGE_DIR as tests/packaging/build_debian_packages.sh made it)
 set -eu
-config=$1 work=$2 version=$3 pdftotext=$4
+packages=$1 work=$2 version=$3 pdftotext=$4
 
 failures=0
 fail() {
@@ -14,8 +15,8 @@ fail() {
 
 rm -rf "$work"
 mkdir -p "$work"
-cpack --config "$config" -G DEB -B "$work" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; exit 1; }
-deb=$work/mibolan_${version}_$(dpkg --print-architecture).deb
+deb=$packages/mibolan_${version}_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || { echo "FAIL: no $deb" >&2; exit 1; }
 
 depends=$(dpkg-deb --field "$deb" Depends | tr ',' '\n' | sed -e 's/^ *//' -e 's/ .*//')
 for package in fonts-arphic-ukai fonts-sil-andika libqt6printsupport6; do
