@@ -106,7 +106,7 @@ class ReadingPass {
   std::size_t segmented_ = 0;   // belongs to a segment
   std::size_t read_ = 0;        // has the reading of its word or character
   std::size_t decided_ = 0;     // has its final reading, tone changes included
-  std::size_t handedOut_ = 0;   // shown by Decided() and handed out
+  std::size_t handedOut_ = 0;   // handed out
 };
 
 }  // namespace mibolan
