@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ContextRules.h"
+#include "ShortText.h"
 
 namespace mibolan {
 
@@ -33,13 +34,6 @@ struct PackedRule {
   std::array<PackedTest, 3> tests{};
 };
 
-constexpr std::size_t kLongestReading = 8;
-
-struct RuleReading {
-  std::array<char, kLongestReading> text{};
-  std::uint8_t size = 0;
-};
-
 constexpr auto kPackedRules = [] {
   std::array<PackedRule, kContextRules.size()> packed{};
   for (std::size_t i = 0; i < kContextRules.size(); ++i) {
@@ -59,10 +53,10 @@ constexpr auto kPackedRules = [] {
 }();
 
 constexpr auto kRuleReadings = [] {
-  std::array<RuleReading, kContextRules.size()> readings{};
+  std::array<ShortText, kContextRules.size()> readings{};
   for (std::size_t i = 0; i < kContextRules.size(); ++i) {
     const std::string_view reading = kContextRules[i].reading;
-    if (reading.size() > kLongestReading) throw "a rule's reading is longer than kLongestReading";
+    if (reading.size() > sizeof readings[i].text) throw "a rule's reading is longer than a ShortText holds";
     for (std::size_t c = 0; c < reading.size(); ++c) readings[i].text[c] = reading[c];
     readings[i].size = static_cast<std::uint8_t>(reading.size());
   }
@@ -170,9 +164,7 @@ int ContextRuleIndex(char16_t character, std::u16string_view text, std::int32_t 
 
 std::string_view ContextReading(char16_t character, std::u16string_view text, std::int32_t position) {
   const int rule = ContextRuleIndex(character, text, position);
-  if (rule < 0) return {};
-  const RuleReading& reading = kRuleReadings[static_cast<std::size_t>(rule)];
-  return {reading.text.data(), reading.size};
+  return rule < 0 ? std::string_view{} : kRuleReadings[static_cast<std::size_t>(rule)].View();
 }
 
 }  // namespace mibolan

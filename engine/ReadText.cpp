@@ -13,7 +13,7 @@ std::vector<CharacterReading> ReadText(std::u16string_view text, const Conversio
     const std::string_view numbered = tables.Numbered(reading);
     readings.push_back({index, std::string(numbered), MarkReading(numbered)});
   };
-  if (options.readBy == ReadBy::Character && !options.toneSandhi) {
+  if (ReadsByCharacterAlone(options)) {
     for (std::size_t index = 0; index < text.size(); ++index) {
       if (const ReadingIndex reading = ReadingAt(text, index, tables)) add(index, reading);
     }

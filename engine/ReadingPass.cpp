@@ -165,8 +165,7 @@ void ReadingPass::ReadSegments() {
     std::size_t end = read_;
     while (!segmentEnd_[end]) ++end;
     ++end;
-    const bool ready = finished_ || (end < segmented_ && end + kReadAhead <= text_.size()) || LineEndsWithin(end) ||
-                       (end == read_ + 1 && tables_->Entry(text_[read_]) == 0);
+    const bool ready = finished_ || (end < segmented_ && end + kReadAhead <= text_.size()) || LineEndsWithin(end);
     if (!ready) break;
     ReadSegment(read_, end);
     read_ = end;
@@ -234,7 +233,8 @@ std::u16string_view FeatureClass(std::u16string_view character) {
   return character;
 }
 
-// The character (one unit, or a surrogate pair) that starts or ends at `at` going in `step`.
+// The length of the character (one unit, or a surrogate pair) that starts at `at` when `forward`,
+// else that ends there.
 std::size_t CharacterLength(std::u16string_view text, std::size_t at, bool forward) {
   if (forward) return at + 1 < text.size() && IsLeadSurrogate(text[at]) && IsTrailSurrogate(text[at + 1]) ? 2 : 1;
   return at >= 2 && IsTrailSurrogate(text[at - 1]) && IsLeadSurrogate(text[at - 2]) ? 2 : 1;

@@ -15,10 +15,16 @@
 
 namespace mibolan {
 
-// Whether the conversion's walks by character serve `options`: a plain style, each character's
-// reading chosen by the character and the rules, no tone changes.
+// Whether `options` choose each character's reading by the character and the rules alone, with no
+// tone changes: then no ReadingPass is needed.
+inline bool ReadsByCharacterAlone(const ConversionOptions& options) {
+  return options.readBy == ReadBy::Character && !options.toneSandhi;
+}
+
+// Whether the conversion's walks by character serve `options`: a plain style, read by character
+// alone.
 inline bool TakesDirectWalk(const ConversionOptions& options) {
-  return options.style != Style::Html && options.readBy == ReadBy::Character && !options.toneSandhi;
+  return options.style != Style::Html && ReadsByCharacterAlone(options);
 }
 
 // Chooses the readings of a text that arrives in pieces when they depend on more than the
@@ -106,7 +112,7 @@ class ReadingPass {
   std::size_t segmented_ = 0;   // belongs to a segment
   std::size_t read_ = 0;        // has the reading of its word or character
   std::size_t decided_ = 0;     // has its final reading, tone changes included
-  std::size_t handedOut_ = 0;   // shown by Decided() and handed out
+  std::size_t handedOut_ = 0;   // handed out
 };
 
 }  // namespace mibolan

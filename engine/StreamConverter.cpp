@@ -14,7 +14,7 @@ namespace mibolan {
 class StreamConverter::Impl {
  public:
   Impl(const ConversionOptions& options, bool afterLineFeed) : tables_(ConversionTables::Get()), options_(options) {
-    if (options.readBy == ReadBy::Word || options.toneSandhi) pass_.emplace(options);
+    if (!ReadsByCharacterAlone(options)) pass_.emplace(options);
     if (afterLineFeed) TakeLineFeedBefore();
   }
 

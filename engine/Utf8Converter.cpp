@@ -10,17 +10,6 @@
 
 namespace mibolan {
 
-namespace {
-
-// The way for what the direct walk does not write: the decoder, then the stream converter.
-class DecodingWalk : public DecodingConverter<Utf8Decoder> {
- public:
-  DecodingWalk(const ConversionOptions& options, std::uint64_t lineStart)
-      : DecodingConverter<Utf8Decoder>(options, lineStart > 0, lineStart) {}
-};
-
-}  // namespace
-
 // The direct walk where it can write the output, the decoding one elsewhere.
 class Utf8Converter::Impl {
  public:
@@ -36,10 +25,12 @@ class Utf8Converter::Impl {
   }
 
  private:
+  // For what the direct walk does not write: the decoder, then the stream converter.
+  using DecodingWalk = DecodingConverter<Utf8Decoder>;
   using Walk = std::variant<Utf8Walk, DecodingWalk>;
 
   static Walk MakeWalk(const ConversionOptions& options, std::uint64_t lineStart) {
-    if (!TakesDirectWalk(options)) return Walk(std::in_place_type<DecodingWalk>, options, lineStart);
+    if (!TakesDirectWalk(options)) return Walk(std::in_place_type<DecodingWalk>, options, lineStart > 0, lineStart);
     return Walk(std::in_place_type<Utf8Walk>, options.style, options.lineBreaks, lineStart);
   }
 

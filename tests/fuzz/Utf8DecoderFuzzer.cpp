@@ -21,6 +21,7 @@
 #include "FuzzChecks.h"
 #include "Utf.h"
 #include "Utf8Decoder.h"
+#include "Utf8Outcome.h"
 
 namespace mibolan::fuzz {
 namespace {
@@ -48,38 +49,20 @@ std::pair<std::string, std::optional<std::uint64_t>> ConvertDirectly(std::string
   return {converted, accepted ? std::nullopt : std::optional<std::uint64_t>(converter.ErrorOffset())};
 }
 
-struct Converted {
-  std::string out;
-  std::optional<std::uint64_t> error;
-  bool truncated = false;
-  bool endsWithLineFeed = false;
-
-  bool operator==(const Converted&) const = default;
-};
-
-// Converts bytes[start, end) as a part of the text; false when it goes wrong.
-bool ConvertPart(std::string_view bytes, std::size_t start, std::size_t end, const ConversionOptions& options,
-                 Converted& result) {
-  Utf8Converter converter(options, start);
-  const bool fed = converter.Feed(bytes.substr(start, end - start), result.out);
-  const bool finished = converter.Finish(result.out);
-  result.endsWithLineFeed = converter.EndsWithLineFeed();
-  if (fed && finished) return true;
-  result.error = converter.ErrorOffset();
-  result.truncated = fed && converter.Truncated();
-  return false;
-}
+using testing_support::ConvertPart;
+using testing_support::Utf8Outcome;
 
 // The parts end after the line feeds that `seed` picks; the first part that goes wrong ends it.
-Converted ConvertLineParts(std::string_view bytes, const ConversionOptions& options, std::uint32_t seed) {
-  Converted result;
+Utf8Outcome ConvertLineParts(std::string_view bytes, const ConversionOptions& options, std::uint32_t seed) {
+  Utf8Outcome result;
   std::uint32_t state = seed * 2654435761U + 7;
   std::size_t start = 0;
   for (std::size_t lineFeed = bytes.find('\n'); lineFeed != std::string_view::npos;
        lineFeed = bytes.find('\n', lineFeed + 1)) {
     state = state * 1664525U + 1013904223U;
     if ((state >> 30) == 0) continue;
-    if (!ConvertPart(bytes, start, lineFeed + 1, options, result)) return result;
+    ConvertPart(bytes, start, lineFeed + 1, options, result);
+    if (!result.ok) return result;
     start = lineFeed + 1;
   }
   ConvertPart(bytes, start, bytes.size(), options, result);
@@ -94,9 +77,8 @@ void CheckLineParts(std::string_view bytes, std::uint32_t seed) {
       {Style::Numbers, LineBreaks::Keep, ReadBy::Word, false},
   };
   for (const ConversionOptions& options : kOptions) {
-    Converted whole;
-    ConvertPart(bytes, 0, bytes.size(), options, whole);
-    Check(ConvertLineParts(bytes, options, seed) == whole, "lines converted apart == converted whole");
+    Check(ConvertLineParts(bytes, options, seed) == testing_support::ConvertWhole(bytes, options),
+          "lines converted apart == converted whole");
   }
 }
 
