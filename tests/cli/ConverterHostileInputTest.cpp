@@ -19,6 +19,7 @@
 #include <mibolan/ConvertText.h>
 
 #include "ChildProcess.h"
+#include "CommandRunner.h"
 #include "Utf.h"
 
 namespace mibolan {
@@ -28,6 +29,7 @@ using testing::ChildResult;
 using testing::ChildSetup;
 using testing::RunChild;
 using testing::StandardOutput;
+using testing_support::ReadFile;
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
@@ -204,13 +206,6 @@ TEST_F(HostileInput, DirectoryIsNoFile) {
   EXPECT_EQ(withOthers.err, "mibolan-convert: " + folder_.string() + ": Is a directory\n");
 }
 
-std::string ContentOf(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
 // `mibolan-convert f.txt >> f.txt` would read its own output for ever.
 TEST_F(HostileInput, InputThatIsTheOutputFileIsRefused) {
   const std::string kOriginal = "我爱人\n";
@@ -246,7 +241,7 @@ TEST_F(HostileInput, InputThatIsTheOutputFileIsRefused) {
     const std::string refused = paths.contains(each.refused) ? paths.at(each.refused) : each.refused;
     EXPECT_EQ(result.exitCode, refused.empty() ? 0 : 1);
     EXPECT_EQ(result.err, refused.empty() ? "" : "mibolan-convert: " + refused + ": input file is output file\n");
-    EXPECT_EQ(ContentOf(out), kOriginal + each.appended);
+    EXPECT_EQ(ReadFile(out), kOriginal + each.appended);
   }
 }
 
@@ -318,7 +313,7 @@ TEST_F(HostileInput, ClosedStandardOutputIsAnError) {
     EXPECT_NE(result.exitCode, 0);
     EXPECT_TRUE(result.err.starts_with("mibolan-convert: ")) << result.err;
   }
-  EXPECT_EQ(ContentOf(path), input) << "the input file was written to";
+  EXPECT_EQ(ReadFile(path), input) << "the input file was written to";
 }
 
 TEST_F(HostileInput, EveryOutputReportsAWriteError) {

@@ -2,27 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
 
+#include "CommandRunner.h"
 #include "Cp936.h"
 #include "Utf.h"
 
 namespace mibolan {
 namespace {
 
+using testing_support::ReadFile;
+
 const std::string kDataFolder =
     std::string(MIBOLAN_DICTIONARY_TEXT).substr(0, std::string(MIBOLAN_DICTIONARY_TEXT).rfind('/'));
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The data lines of a file of "字 ..." lines with "#" comments.
 std::vector<std::string> DataLines(const std::string& path) {

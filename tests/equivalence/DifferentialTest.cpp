@@ -2,11 +2,9 @@
 // MIBOLAN_DIFFERENTIAL_TEXTS and MIBOLAN_DIFFERENTIAL_SEED make the random run longer or different.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include <mibolan/ConvertText.h>
 
+#include "CommandRunner.h"
 #include "ReferencePass.h"
 #include "TextGenerator.h"
 #include "Utf.h"
@@ -20,10 +18,7 @@ using testing::UnitCodes;
 // The dictionary text the engine's table is generated from, in thirteen parts.
 const std::vector<std::u16string>& DictionaryTextParts() {
   static const std::vector<std::u16string> parts = [] {
-    std::ifstream file(MIBOLAN_DICTIONARY_TEXT, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return reference::DictionaryParts(text.str());
+    return reference::DictionaryParts(testing_support::ReadFile(MIBOLAN_DICTIONARY_TEXT));
   }();
   return parts;
 }

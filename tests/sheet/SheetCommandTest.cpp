@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,15 +12,9 @@
 namespace {
 
 using mibolan::testing_support::CommandResult;
+using mibolan::testing_support::ReadFile;
 using mibolan::testing_support::RunCommand;
 using mibolan::testing_support::WriteTempFile;
-
-std::string Contents(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream all;
-  all << file.rdbuf();
-  return all.str();
-}
 
 struct ErrorCase {
   const char* name;
@@ -45,7 +38,7 @@ TEST_P(SheetErrors, NamedOnStandardErrorWithStatusOneAndTheOutputLeftAlone) {
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, message);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(Contents(out), "old");
+  EXPECT_EQ(ReadFile(out), "old");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -77,10 +70,10 @@ TEST(SheetCommand, WritesAPdfFromAFileOrStandardInputWithAByteOrderMark) {
   const std::string poem = WriteTempFile("poem.txt", "\xef\xbb\xbf床前明月光\n");
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"--pdf", out, poem}, std::vector<std::string>{"--pdf", out, "-"}}) {
-    const CommandResult result = RunCommand(MIBOLAN_SHEET, arguments, Contents(poem));
+    const CommandResult result = RunCommand(MIBOLAN_SHEET, arguments, ReadFile(poem));
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_TRUE(Contents(out).starts_with("%PDF-"));
+    EXPECT_TRUE(ReadFile(out).starts_with("%PDF-"));
   }
 }
 
@@ -97,7 +90,7 @@ TEST(SheetCommand, WrongCommandLinesAreRefusedBeforeAnythingIsWritten) {
     const CommandResult result = RunCommand(MIBOLAN_SHEET, withOutput, "我");
     EXPECT_GT(result.status, 1) << arguments.front();
     EXPECT_NE(result.err.find("Run with --help"), std::string::npos) << result.err;
-    EXPECT_EQ(Contents(out), "old");
+    EXPECT_EQ(ReadFile(out), "old");
   }
 }
 

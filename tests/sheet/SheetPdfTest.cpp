@@ -20,22 +20,15 @@ namespace {
 
 using mibolan::testing_support::CommandResult;
 using mibolan::testing_support::RunCommand;
+using mibolan::testing_support::TempPath;
 namespace fs = std::filesystem;
 
 constexpr int kDpi = 150;
 constexpr double kPixelsPerMm = kDpi / 25.4;
 
-fs::path Scratch() {
-  static const fs::path folder = [] {
-    std::string pattern = (fs::temp_directory_path() / "mibolan-sheet-test-XXXXXX").string();
-    return fs::path(::mkdtemp(pattern.data()));
-  }();
-  return folder;
-}
-
 // Writes the sheet of `text`; the PDF's path.
 fs::path MakeSheet(const std::string& name, const std::string& text, std::vector<std::string> options) {
-  const fs::path pdf = Scratch() / (name + ".pdf");
+  const fs::path pdf = TempPath(name + ".pdf");
   options.insert(options.begin(), {"--pdf", pdf.string()});
   const CommandResult made = RunCommand(MIBOLAN_SHEET, options, text);
   EXPECT_EQ(made.status, 0) << made.err;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "ChildProcess.h"
 
@@ -21,10 +22,19 @@ std::string TempFolder() {
 
 }  // namespace
 
+std::string TempPath(const std::string& name) { return TempFolder() + "/" + name; }
+
 std::string WriteTempFile(const std::string& name, const std::string& content) {
-  const std::string path = TempFolder() + "/" + name;
+  const std::string path = TempPath(name);
   std::ofstream(path, std::ios::binary) << content;
   return path;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
 }
 
 CommandResult RunCommand(const std::string& program, const std::vector<std::string>& arguments,

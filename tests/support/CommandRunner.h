@@ -25,7 +25,13 @@ inline CommandResult Convert(const std::vector<std::string>& arguments, const st
 }
 #endif
 
+// The path of `name` in the test's temporary folder, made on first use.
+std::string TempPath(const std::string& name);
+
 // A file under the test's temporary folder, holding `content`; returns its path.
 std::string WriteTempFile(const std::string& name, const std::string& content);
+
+// The whole content of a file; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
 
 }  // namespace mibolan::testing_support
