@@ -182,4 +182,13 @@ std::vector<Page> LayOutSheet(const SheetContent& content, const SheetOptions& o
   return pages;
 }
 
+QString FirstLine(const SheetContent& content) {
+  QString first;
+  ForEachLine(content, [&](CellRange line) {
+    if (!first.isEmpty() || line.empty()) return;
+    first = content.text.mid(line.front().begin, line.back().begin + line.back().length - line.front().begin);
+  });
+  return first;
+}
+
 }  // namespace mibolan::sheet

@@ -36,4 +36,8 @@ struct Page {
 // with opening punctuation.
 std::vector<Page> LayOutSheet(const SheetContent& content, const SheetOptions& options, int rowsPerPage);
 
+// The text of the first line that is not blank, where the layout's lines break (any line break,
+// not only a line feed), without the blanks at its ends; empty when every line is blank.
+QString FirstLine(const SheetContent& content);
+
 }  // namespace mibolan::sheet

@@ -14,11 +14,9 @@ namespace mibolan::sheet {
 QPageSize PageSizeOf(Paper paper) { return QPageSize(paper == Paper::Letter ? QPageSize::Letter : QPageSize::A4); }
 
 QString SheetTitle(const SheetContent& content) {
-  const QStringView text(content.text);
-  for (const QStringView line : text.tokenize(u'\n')) {
-    if (const QStringView trimmed = line.trimmed(); !trimmed.isEmpty()) return trimmed.toString();
-  }
-  return QStringLiteral("拼音练习纸");
+  // trimmed(): an indent of ideographic spaces takes squares on the sheet, not room in a name.
+  const QString line = FirstLine(content).trimmed();
+  return line.isEmpty() ? QStringLiteral("拼音练习纸") : line;
 }
 
 bool PaintSheet(QPagedPaintDevice& device, const SheetContent& content, const SheetOptions& options,

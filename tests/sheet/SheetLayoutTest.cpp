@@ -7,6 +7,7 @@
 
 #include "SheetContent.h"
 #include "SheetLayout.h"
+#include "SheetOutput.h"
 
 namespace mibolan::sheet {
 namespace {
@@ -96,6 +97,22 @@ TEST(Title, FirstLineCentredWithoutIndentThenTheText) {
   EXPECT_EQ(
       Rows(u"一二三四五六七八九十", options),
       (Lines{"T0.0 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) 六(liu4) 七(qi1) 八(ba1)", "T3.0 九(jiu3) 十(shi2)", "|"}));
+}
+
+// The name of the PDF and of the print job is the line that the title row shows, wherever the text
+// breaks its lines.
+TEST(Title, TheSheetIsNamedAfterTheTitleRowsLine) {
+  const struct {
+    std::u16string text;
+    std::u16string name;
+  } cases[] = {
+      {u"\n 静夜思 \n床前", u"静夜思"}, {u"静夜思\r床前", u"静夜思"}, {u"\r\n\t\r\n标题\r\n正文", u"标题"},
+      {u"标题\u2028正文", u"标题"},     {u"　　标题\n正文", u"标题"}, {u" \n\r", u"拼音练习纸"},
+  };
+  for (const auto& each : cases) {
+    const SheetContent content = ReadSheetText(QString::fromStdU16String(each.text), {});
+    EXPECT_EQ(SheetTitle(content).toStdU16String(), each.name) << QString::fromStdU16String(each.text).toStdString();
+  }
 }
 
 TEST(Practice, EachCharacterOnceWithEachReadingThenTwoCopiesToTrace) {
