@@ -1,5 +1,7 @@
 #include "ToneSandhi.h"
 
+#include "data/WordTableFormat.h"
+
 namespace mibolan {
 
 namespace {
@@ -10,7 +12,7 @@ constexpr std::u16string_view kNumerals = u"零〇一二三四五六七八九十
 bool IsOneOf(std::u16string_view set, char16_t unit) { return set.find(unit) != std::u16string_view::npos; }
 
 std::uint16_t SyllableWithTone(std::uint16_t syllableId, char tone) {
-  return static_cast<std::uint16_t>(syllableId / 5 * 5 + static_cast<std::uint16_t>(tone - '1'));
+  return word_table::SyllableId(word_table::SyllableIndexOf(syllableId), static_cast<std::uint32_t>(tone - '0'));
 }
 
 // The tone of the reading after `index` as the tone changes see it: a neutral tone stands for

@@ -18,10 +18,10 @@ const T* TakeArray(const char*& at, std::size_t count) {
 }
 }  // namespace
 
-std::size_t WordList::SyllableIdCount() { return 5 * std::size(kSyllables); }
+std::size_t WordList::SyllableIdCount() { return word_table::kTones * std::size(kSyllables); }
 
 std::string WordList::NumberedSyllable(std::uint16_t id) {
-  return std::string(kSyllables[id / 5]) + static_cast<char>('1' + id % 5);
+  return std::string(kSyllables[word_table::SyllableIndexOf(id)]) + static_cast<char>('0' + word_table::ToneOf(id));
 }
 
 const WordList& WordList::Embedded() {

@@ -35,8 +35,11 @@ struct Header {
 };
 
 // A numbered syllable as a number: 5 * (its line in syllables.txt, from 0) + tone - 1.
+inline constexpr std::uint32_t kTones = 5;
 constexpr std::uint16_t SyllableId(std::uint32_t syllableIndex, std::uint32_t tone) {
-  return static_cast<std::uint16_t>(5 * syllableIndex + tone - 1);
+  return static_cast<std::uint16_t>(kTones * syllableIndex + tone - 1);
 }
+constexpr std::uint32_t SyllableIndexOf(std::uint16_t id) { return id / kTones; }
+constexpr std::uint32_t ToneOf(std::uint16_t id) { return id % kTones + 1; }
 
 }  // namespace mibolan::word_table
