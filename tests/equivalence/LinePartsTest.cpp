@@ -10,6 +10,7 @@
 
 #include <mibolan/Utf8Converter.h>
 
+#include "OptionNames.h"
 #include "TextGenerator.h"
 #include "Utf.h"
 #include "Utf8Outcome.h"
@@ -19,6 +20,7 @@ namespace {
 
 using Outcome = testing_support::Utf8Outcome;
 using testing_support::ConvertPart;
+using testing_support::Describe;
 
 std::vector<ConversionOptions> AllOptions() {
   std::vector<ConversionOptions> all;
@@ -32,12 +34,6 @@ std::vector<ConversionOptions> AllOptions() {
     }
   }
   return all;
-}
-
-std::string Describe(const ConversionOptions& options) {
-  return std::string(options.readBy == ReadBy::Word ? "words" : "characters") +
-         (options.toneSandhi ? ", tone changes" : "") + ", style " + std::to_string(static_cast<int>(options.style)) +
-         (options.lineBreaks == LineBreaks::Keep ? ", kept lines" : "");
 }
 
 // Converts the parts that end at `cuts` (ascending) and the rest, one after the other, as the

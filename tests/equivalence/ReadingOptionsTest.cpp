@@ -13,6 +13,7 @@
 #include <mibolan/Utf8Converter.h>
 
 #include "ConvertedCharacters.h"
+#include "OptionNames.h"
 #include "TextGenerator.h"
 #include "Utf.h"
 
@@ -22,6 +23,7 @@ namespace {
 using reference::ConvertedCharacters;
 using testing::TextGenerator;
 using testing::UnitCodes;
+using testing_support::Describe;
 
 struct Reading {
   ReadBy readBy;
@@ -47,14 +49,6 @@ std::vector<ConversionOptions> AllOptions() {
     }
   }
   return all;
-}
-
-std::string Describe(const ConversionOptions& options) {
-  std::string name = options.readBy == ReadBy::Word ? "words" : "characters";
-  if (options.toneSandhi) name += ", tone changes";
-  name += ", style " + std::to_string(static_cast<int>(options.style));
-  if (options.lineBreaks == LineBreaks::Keep) name += ", kept lines";
-  return name;
 }
 
 // Words whose readings differ from their characters' own, sentences where words overlap, and a
