@@ -267,7 +267,8 @@ std::u16string_view ReadingPass::Neighbour(std::size_t at, int distance) const {
 // reading elsewhere. Against a firm default only the neighbours speak, not the model's prior.
 ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::size_t end, DefaultChoice choice) const {
   const ReadingIndex fallback = choice.reading;
-  const std::span<const std::uint16_t> readings = model_->Readings(text_[at]);
+  const PolyphoneModel::Block block = model_->BlockOf(text_[at]);
+  const std::span<const std::uint16_t> readings = block.readings;
   if (readings.empty()) return fallback;
   std::array<std::int32_t, 8> scoreRoom{};
   const std::span<std::int32_t> scores(scoreRoom.data(), std::min(readings.size(), scoreRoom.size()));
@@ -278,7 +279,7 @@ ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::s
     char16_t* last = std::copy(name.begin(), name.end(), feature.data());
     last = std::copy(value.begin(), value.end(), last);
     last = std::copy(more.begin(), more.end(), last);
-    model_->AddWeights(text_[at], std::u16string_view(feature.data(), static_cast<std::size_t>(last - feature.data())),
+    model_->AddWeights(block, std::u16string_view(feature.data(), static_cast<std::size_t>(last - feature.data())),
                        scores);
   };
   if (!choice.firm) add(u"b", {});

@@ -1,9 +1,9 @@
 // Turns the polyphone model (engine/data/polyphone_model.txt) into tables for the engine, at
 // build time:
 //   embed_polyphone_model polyphone_model.txt syllables.txt PolyphoneModel.inc
-// Each character's block gives its readings; each feature line, its weight for each of them. The
-// features go into an open-addressing table keyed by a hash of the character and the feature's
-// text (engine/data/PolyphoneModel.h computes the same hash). The corrected words go into a
+// Each character's block gives its readings; each feature line, its weight for each of them. A
+// block's features go into an open-addressing table of their own, keyed by a hash of the
+// character and the feature's text (engine/data/PolyphoneModelFormat.h). The corrected words go into a
 // table sorted by their units. Every line is checked; a malformed one stops the build with its
 // line number.
 #include <algorithm>
@@ -147,32 +147,37 @@ void WriteCorrections(std::ostream& out, std::vector<CorrectedWord> corrections)
   WriteArray(out, "inline constexpr std::array<std::uint16_t, " + size(readings) + "> kCorrectedReadings", readings);
 }
 
+// Each block's features have an open-addressing table of their own, at most half full: the few
+// slots that one character's look-ups touch stay close together, and a busy character's stay in
+// the cache.
 void WriteTables(std::ostream& out, const Model& model) {
-  std::size_t featureCount = 0;
-  for (const Block& block : model.blocks) featureCount += block.features.size();
-  std::size_t capacity = 1;
-  while (capacity < 2 * featureCount + 1) capacity *= 2;  // at most half full
-
-  std::vector<std::uint64_t> keys(capacity, 0);
-  std::vector<std::uint32_t> weightStarts(capacity, 0);
+  std::vector<std::uint64_t> keys;
+  std::vector<std::uint32_t> weightStarts, blockSlotStarts;
   std::vector<std::int16_t> weights;
   std::vector<std::uint16_t> blockCharacters, blockReadingStarts, readings;
   for (const Block& block : model.blocks) {
     blockCharacters.push_back(block.character);
     blockReadingStarts.push_back(static_cast<std::uint16_t>(readings.size()));
     readings.insert(readings.end(), block.readings.begin(), block.readings.end());
+    std::size_t capacity = 1;
+    while (capacity < 2 * block.features.size() + 1) capacity *= 2;
+    const std::size_t first = keys.size();
+    blockSlotStarts.push_back(static_cast<std::uint32_t>(first));
+    keys.resize(first + capacity, 0);
+    weightStarts.resize(first + capacity, 0);
     for (const auto& [key, featureWeights] : block.features) {
       std::size_t slot = key & (capacity - 1);
-      while (keys[slot] != 0) {
-        if (keys[slot] == key) throw Failure{"two features of the model have the same key"};
+      while (keys[first + slot] != 0) {
+        if (keys[first + slot] == key) throw Failure{"two features of the model have the same key"};
         slot = (slot + 1) & (capacity - 1);
       }
-      keys[slot] = key;
-      weightStarts[slot] = static_cast<std::uint32_t>(weights.size());
+      keys[first + slot] = key;
+      weightStarts[first + slot] = static_cast<std::uint32_t>(weights.size());
       weights.insert(weights.end(), featureWeights.begin(), featureWeights.end());
     }
   }
   blockReadingStarts.push_back(static_cast<std::uint16_t>(readings.size()));
+  blockSlotStarts.push_back(static_cast<std::uint32_t>(keys.size()));
 
   out << "// Generated from engine/data/polyphone_model.txt by tools/embed_polyphone_model.cpp; do not edit.\n"
       << "inline constexpr std::int32_t kMargin = " << model.margin << ";\n\n"
@@ -181,8 +186,11 @@ void WriteTables(std::ostream& out, const Model& model) {
   WriteArray(out, "inline constexpr char16_t kBlockCharacters[]", blockCharacters);
   WriteArray(out, "inline constexpr std::uint16_t kBlockReadingStarts[]", blockReadingStarts);
   WriteArray(out, "inline constexpr std::uint16_t kReadings[]", readings);
-  out << "// Open addressing, linear probing: a feature's key, 0 in an empty slot, and where its\n"
-      << "// weights, one per reading of its character, begin in kWeights.\n";
+  out << "// Block b's features: open addressing with linear probing over the slots\n"
+      << "// [kBlockSlotStarts[b], kBlockSlotStarts[b + 1]), a power of two of them. A slot holds a\n"
+      << "// feature's key, 0 when empty, and where its weights, one per reading of the block, begin in\n"
+      << "// kWeights.\n";
+  WriteArray(out, "inline constexpr std::uint32_t kBlockSlotStarts[]", blockSlotStarts);
   WriteArray(out, "inline constexpr std::uint64_t kFeatureKeys[]", keys);
   WriteArray(out, "inline constexpr std::uint32_t kFeatureWeightStarts[]", weightStarts);
   WriteArray(out, "inline constexpr std::int16_t kWeights[]", weights);

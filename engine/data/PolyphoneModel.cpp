@@ -11,9 +11,6 @@ namespace mibolan {
 namespace {
 #include "PolyphoneModel.inc"
 
-constexpr std::size_t kCapacity = std::size(kFeatureKeys);
-static_assert((kCapacity & (kCapacity - 1)) == 0, "the feature table's size is a power of two");
-
 // The characters that have a block: most characters have none, and are told so at once.
 constexpr UnitSet kModelled = [] {
   UnitSet units;
@@ -27,20 +24,24 @@ const PolyphoneModel& PolyphoneModel::Embedded() {
   return model;
 }
 
-std::span<const std::uint16_t> PolyphoneModel::Readings(char16_t character) const {
+PolyphoneModel::Block PolyphoneModel::BlockOf(char16_t character) const {
   if (!kModelled.Contains(character)) return {};
   const auto* const end = std::end(kBlockCharacters);
   const auto* const found = std::lower_bound(std::begin(kBlockCharacters), end, character);
   if (found == end || *found != character) return {};
   const auto block = static_cast<std::size_t>(found - std::begin(kBlockCharacters));
-  return {kReadings + kBlockReadingStarts[block], kReadings + kBlockReadingStarts[block + 1]};
+  return {character,
+          {kReadings + kBlockReadingStarts[block], kReadings + kBlockReadingStarts[block + 1]},
+          kBlockSlotStarts[block],
+          kBlockSlotStarts[block + 1] - kBlockSlotStarts[block] - 1};
 }
 
-void PolyphoneModel::AddWeights(char16_t character, std::u16string_view feature, std::span<std::int32_t> scores) const {
-  const std::uint64_t key = polyphone_model::FeatureKey(character, feature);
-  for (std::size_t slot = key & (kCapacity - 1); kFeatureKeys[slot] != 0; slot = (slot + 1) & (kCapacity - 1)) {
-    if (kFeatureKeys[slot] != key) continue;
-    const std::int16_t* const weights = kWeights + kFeatureWeightStarts[slot];
+void PolyphoneModel::AddWeights(const Block& block, std::u16string_view feature, std::span<std::int32_t> scores) const {
+  const std::uint64_t key = polyphone_model::FeatureKey(block.character, feature);
+  const std::uint64_t* const keys = kFeatureKeys + block.firstSlot;
+  for (std::size_t slot = key & block.slotMask; keys[slot] != 0; slot = (slot + 1) & block.slotMask) {
+    if (keys[slot] != key) continue;
+    const std::int16_t* const weights = kWeights + kFeatureWeightStarts[block.firstSlot + slot];
     for (std::size_t i = 0; i < scores.size(); ++i) scores[i] += weights[i];
     return;
   }

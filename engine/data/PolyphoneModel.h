@@ -15,12 +15,20 @@ class PolyphoneModel {
  public:
   static const PolyphoneModel& Embedded();
 
-  // The readings of the character's block, empty when the model has none for it.
-  std::span<const std::uint16_t> Readings(char16_t character) const;
+  // A character's block: the readings it chooses among and where its features are.
+  struct Block {
+    char16_t character = 0;
+    std::span<const std::uint16_t> readings;  // syllable ids; empty when the model has no block
+    std::uint32_t firstSlot = 0;
+    std::uint32_t slotMask = 0;  // the block's slot count less one
+  };
 
-  // Adds the weights of one feature of `character` (its text, "L1=局") to `scores`, one per
-  // reading; a feature the model does not know adds nothing.
-  void AddWeights(char16_t character, std::u16string_view feature, std::span<std::int32_t> scores) const;
+  // The character's block; its readings are empty when the model has none for it.
+  Block BlockOf(char16_t character) const;
+
+  // Adds the weights of one feature of the block's character (its text, "L1=局") to `scores`,
+  // one per reading; a feature the model does not know adds nothing.
+  void AddWeights(const Block& block, std::u16string_view feature, std::span<std::int32_t> scores) const;
 
   // How far the best reading must lead the default one to replace it.
   std::int32_t Margin() const;
