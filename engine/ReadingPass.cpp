@@ -13,11 +13,6 @@ namespace mibolan {
 
 namespace {
 
-// A block of text in which no natural cut between words comes for this many units is cut here
-// all the same, which bounds the look-ahead on any input. Real text has a cut every few
-// characters; the rule depends on the text alone, never on how it arrives.
-constexpr std::size_t kLongestBlock = 32;
-
 // How far the choice of a reading looks around its character: the rules look three units ahead
 // and two behind; the segment before may be a whole word.
 constexpr std::size_t kReadAhead = 4;  // the rules' three units, the model's two characters
@@ -34,14 +29,15 @@ ReadingPass::ReadingPass(const ConversionOptions& options)
     : options_(options),
       tables_(&ConversionTables::Get()),
       words_(&WordList::Embedded()),
-      model_(&PolyphoneModel::Embedded()) {}
+      model_(&PolyphoneModel::Embedded()) {
+  StartBlock(0);
+}
 
 void ReadingPass::Feed(std::u16string_view piece) {
   text_ += piece;
   readings_.resize(text_.size());
   segmentEnd_.resize(text_.size());
   segmentWord_.resize(text_.size());
-  matchesStart_.resize(text_.size());
   Advance();
 }
 
@@ -62,7 +58,10 @@ void ReadingPass::Advance() {
 }
 
 // Finds the words that start at each unit, and cuts the text into blocks wherever no word
-// reaches across: the best segmentation of a block does not depend on the text around it.
+// reaches across: the best segmentation of a block does not depend on the text around it. The
+// segmentation goes along with the scan: a unit's words are offered as ways on as soon as they
+// are found, the least cost of reaching the unit being known by then (every word that ends there
+// starts before it).
 void ReadingPass::Scan() {
   if (options_.readBy == ReadBy::Character) {
     // Every unit is a segment of its own.
@@ -75,77 +74,64 @@ void ReadingPass::Scan() {
   }
   while (scanned_ < text_.size()) {
     const std::size_t at = scanned_;
-    const auto start = static_cast<std::uint32_t>(matches_.size());
     if (!words_->InAnyWord(text_[at])) {
       // No word holds these units, so none reaches across them either: each is a block and a
-      // segment of its own, as SegmentBlock would make it. Most units of most texts (Latin
+      // segment of its own, as the segmentation would make it. Most units of most texts (Latin
       // letters, digits, blanks, punctuation) take this way.
       std::size_t end = at + 1;
       while (end < text_.size() && !words_->InAnyWord(text_[end])) ++end;
-      std::fill_n(matchesStart_.data() + at, end - at, start);
       std::fill_n(segmentEnd_.data() + at, end - at, kSegmentEnd);
       std::fill_n(segmentWord_.data() + at, end - at, -1);
-      scanned_ = segmented_ = blockStart_ = reach_ = end;
+      scanned_ = segmented_ = end;
+      StartBlock(end);
       continue;
     }
+    // A walk cut short by the end of the text so far is made again when more has come: offering
+    // its words a second time changes nothing.
+    const std::size_t i = at - blockStart_;
     std::size_t longest = 1;
+    bool standsAlone = false;
     const bool complete =
         words_->ForEachPrefix(text_.data() + at, text_.size() - at, [&](std::size_t length, WordList::WordId word) {
-          matches_.push_back({static_cast<std::uint32_t>(length), word});
           longest = length;
+          standsAlone = standsAlone || length == 1;
+          Offer(i, length, words_->Cost(word), word);
         });
-    if (!complete && !finished_) {
-      matches_.resize(start);  // scanned again when more text has come
-      break;
-    }
-    matchesStart_[at] = start;
+    if (!complete && !finished_) break;
+    if (!standsAlone) Offer(i, 1, words_->UnknownCost(), -1);
     scanned_ = at + 1;
     reach_ = std::max(reach_, at + longest);
     if (reach_ <= scanned_ || scanned_ - blockStart_ >= kLongestBlock) {
-      SegmentBlock(scanned_);
-      blockStart_ = reach_ = scanned_;
+      EndBlock(scanned_);
+      StartBlock(scanned_);
     }
   }
 }
 
-// The most probable segmentation of [blockStart_, end): the least total cost over the words of
-// the list, a unit that starts none of them standing alone at the unknown cost. Of two ways with
-// the same cost, the one whose last word is longer wins.
-void ReadingPass::SegmentBlock(std::size_t end) {
-  const std::size_t begin = blockStart_;
-  const std::size_t size = end - begin;
-  constexpr std::int64_t kUnreached = std::numeric_limits<std::int64_t>::max();
-  if (costs_.size() <= size) {
-    costs_.resize(size + 1);
-    from_.resize(size + 1);
-    wordOf_.resize(size + 1);
-  }
-  // Only the ends that are reached are read back, and every end is: from_ and wordOf_ need no
-  // clearing.
-  std::fill_n(costs_.begin(), size + 1, kUnreached);
+void ReadingPass::StartBlock(std::size_t at) {
+  blockStart_ = reach_ = at;
+  costs_.fill(std::numeric_limits<std::int64_t>::max());
   costs_[0] = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    const std::size_t at = begin + i;
-    const std::uint32_t matchesEnd =
-        at + 1 < scanned_ ? matchesStart_[at + 1] : static_cast<std::uint32_t>(matches_.size());
-    bool standsAlone = false;
-    const auto offer = [&](std::size_t length, std::int64_t cost, WordList::WordId word) {
-      const std::int64_t total = costs_[i] + cost;
-      if (total < costs_[i + length]) {
-        costs_[i + length] = total;
-        from_[i + length] = i;
-        wordOf_[i + length] = word;
-      }
-    };
-    for (std::uint32_t m = matchesStart_[at]; m < matchesEnd; ++m) {
-      const Match& match = matches_[m];
-      if (i + match.length > size) break;  // a block cut short ends every word at its end
-      standsAlone = standsAlone || match.length == 1;
-      offer(match.length, words_->Cost(match.word), match.word);
-    }
-    if (!standsAlone) offer(1, words_->UnknownCost(), -1);
+}
+
+// A way through the block to its unit i + length: the least one so far to unit i, then the word
+// (-1: a unit standing alone) of that length at that cost. Of two ways with the same cost, the
+// one offered first wins: the one whose last word is longer. A block cut short ends every word
+// at its end.
+void ReadingPass::Offer(std::size_t i, std::size_t length, std::int64_t cost, WordList::WordId word) {
+  if (i + length > kLongestBlock) return;
+  const std::int64_t total = costs_[i] + cost;
+  if (total < costs_[i + length]) {
+    costs_[i + length] = total;
+    from_[i + length] = static_cast<std::uint8_t>(i);
+    wordOf_[i + length] = word;
   }
-  for (std::size_t j = size; j > 0; j = from_[j]) {
+}
+
+// Cuts [blockStart_, end) into the segments of its least cost way.
+void ReadingPass::EndBlock(std::size_t end) {
+  const std::size_t begin = blockStart_;
+  for (std::size_t j = end - begin; j > 0; j = from_[j]) {
     segmentEnd_[begin + j - 1] = kSegmentEnd;
     segmentWord_[begin + from_[j]] = wordOf_[j];
   }
@@ -329,11 +315,6 @@ void ReadingPass::DropBefore(std::size_t index) {
   readings_.erase(readings_.begin(), readings_.begin() + drop);
   segmentEnd_.erase(segmentEnd_.begin(), segmentEnd_.begin() + drop);
   segmentWord_.erase(segmentWord_.begin(), segmentWord_.begin() + drop);
-  const std::uint32_t firstMatch =
-      index < scanned_ ? matchesStart_[index] : static_cast<std::uint32_t>(matches_.size());
-  matches_.erase(matches_.begin(), matches_.begin() + firstMatch);
-  matchesStart_.erase(matchesStart_.begin(), matchesStart_.begin() + drop);
-  for (std::size_t at = 0; at + index < scanned_; ++at) matchesStart_[at] -= firstMatch;
   for (std::size_t* progress : {&scanned_, &blockStart_, &reach_, &segmented_, &read_, &decided_, &handedOut_}) {
     *progress -= index;
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -63,14 +64,16 @@ class ReadingPass {
   void Reset();
 
  private:
-  struct Match {
-    std::uint32_t length;
-    WordList::WordId word;
-  };
+  // A block of text in which no natural cut between words comes for this many units is cut here
+  // all the same, which bounds the look-ahead on any input. Real text has a cut every few
+  // characters; the rule depends on the text alone, never on how it arrives.
+  static constexpr std::size_t kLongestBlock = 32;
 
   void Advance();
   void Scan();
-  void SegmentBlock(std::size_t end);
+  void StartBlock(std::size_t at);
+  void Offer(std::size_t i, std::size_t length, std::int64_t cost, WordList::WordId word);
+  void EndBlock(std::size_t end);
   void ReadSegments();
   void ReadSegment(std::size_t begin, std::size_t end);
   std::span<const std::uint16_t> WordReading(std::size_t begin, std::size_t end) const;
@@ -96,14 +99,13 @@ class ReadingPass {
   std::vector<ReadingIndex> readings_;         // for units read
   std::vector<std::uint8_t> segmentEnd_;       // for units segmented
   std::vector<WordList::WordId> segmentWord_;  // at a segment's first unit: its word, or -1
-  std::vector<std::uint32_t> matchesStart_;    // for units scanned: where their words begin in matches_
-  std::vector<Match> matches_;                 // the words starting at each unit scanned, in order
 
-  // Room for the segmentation of one block: for each end, the least cost of reaching it, and
-  // the start and word of the last segment on that way.
-  std::vector<std::int64_t> costs_;
-  std::vector<std::size_t> from_;
-  std::vector<WordList::WordId> wordOf_;
+  // The segmentation of the block being scanned, by offsets from its start: for each end, the
+  // least cost of reaching it so far, and the start and word of the last segment on that way.
+  // Only the ends that are reached are read back: from_ and wordOf_ need no clearing.
+  std::array<std::int64_t, kLongestBlock + 1> costs_;
+  std::array<std::uint8_t, kLongestBlock + 1> from_;
+  std::array<WordList::WordId, kLongestBlock + 1> wordOf_;
 
   // Progress, as indexes into text_: every unit before each is done with that stage.
   std::size_t scanned_ = 0;     // its words are known
