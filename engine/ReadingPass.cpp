@@ -269,13 +269,13 @@ ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::s
                        scores);
   };
   if (!choice.firm) add(u"b", {});
-  const std::u16string_view left2 = Neighbour(at, -2), left1 = Neighbour(at, -1);
-  const std::u16string_view right1 = Neighbour(at, 1), right2 = Neighbour(at, 2);
-  add(u"L2=", left2);
-  add(u"L1=", left1);
-  add(u"R1=", right1);
-  add(u"R2=", right2);
-  add(u"LR=", left1, right1);
+  const std::u16string_view left1 = Neighbour(at, -1), right1 = Neighbour(at, 1);
+  const std::u16string_view neighbours[][2] = {
+      {Neighbour(at, -2), {}}, {left1, {}}, {right1, {}}, {Neighbour(at, 2), {}}, {left1, right1}};
+  for (std::size_t name = 0; name < std::size(neighbours); ++name) {
+    const auto [value, more] = neighbours[name];
+    if (PolyphoneModel::MayHave(block, name, value[0])) add(polyphone_model::kNeighbourNames[name], value, more);
+  }
   if (end - begin > 1) add(u"W=", std::u16string_view(text_).substr(begin, end - begin));
 
   // The first reading of the highest score; a default outside the block scores as the lowest.

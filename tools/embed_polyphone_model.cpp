@@ -31,7 +31,19 @@ struct Block {
   char16_t character = 0;
   std::vector<std::uint16_t> readings;  // syllable ids
   std::vector<std::pair<std::uint64_t, std::vector<std::int16_t>>> features;
+  std::vector<std::uint64_t> sketch = std::vector<std::uint64_t>(format::kSketchWords, 0);
 };
+
+// Marks a neighbour feature of the block in its sketch; other features are not sketched.
+void Sketch(Block& block, const std::u16string& feature) {
+  for (std::size_t name = 0; name < std::size(format::kNeighbourNames); ++name) {
+    const std::u16string_view prefix = format::kNeighbourNames[name];
+    if (feature.size() > prefix.size() && feature.starts_with(prefix)) {
+      const std::size_t bit = format::SketchBit(name, feature[prefix.size()]);
+      block.sketch[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
+  }
+}
 
 std::uint16_t SyllableIdOf(const std::string& numbered, const std::map<std::string, std::uint32_t>& syllables) {
   if (const auto id = embed::SyllableIdOf(numbered, syllables)) return *id;
@@ -95,7 +107,9 @@ void ParseLine(const std::string& line, const std::map<std::string, std::uint32_
     std::vector<std::int16_t> weights;
     for (const std::string& weight : Split(fields[1], ' ')) weights.push_back(Weight(weight));
     if (weights.size() != block.readings.size()) throw Failure{"not one weight per reading of the block"};
-    block.features.emplace_back(format::FeatureKey(block.character, Utf16(fields[0])), std::move(weights));
+    const std::u16string feature = Utf16(fields[0]);
+    Sketch(block, feature);
+    block.features.emplace_back(format::FeatureKey(block.character, feature), std::move(weights));
   } else {
     throw Failure{"not a margin, block or feature line"};
   }
@@ -151,7 +165,7 @@ void WriteCorrections(std::ostream& out, std::vector<CorrectedWord> corrections)
 // slots that one character's look-ups touch stay close together, and a busy character's stay in
 // the cache.
 void WriteTables(std::ostream& out, const Model& model) {
-  std::vector<std::uint64_t> keys;
+  std::vector<std::uint64_t> keys, sketches;
   std::vector<std::uint32_t> weightStarts, blockSlotStarts;
   std::vector<std::int16_t> weights;
   std::vector<std::uint16_t> blockCharacters, blockReadingStarts, readings;
@@ -159,6 +173,7 @@ void WriteTables(std::ostream& out, const Model& model) {
     blockCharacters.push_back(block.character);
     blockReadingStarts.push_back(static_cast<std::uint16_t>(readings.size()));
     readings.insert(readings.end(), block.readings.begin(), block.readings.end());
+    sketches.insert(sketches.end(), block.sketch.begin(), block.sketch.end());
     std::size_t capacity = 1;
     while (capacity < 2 * block.features.size() + 1) capacity *= 2;
     const std::size_t first = keys.size();
@@ -186,6 +201,9 @@ void WriteTables(std::ostream& out, const Model& model) {
   WriteArray(out, "inline constexpr char16_t kBlockCharacters[]", blockCharacters);
   WriteArray(out, "inline constexpr std::uint16_t kBlockReadingStarts[]", blockReadingStarts);
   WriteArray(out, "inline constexpr std::uint16_t kReadings[]", readings);
+  out << "// Block b's sketch of its neighbour features (format::SketchBit) is the kSketchWords words\n"
+      << "// from kSketches[b * kSketchWords].\n";
+  WriteArray(out, "inline constexpr std::uint64_t kSketches[]", sketches);
   out << "// Block b's features: open addressing with linear probing over the slots\n"
       << "// [kBlockSlotStarts[b], kBlockSlotStarts[b + 1]), a power of two of them. A slot holds a\n"
       << "// feature's key, 0 when empty, and where its weights, one per reading of the block, begin in\n"

@@ -33,7 +33,8 @@ PolyphoneModel::Block PolyphoneModel::BlockOf(char16_t character) const {
   return {character,
           {kReadings + kBlockReadingStarts[block], kReadings + kBlockReadingStarts[block + 1]},
           kBlockSlotStarts[block],
-          kBlockSlotStarts[block + 1] - kBlockSlotStarts[block] - 1};
+          kBlockSlotStarts[block + 1] - kBlockSlotStarts[block] - 1,
+          kSketches + block * polyphone_model::kSketchWords};
 }
 
 void PolyphoneModel::AddWeights(const Block& block, std::u16string_view feature, std::span<std::int32_t> scores) const {

@@ -21,10 +21,18 @@ class PolyphoneModel {
     std::span<const std::uint16_t> readings;  // syllable ids; empty when the model has no block
     std::uint32_t firstSlot = 0;
     std::uint32_t slotMask = 0;  // the block's slot count less one
+    const std::uint64_t* sketch = nullptr;
   };
 
   // The character's block; its readings are empty when the model has none for it.
   Block BlockOf(char16_t character) const;
+
+  // Whether the block may have a feature for this neighbour (polyphone_model::kNeighbourNames[name],
+  // a value starting with firstUnit); when not, adding its weights would add nothing.
+  static bool MayHave(const Block& block, std::size_t name, char16_t firstUnit) {
+    const std::size_t bit = polyphone_model::SketchBit(name, firstUnit);
+    return (block.sketch[bit / 64] >> (bit % 64) & 1) != 0;
+  }
 
   // Adds the weights of one feature of the block's character (its text, "L1=局") to `scores`,
   // one per reading; a feature the model does not know adds nothing.

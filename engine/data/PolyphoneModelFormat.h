@@ -23,6 +23,16 @@ constexpr std::uint64_t FeatureKey(char16_t character, std::u16string_view featu
   return hash == 0 ? 1 : hash;
 }
 
+// The features that name a neighbour ("L1=局", "LR=局长": the characters two before, one before,
+// one after, two after, and one before and after). For each block the table keeps a sketch of
+// these: a bit for each name and first unit of a value that the block has, so that most look-ups
+// of a neighbour that the block knows nothing of end at one bit, before any hashing.
+inline constexpr std::u16string_view kNeighbourNames[] = {u"L2=", u"L1=", u"R1=", u"R2=", u"LR="};
+inline constexpr std::size_t kSketchWords = 16;  // 1,024 bits a block
+constexpr std::size_t SketchBit(std::size_t name, char16_t firstUnit) {
+  return ((std::uint32_t{firstUnit} << 3 | static_cast<std::uint32_t>(name)) * 0x9E3779B1u) >> 22;
+}
+
 // The first units of the corrected words, as bits of a small table: unit u sets bit
 // FirstUnitBit(u) of word FirstUnitWord(u). Units that share a bit only cost a closer look.
 inline constexpr std::size_t kFirstUnitWords = 64;
