@@ -21,6 +21,12 @@ std::size_t EndOfLastLine(const char* bytes, std::size_t size) {
 
 }  // namespace
 
+PieceSizes PieceSizes::For(const ConversionOptions& options) {
+  PieceSizes sizes;
+  if (options.readBy == ReadBy::Word || options.toneSandhi) sizes.piece *= 4;
+  return sizes;
+}
+
 ParallelConverter::ParallelConverter(const ConversionOptions& options, PieceSizes sizes)
     : options_(options),
       pieceSize_(std::max<std::size_t>(sizes.piece, 1)),
