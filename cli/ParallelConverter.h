@@ -102,6 +102,7 @@ class ParallelConverter {
   std::uint64_t delivered_ = 0;
   std::uint64_t claimed_ = 0;
   std::uint64_t queued_ = 0;
+  std::uint64_t converted_ = 0;  // pieces converted, by either thread
   bool stop_ = false;
   std::mutex mutex_;
   std::condition_variable queuedMore_;  // for the second thread
