@@ -102,6 +102,14 @@ void AppendFragments(std::u16string_view text, std::size_t begin, std::size_t en
   const std::uint16_t* const entries = tables.Entries();
   for (std::size_t index = begin; index < end; ++index) {
     const char16_t character = text[index];
+    if constexpr (kWritesCharacter) {
+      // ASCII is never converted, and in this style a unit that is not writes nothing: a run of
+      // ASCII is passed over eight units at a time.
+      if (character < 0x80) {
+        index = EndOfAsciiUnits(text, index, end) - 1;
+        continue;
+      }
+    }
     ReadingIndex reading = entries[character];
     if (reading & ConversionTables::kHasContextRules) reading = ContextAwareReading(text, index, reading, tables);
     if constexpr (kWritesCharacter) {

@@ -131,4 +131,19 @@ inline std::size_t EndOfAsciiRun(std::string_view bytes, std::size_t i) {
   return i;
 }
 
+// The end of the run of ASCII units that starts at `i`, before `end`, looked for eight units at
+// a time.
+inline std::size_t EndOfAsciiUnits(std::u16string_view text, std::size_t i, std::size_t end) {
+#if defined(__SSE2__)
+  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+  for (; i + 8 <= end; i += 8) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const int ascii = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(block, high), _mm_setzero_si128()));
+    if (ascii != 0xFFFF) return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(~ascii))) / 2;
+  }
+#endif
+  while (i < end && text[i] < 0x80) ++i;
+  return i;
+}
+
 }  // namespace mibolan
