@@ -23,7 +23,7 @@ std::size_t EndOfLastLine(const char* bytes, std::size_t size) {
 
 PieceSizes PieceSizes::For(const ConversionOptions& options) {
   PieceSizes sizes;
-  if (options.readBy == ReadBy::Word || options.toneSandhi) sizes.piece *= 4;
+  if (!ReadsByCharacterAlone(options)) sizes.piece *= 4;
   return sizes;
 }
 

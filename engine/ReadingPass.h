@@ -16,12 +16,6 @@
 
 namespace mibolan {
 
-// Whether `options` choose each character's reading by the character and the rules alone, with no
-// tone changes: then no ReadingPass is needed.
-inline bool ReadsByCharacterAlone(const ConversionOptions& options) {
-  return options.readBy == ReadBy::Character && !options.toneSandhi;
-}
-
 // Whether the conversion's walks by character serve `options`: a plain style, read by character
 // alone.
 inline bool TakesDirectWalk(const ConversionOptions& options) {

@@ -32,4 +32,10 @@ struct ConversionOptions {
   bool toneSandhi = false;
 };
 
+// Whether `options` choose each character's reading by the character and the rules alone, with no
+// tone changes: a conversion that needs nothing of the text beyond a few neighbours.
+inline bool ReadsByCharacterAlone(const ConversionOptions& options) {
+  return options.readBy == ReadBy::Character && !options.toneSandhi;
+}
+
 }  // namespace mibolan
