@@ -130,7 +130,7 @@ bool ConvertOpenFile(int fd, const struct stat& file, const std::string& path, c
                      HtmlPage* page, OutputSink& output) {
   if (options.encoding == Encoding::Utf8) {
     if (WorthTwoThreads(file)) {
-      ParallelConverter converter(options.conversion, PieceSizes::For(options.conversion));
+      ParallelConverter converter(options.conversion);
       return ConvertStream(fd, converter, path, options, page, output);
     }
     ReadingConverter<Utf8Converter> converter(options.conversion);

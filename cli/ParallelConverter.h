@@ -41,7 +41,8 @@ struct PieceSizes {
 // Feed() takes those that were read there.
 class ParallelConverter {
  public:
-  explicit ParallelConverter(const ConversionOptions& options, PieceSizes sizes = {});
+  explicit ParallelConverter(const ConversionOptions& options) : ParallelConverter(options, PieceSizes::For(options)) {}
+  ParallelConverter(const ConversionOptions& options, PieceSizes sizes);
   ~ParallelConverter();
   ParallelConverter(const ParallelConverter&) = delete;
   ParallelConverter& operator=(const ParallelConverter&) = delete;
