@@ -1,11 +1,54 @@
 #include <mibolan/ConvertText.h>
 
+#include <future>
+#include <system_error>
+#include <thread>
+
 #include <mibolan/StreamConverter.h>
 
 #include "ConversionPass.h"
 #include "ReadingPass.h"
 
 namespace mibolan {
+namespace {
+
+// From this many units a text is converted in two halves at once, when there are two cores: a
+// thread costs about as much as converting a few thousand units, a text this long takes
+// milliseconds.
+constexpr std::size_t kTwoThreadUnits = std::size_t{1} << 19;
+
+bool HasSecondCore() {
+  static const bool has = std::thread::hardware_concurrency() >= 2;
+  return has;
+}
+
+}  // namespace
+
+std::u16string ConvertDirectly(std::u16string_view text, Style style, std::size_t split) {
+  const ConversionTables& tables = ConversionTables::Get();
+  // Each character is read with the whole text around it, so the halves meet exactly whatever
+  // the split: the rest is converted on its own thread while this one converts the start.
+  std::future<std::u16string> rest;
+  if (split < text.size()) {
+    try {
+      rest = std::async(std::launch::async, [text, style, split, &tables] {
+        std::u16string converted;
+        converted.reserve((text.size() - split) * 2);
+        AppendConverted(text, split, text.size(), tables, style, converted);
+        return converted;
+      });
+    } catch (const std::system_error&) {
+      split = text.size();  // no thread to be had: all of it here
+    }
+  }
+  std::u16string output;
+  // Room for the usual case, a few letters per character, so a long text grows no more than once
+  // or twice; only the pages actually written are ever touched.
+  output.reserve(text.size() * 2);
+  AppendConverted(text, 0, std::min(split, text.size()), tables, style, output);
+  if (rest.valid()) output += rest.get();
+  return output;
+}
 
 std::u16string ConvertText(std::u16string_view text, Style style) {
   return ConvertText(text, ConversionOptions{.style = style});
@@ -19,12 +62,8 @@ std::u16string ConvertText(std::u16string_view text, const ConversionOptions& op
     converter.Finish(converted);
     return ToUtf16(converted);
   }
-  std::u16string output;
-  // Room for the usual case, a few letters per character, so a long text grows no more than once
-  // or twice; only the pages actually written are ever touched.
-  output.reserve(text.size() * 2);
-  AppendConverted(text, 0, text.size(), ConversionTables::Get(), options.style, output);
-  return output;
+  const bool twoHalves = text.size() >= kTwoThreadUnits && HasSecondCore();
+  return ConvertDirectly(text, options.style, twoHalves ? text.size() / 2 : text.size());
 }
 
 }  // namespace mibolan

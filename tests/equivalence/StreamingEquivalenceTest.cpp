@@ -9,9 +9,11 @@
 
 #include <utf8.h>
 
+#include <mibolan/ConvertText.h>
 #include <mibolan/StreamConverter.h>
 
 #include "ChildProcess.h"
+#include "ConversionPass.h"
 #include "ReferencePass.h"
 #include "TextGenerator.h"
 #include "Utf.h"
@@ -123,6 +125,28 @@ TEST(StreamingEquivalence, RandomTextsInRandomPieces) {
       ASSERT_EQ(ConvertInPieces(text, cuts, mode), WholeTextOutput(text, mode))
           << mode.name << ", seed " << seed << ", text " << i << ": " << text;
     }
+  }
+}
+
+// A long text is converted in two halves at once, the second on a thread of its own: the halves
+// meet exactly wherever the text is split, and a text long enough is split.
+TEST(StreamingEquivalence, TwoHalvesMeetAtEverySplit) {
+  const std::uint64_t seed = testing::NumberFromEnvironment("MIBOLAN_DIFFERENTIAL_SEED", 20240601);
+  testing::TextGenerator generator(seed);
+  for (int i = 0; i < 100; ++i) {
+    const std::u16string text = generator.Text(30);
+    for (const Style style : {Style::Pinyin, Style::Annotated, Style::Numbers}) {
+      const std::u16string whole = ConvertDirectly(text, style, text.size());
+      for (std::size_t split = 0; split < text.size(); ++split) {
+        ASSERT_EQ(ConvertDirectly(text, style, split), whole)
+            << "seed " << seed << ", text " << i << " split at " << split << ": " << testing::UnitCodes(text);
+      }
+    }
+  }
+  std::u16string longText;
+  while (longText.size() < (std::size_t{1} << 20)) longText += generator.Text(1000);
+  for (const Style style : {Style::Pinyin, Style::Annotated}) {
+    EXPECT_TRUE(ConvertText(longText, style) == ConvertDirectly(longText, style, longText.size()));
   }
 }
 
