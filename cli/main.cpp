@@ -9,6 +9,10 @@
 
 #include <mibolan/Dictionary.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "FileConverter.h"
 #include "MessageText.h"
 #include "OutputSink.h"
@@ -74,6 +78,12 @@ int EndParse(const CLI::App& app, const CLI::ParseError& error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
+  // Each piece of a large text has converters of its own, whose memory is freed when it is done.
+  // Kept by malloc rather than given back, it serves the next piece without fresh pages, which
+  // cost the kernel a fault and a cleared page each; what is kept never exceeds the peak.
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
   CLI::App app{kDescription, "mibolan-convert"};
   app.footer(kExamples);
   app.failure_message(UsageError);
