@@ -1,7 +1,8 @@
 // Fuzzes the engine with arbitrary UTF-16 in every output style and way of reading: no crash, no
 // undefined behaviour, valid UTF-8, and the same output whether the text is converted whole or
-// streamed in pieces; reading by character, in the two pinyin styles short texts also give what
-// the literal conversion gives, and the other ways of reading convert the same characters.
+// streamed in pieces; reading by character, the same in two halves on two threads, in the two
+// pinyin styles short texts also give what the literal conversion gives, and the other ways of
+// reading convert the same characters.
 // Input: one byte that chooses the pieces, then the text's units, little-endian.
 #include <algorithm>
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include <mibolan/ConvertText.h>
 #include <mibolan/StreamConverter.h>
 
+#include "ConversionPass.h"
 #include "ConvertedCharacters.h"
 #include "FuzzChecks.h"
 #include "ReferencePass.h"
@@ -58,6 +60,10 @@ void CheckStyle(std::u16string_view text, ConversionOptions options, std::uint32
   Check(std::count(kept.begin(), kept.end(), '\n') == std::count(text.begin(), text.end(), u'\n'),
         "kept lines: one line end per line feed");
   const bool byCharacter = options.readBy == ReadBy::Character && !options.toneSandhi;
+  if (byCharacter) {
+    Check(ConvertDirectly(text, style, seed % (text.size() + 1)) == whole,
+          "converted in two halves == converted whole");
+  }
   if (style == Style::Annotated && !byCharacter) {
     Check(reference::ConvertedCharacters(whole) == reference::ConvertedCharacters(ConvertText(text, style)),
           "every way of reading converts the same characters");
