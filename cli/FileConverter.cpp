@@ -11,9 +11,9 @@
 #include <optional>
 #include <span>
 #include <system_error>
-#include <thread>
 
 #include <mibolan/DecodingConverter.h>
+#include <mibolan/Processors.h>
 #include <mibolan/Utf8Converter.h>
 
 #include "HtmlPage.h"
@@ -119,10 +119,10 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
   return false;
 }
 
-// Whether a second thread is worth starting: a regular file large enough, and a second core.
-// Pipes and terminals stay on one thread, line after line as it comes.
+// Whether a second thread is worth starting: a regular file large enough, and a second core that
+// this process may run on. Pipes and terminals stay on one thread, line after line as it comes.
 bool WorthTwoThreads(const struct stat& file) {
-  return S_ISREG(file.st_mode) && file.st_size >= kParallelFrom && std::thread::hardware_concurrency() > 1;
+  return S_ISREG(file.st_mode) && file.st_size >= kParallelFrom && UsableProcessors() > 1;
 }
 
 // `file` is what fstat says of `fd`.

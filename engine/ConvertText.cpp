@@ -2,8 +2,8 @@
 
 #include <future>
 #include <system_error>
-#include <thread>
 
+#include <mibolan/Processors.h>
 #include <mibolan/StreamConverter.h>
 
 #include "ConversionPass.h"
@@ -12,15 +12,10 @@
 namespace mibolan {
 namespace {
 
-// From this many units a text is converted in two halves at once, when there are two cores: a
+// From this many units a text is converted in two halves at once, when there are two processors: a
 // thread costs about as much as converting a few thousand units, a text this long takes
 // milliseconds.
 constexpr std::size_t kTwoThreadUnits = std::size_t{1} << 19;
-
-bool HasSecondCore() {
-  static const bool has = std::thread::hardware_concurrency() >= 2;
-  return has;
-}
 
 }  // namespace
 
@@ -62,7 +57,7 @@ std::u16string ConvertText(std::u16string_view text, const ConversionOptions& op
     converter.Finish(converted);
     return ToUtf16(converted);
   }
-  const bool twoHalves = text.size() >= kTwoThreadUnits && HasSecondCore();
+  const bool twoHalves = text.size() >= kTwoThreadUnits && UsableProcessors() >= 2;
   return ConvertDirectly(text, options.style, twoHalves ? text.size() / 2 : text.size());
 }
 

@@ -1,6 +1,8 @@
 #include <mibolan/ConvertText.h>
+#include <mibolan/Processors.h>
 
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <string>
 
@@ -55,6 +57,22 @@ TEST(ConvertText, TheWelcomeTextConvertsInBothStyles) {
   EXPECT_EQ(ConvertText(welcome, Style::Pinyin),
             u"huān yíng fǎng wèn zài zhè gè wén běn kuāng lǐ shū rù yào chǎn shēng pīn yīn de wén zì ");
   EXPECT_EQ(ConvertText(welcome, Style::Annotated).substr(0, 14), u"欢(huān)迎(yíng)");
+}
+
+// A container or `taskset` may allow fewer processors than the machine has; two threads on one
+// processor would only take turns.
+TEST(UsableProcessors, FollowsTheAffinityMask) {
+  cpu_set_t allowed;
+  ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+  EXPECT_EQ(UsableProcessors(), static_cast<unsigned>(CPU_COUNT(&allowed)));
+  std::size_t first = 0;
+  while (!CPU_ISSET(first, &allowed)) ++first;
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  CPU_SET(first, &one);
+  ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+  EXPECT_EQ(UsableProcessors(), 1U);
+  ASSERT_EQ(sched_setaffinity(0, sizeof allowed, &allowed), 0);
 }
 
 }  // namespace
