@@ -1,5 +1,6 @@
 #include <mibolan/ConvertText.h>
 
+#include <algorithm>
 #include <future>
 #include <system_error>
 
@@ -12,9 +13,9 @@
 namespace mibolan {
 namespace {
 
-// From this many units a text is converted in two halves at once, when there are two processors: a
-// thread costs about as much as converting a few thousand units, a text this long takes
-// milliseconds.
+// From this many units a text is converted in two halves at once, when there are two
+// processors: a thread costs about as much as converting a few thousand units, a text this long
+// takes milliseconds.
 constexpr std::size_t kTwoThreadUnits = std::size_t{1} << 19;
 
 }  // namespace
