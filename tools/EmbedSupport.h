@@ -10,7 +10,6 @@
 #include <initializer_list>
 #include <iostream>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,13 +70,13 @@ inline std::map<std::string, std::uint32_t> IndexOf(const std::vector<std::strin
 }
 
 // The syllable id (word_table::SyllableId) of a numbered syllable such as "hang2" whose letters
-// are a syllable of the list (IndexOf), or nothing.
-inline std::optional<std::uint16_t> SyllableIdOf(const std::string& numbered,
-                                                 const std::map<std::string, std::uint32_t>& syllables) {
-  if (numbered.size() < 2) return std::nullopt;
-  const char tone = numbered.back();
-  const auto found = syllables.find(numbered.substr(0, numbered.size() - 1));
-  if (tone < '1' || tone > '5' || found == syllables.end()) return std::nullopt;
+// are a syllable of the list (IndexOf); anything else stops the generator.
+inline std::uint16_t SyllableIdOf(const std::string& numbered, const std::map<std::string, std::uint32_t>& syllables) {
+  const auto found = numbered.size() < 2 ? syllables.end() : syllables.find(numbered.substr(0, numbered.size() - 1));
+  const char tone = numbered.empty() ? '\0' : numbered.back();
+  if (found == syllables.end() || tone < '1' || tone > '5') {
+    throw Failure{"\"" + numbered + "\" is not a numbered syllable of the list"};
+  }
   return word_table::SyllableId(found->second, static_cast<std::uint32_t>(tone - '0'));
 }
 

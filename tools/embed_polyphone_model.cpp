@@ -26,6 +26,7 @@ namespace format = mibolan::polyphone_model;
 namespace embed = mibolan::embed;
 using embed::Failure;
 using embed::Split;
+using embed::SyllableIdOf;
 
 struct Block {
   char16_t character = 0;
@@ -43,11 +44,6 @@ void Sketch(Block& block, const std::u16string& feature) {
       block.sketch[bit / 64] |= std::uint64_t{1} << (bit % 64);
     }
   }
-}
-
-std::uint16_t SyllableIdOf(const std::string& numbered, const std::map<std::string, std::uint32_t>& syllables) {
-  if (const auto id = embed::SyllableIdOf(numbered, syllables)) return *id;
-  throw Failure{"\"" + numbered + "\" is not a numbered syllable"};
 }
 
 std::u16string Utf16(const std::string& text) {

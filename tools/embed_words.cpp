@@ -25,18 +25,13 @@ namespace format = mibolan::word_table;
 namespace embed = mibolan::embed;
 using embed::Failure;
 using embed::Split;
+using embed::SyllableIdOf;
 
 struct Word {
   std::u16string text;
   std::uint64_t frequency = 0;
   std::vector<std::uint16_t> syllables;  // empty: read character by character
 };
-
-std::uint16_t SyllableIdOf(const std::string& numbered, const std::map<std::string, std::uint32_t>& syllables) {
-  if (numbered.size() < 2) throw Failure{"\"" + numbered + "\" is not a numbered syllable"};
-  if (const auto id = embed::SyllableIdOf(numbered, syllables)) return *id;
-  throw Failure{"\"" + numbered + "\" is not a numbered syllable of the list"};
-}
 
 Word ParseWord(const std::string& line, const std::map<std::string, std::uint32_t>& syllables) {
   const std::vector<std::string> fields = Split(line, '\t');
