@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
+#include <system_error>
 
 #include "ChildProcess.h"
 
@@ -12,12 +14,29 @@ namespace mibolan::testing_support {
 
 namespace {
 
-std::string TempFolder() {
-  static const std::string folder = [] {
+// One folder for the test process, removed with everything in it when the process ends.
+class TempFolderOfProcess {
+ public:
+  TempFolderOfProcess() {
     std::string pattern = (std::filesystem::temp_directory_path() / "mibolan-cli-test-XXXXXX").string();
-    return std::string(::mkdtemp(pattern.data()));
-  }();
-  return folder;
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
+    path_ = std::move(pattern);
+  }
+  ~TempFolderOfProcess() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolderOfProcess(const TempFolderOfProcess&) = delete;
+  TempFolderOfProcess& operator=(const TempFolderOfProcess&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+const std::string& TempFolder() {
+  static const TempFolderOfProcess folder;
+  return folder.path();
 }
 
 }  // namespace
