@@ -294,8 +294,9 @@ void ReadingPass::ChangeTones(std::size_t end) {
   if (options_.toneSandhi) {
     for (std::size_t at = decided_; at < end; ++at) {
       if (readings_[at] == 0) continue;
-      const bool endsWord = segmentEnd_[at] && at > 0 && !segmentEnd_[at - 1];
-      readings_[at] = ToneAfterSandhi(text_, at, readings_, endsWord, *tables_);
+      const WordPlace place{.endsWord = segmentEnd_[at] && at > 0 && !segmentEnd_[at - 1],
+                            .goesOnPastNext = !segmentEnd_[at] && at + 1 < text_.size() && !segmentEnd_[at + 1]};
+      readings_[at] = ToneAfterSandhi(text_, at, readings_, place, *tables_);
     }
   }
   decided_ = end;

@@ -34,16 +34,19 @@ bool OneKeepsItsTone(std::u16string_view text, std::size_t index, bool endsWord,
   return previous == u'第' || IsOneOf(kNumerals, previous) || IsOneOf(kDigits, next) || next == u'月' || next == u'号';
 }
 
-bool IsBetweenARepeatedVerb(std::u16string_view text, std::size_t index) {
+// 看一看 and 看了一看; not 一步一步, where a measure word is counted twice, nor a word that
+// goes on after the repetition (数一数二).
+bool IsBetweenARepeatedVerb(std::u16string_view text, std::size_t index, bool wordGoesOn) {
   const char16_t next = text[index + 1];
-  if (index >= 1 && text[index - 1] == next) return true;
+  if (wordGoesOn) return false;
+  if (index >= 1 && text[index - 1] == next) return index < 2 || text[index - 2] != u'一';
   return index >= 2 && text[index - 1] == u'了' && text[index - 2] == next;
 }
 
 }  // namespace
 
 ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const std::vector<ReadingIndex>& readings,
-                             bool endsWord, const ConversionTables& tables) {
+                             WordPlace place, const ConversionTables& tables) {
   const ReadingIndex reading = readings[index];
   const char16_t character = text[index];
   if (!ChangesTone(character)) return reading;
@@ -57,9 +60,10 @@ ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const 
                ? tables.SyllableReading(SyllableWithTone(syllable, '2'))
                : reading;
   }
-  if (OneKeepsItsTone(text, index, endsWord, followed)) return reading;
+  if (OneKeepsItsTone(text, index, place.endsWord, followed)) return reading;
   // Between a verb and its repetition it is unstressed: 看一看 kàn yi kàn, 看了一看 kàn le yi kàn.
-  if (IsBetweenARepeatedVerb(text, index)) return tables.SyllableReading(SyllableWithTone(syllable, '5'));
+  if (IsBetweenARepeatedVerb(text, index, place.goesOnPastNext))
+    return tables.SyllableReading(SyllableWithTone(syllable, '5'));
   const char next = NextTone(text, index, readings, tables);
   if (next == 0) return reading;
   return tables.SyllableReading(SyllableWithTone(syllable, next == '4' ? '2' : '4'));

@@ -11,11 +11,17 @@ namespace mibolan {
 // Whether the character's tone may change with the reading that follows: 一 and 不.
 constexpr bool ChangesTone(char16_t character) { return character == u'一' || character == u'不'; }
 
+// Where the character stands in the word of the segmentation that holds it.
+struct WordPlace {
+  bool endsWord = false;        // it ends a word of two or more characters
+  bool goesOnPastNext = false;  // its word goes on past the character after it (数一数二)
+};
+
 // The reading of the character at `index` of `text` with the tone changes of 一 and 不 that
 // school textbooks print, given the readings decided for the text around it (`readings`,
-// parallel to `text`, with the one after `index` decided too where the text goes on) and whether
-// the character ends a word of two or more characters. Every other character keeps its reading.
+// parallel to `text`, with the one after `index` decided too where the text goes on) and its place
+// in its word. Every other character keeps its reading.
 ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const std::vector<ReadingIndex>& readings,
-                             bool endsWord, const ConversionTables& tables);
+                             WordPlace place, const ConversionTables& tables);
 
 }  // namespace mibolan

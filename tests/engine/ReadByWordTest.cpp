@@ -50,7 +50,11 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{u"一天不好", u"yī tiān bù hǎo ", u"yì tiān bù hǎo "}, WordCase{u"不是", u"bù shì ", u"bú shì "},
         WordCase{u"第一，十一，一二三，统一", u"dì yī shí yī yī èr sān tǒng yī ", u""},
         WordCase{u"看一看，看了一看", u"kàn yī kàn kàn le yī kàn ", u"kàn yi kàn kàn le yi kàn "},
-        WordCase{u"一", u"yī ", u""}));
+        WordCase{u"看一看书", u"kàn yī kàn shū ", u"kàn yi kàn shū "},
+        // Not a verb repeated: a measure word counted one by one; an idiom, where 一 is not
+        // unstressed.
+        WordCase{u"一步一步，一天一天", u"yī bù yī bù yī tiān yī tiān ", u"yí bù yí bù yì tiān yì tiān "},
+        WordCase{u"数一数二", u"shǔ yī shǔ èr ", u"shǔ yì shǔ èr "}, WordCase{u"一", u"yī ", u""}));
 
 // The window's reading by character is untouched by the data of the reading by word.
 TEST(ReadByWord, LeavesTheReadingByCharacterAsItWas) {
