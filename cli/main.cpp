@@ -126,8 +126,9 @@ int main(int argc, char** argv) {
                "characters outside any word keep their own reading");
   app.add_flag("--tone-sandhi", options.conversion.toneSandhi,
                "write 一 and 不 with the tones that school textbooks print\n"
-               "(一个 yí gè, 一天 yì tiān, 不是 bú shì); 一 keeps yī in 第一, 十一,\n"
-               "一二三 and at the end of a word or sentence");
+               "(一个 yí gè, 一天 yì tiān, 不是 bú shì, 去不去 qù bu qù, and with\n"
+               "--words 对不起 duì bu qǐ); 一 keeps yī in 第一, 十一, 一二三 and at\n"
+               "the end of a word or sentence");
   bool printDictionary = false;
   app.add_flag("--dictionary", printDictionary,
                "print the built-in dictionary, one \"字 syl#\" line per\n"

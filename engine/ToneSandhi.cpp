@@ -26,21 +26,22 @@ char NextTone(std::u16string_view text, std::size_t index, const std::vector<Rea
 }
 
 // 一 keeps its own tone where it is a number said as a number: counted or ordered (第一, 十一,
-// 一二三, 一九九八, 一月, 一号), and at the end of a word or before anything that is not read.
-bool OneKeepsItsTone(std::u16string_view text, std::size_t index, bool endsWord, bool followed) {
-  if (endsWord || !followed) return true;
+// 一二三, 一九九八, 一月, 一号), and at the end of a word.
+bool OneKeepsItsTone(std::u16string_view text, std::size_t index, bool endsWord) {
+  if (endsWord) return true;
   const char16_t next = text[index + 1];
   const char16_t previous = index > 0 ? text[index - 1] : u'\0';
   return previous == u'第' || IsOneOf(kNumerals, previous) || IsOneOf(kDigits, next) || next == u'月' || next == u'号';
 }
 
-// 看一看 and 看了一看; not 一步一步, where a measure word is counted twice, nor a word that
-// goes on after the repetition (数一数二).
-bool IsBetweenARepeatedVerb(std::u16string_view text, std::size_t index, bool wordGoesOn) {
+// Between a word and its repetition 一 and 不 are unstressed: 看一看 kàn yi kàn, 看了一看,
+// 去不去 qù bu qù. Not in 一步一步 or 一动不动, where 一 counts, nor in a word that goes on
+// after the repetition (数一数二).
+bool IsBetweenARepetition(std::u16string_view text, std::size_t index, bool wordGoesOn) {
   const char16_t next = text[index + 1];
   if (wordGoesOn) return false;
   if (index >= 1 && text[index - 1] == next) return index < 2 || text[index - 2] != u'一';
-  return index >= 2 && text[index - 1] == u'了' && text[index - 2] == next;
+  return text[index] == u'一' && index >= 2 && text[index - 1] == u'了' && text[index - 2] == next;
 }
 
 }  // namespace
@@ -55,18 +56,17 @@ ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const 
   if (syllable == ConversionTables::kNoSyllable || tables.Tone(reading) != ownTone) return reading;
 
   const bool followed = index + 1 < text.size() && index + 1 < readings.size() && readings[index + 1] != 0;
-  if (character == u'不') {
-    return followed && NextTone(text, index, readings, tables) == '4'
-               ? tables.SyllableReading(SyllableWithTone(syllable, '2'))
-               : reading;
-  }
-  if (OneKeepsItsTone(text, index, place.endsWord, followed)) return reading;
-  // Between a verb and its repetition it is unstressed: 看一看 kàn yi kàn, 看了一看 kàn le yi kàn.
-  if (IsBetweenARepeatedVerb(text, index, place.goesOnPastNext))
+  // Before anything that is not read, such as the end of a sentence, both keep their own tone.
+  if (!followed) return reading;
+  if (character == u'一' && OneKeepsItsTone(text, index, place.endsWord)) return reading;
+  if (IsBetweenARepetition(text, index, place.goesOnPastNext)) {
     return tables.SyllableReading(SyllableWithTone(syllable, '5'));
+  }
+  // Before a fourth tone both take the second; 一 takes the fourth before the others.
   const char next = NextTone(text, index, readings, tables);
-  if (next == 0) return reading;
-  return tables.SyllableReading(SyllableWithTone(syllable, next == '4' ? '2' : '4'));
+  if (next == '4') return tables.SyllableReading(SyllableWithTone(syllable, '2'));
+  if (character == u'不' || next == 0) return reading;
+  return tables.SyllableReading(SyllableWithTone(syllable, '4'));
 }
 
 }  // namespace mibolan

@@ -93,7 +93,7 @@ def frequent_set(count, dictionary, cedict, jieba):
     entries = gen_lexicon.build(cedict, jieba, dictionary, 0)
     ranked = sorted((w for w, (_, r) in entries.items() if r and len(w) > 1 and w in jieba),
                     key=lambda w: (-jieba[w], w))
-    return [(w, dict(enumerate(entries[w][1]))) for w in ranked[:count]]
+    return [(w, dict(enumerate(wr.without_tone_changes(w, entries[w][1])))) for w in ranked[:count]]
 
 
 def fold_sets(folds):

@@ -187,6 +187,26 @@ def restore_tones(word, reading, neutral, full, traditional=None):
     return tuple(result)
 
 
+# The complements that a verb takes after an unstressed 不 (看不见, 来不及, 受不了, 对不起).
+COMPLEMENTS = "了起住到上下来去开動动及得着著見见懂清出过過完成透尽盡好掉通惯慣消定准準倒"
+
+
+def mark_unstressed_bu(word, reading, cedict_reading):
+    """The word's reading with bu5 where 不 inside it is unstressed, as textbooks print it:
+    where CC-CEDICT reads it so (差不多 cha4 bu5 duo1), between a verb and its complement
+    in a word of three characters (受不了, which CC-CEDICT reads bu4), and between a word
+    and its repetition (是不是). That is a tone change: the engine writes bu5 only with the
+    tone changes, and bu4 without them."""
+    result = list(reading)
+    for k in range(1, len(word) - 1):
+        if word[k] != "不":
+            continue
+        three = len(word) == 3 and (word[2] in COMPLEMENTS or word[0] == word[2])
+        if cedict_reading[k] == "bu5" or three:
+            result[k] = "bu5"
+    return tuple(result)
+
+
 def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False):
     senses = defaultdict(list)  # word -> [(lower-case, reading, reference only)]
     simplified_of = {}  # traditional form -> simplified form
@@ -206,7 +226,7 @@ def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False):
             if reading is None:
                 continue
             if not keep_neutral:
-                reading = restore_tones(form, reading, neutral, full, traditional)
+                reading = mark_unstressed_bu(form, restore_tones(form, reading, neutral, full, traditional), reading)
             senses[form].append((lower, reading, reference))
             if form != simplified:
                 simplified_of.setdefault(form, simplified)

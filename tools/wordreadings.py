@@ -98,6 +98,12 @@ def write_generated(text, path=None):
 # --- Segmentation --------------------------------------------------------------------------
 
 
+def without_tone_changes(word, reading):
+    """A word's reading as the converter writes it without --tone-sandhi: the word list
+    marks 不 unstressed (bu5) where textbooks print it so, which is a tone change."""
+    return tuple("bu4" if char == "不" else syllable for char, syllable in zip(word, reading))
+
+
 def cost_of(freq, total):
     return int(math.floor(COST_SCALE * math.log(total / freq) + 0.5))
 
@@ -367,7 +373,8 @@ class Reader:
     def word_reading(self, word):
         """The reading of a segment of two or more characters: the model's correction of the
         word, else its entry's reading (None when its characters are read one by one)."""
-        return self.corrections.get(word) or self.lexicon.reading(word)
+        reading = self.corrections.get(word) or self.lexicon.reading(word)
+        return without_tone_changes(word, reading) if reading else None
 
     def default_reading(self, text, index):
         """(reading, firm): the rules' reading, else the character's own entry's reading, else

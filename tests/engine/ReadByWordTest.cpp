@@ -54,7 +54,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Not a verb repeated: a measure word counted one by one; an idiom, where 一 is not
         // unstressed.
         WordCase{u"一步一步，一天一天", u"yī bù yī bù yī tiān yī tiān ", u"yí bù yí bù yì tiān yì tiān "},
-        WordCase{u"数一数二", u"shǔ yī shǔ èr ", u"shǔ yì shǔ èr "}, WordCase{u"一", u"yī ", u""}));
+        WordCase{u"数一数二", u"shǔ yī shǔ èr ", u"shǔ yì shǔ èr "},
+        // 不 unstressed between a verb and its complement, and between a word and its
+        // repetition; not in an idiom, nor where it counts.
+        WordCase{u"对不起，差不多，受不了，迫不及待", u"duì bù qǐ chà bù duō shòu bù liǎo pò bù jí dài ",
+                 u"duì bu qǐ chà bu duō shòu bu liǎo pò bù jí dài "},
+        WordCase{u"去不去，喜不喜欢，一动不动", u"qù bù qù xǐ bù xǐ huān yī dòng bù dòng ",
+                 u"qù bu qù xǐ bu xǐ huān yí dòng bú dòng "},
+        WordCase{u"一", u"yī ", u""}));
 
 // The window's reading by character is untouched by the data of the reading by word.
 TEST(ReadByWord, LeavesTheReadingByCharacterAsItWas) {
