@@ -300,13 +300,21 @@ ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::s
 void ReadingPass::ChangeTones(std::size_t end) {
   if (options_.toneSandhi) {
     for (std::size_t at = decided_; at < end; ++at) {
-      if (readings_[at] == 0) continue;
-      const WordPlace place{.endsWord = segmentEnd_[at] && at > 0 && !segmentEnd_[at - 1],
-                            .goesOnPastNext = !segmentEnd_[at] && at + 1 < text_.size() && !segmentEnd_[at + 1]};
-      readings_[at] = ToneAfterSandhi(text_, at, readings_, place, *tables_);
+      if (readings_[at] != 0 && ChangesTone(text_[at])) {
+        readings_[at] = ToneAfterSandhi(text_, at, readings_, PlaceInWord(at), *tables_);
+      }
     }
   }
   decided_ = end;
+}
+
+WordPlace ReadingPass::PlaceInWord(std::size_t at) const {
+  const auto endsLongWord = [this](std::size_t unit) {
+    return segmentEnd_[unit] && unit > 0 && !segmentEnd_[unit - 1];
+  };
+  return {.endsWord = endsLongWord(at),
+          .goesOnPastNext = !segmentEnd_[at] && at + 1 < text_.size() && !segmentEnd_[at + 1],
+          .afterWord = at > 0 && endsLongWord(at - 1)};
 }
 
 void ReadingPass::HandOut(std::size_t end) {

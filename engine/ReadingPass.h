@@ -11,6 +11,7 @@
 #include <mibolan/Options.h>
 
 #include "ConversionTables.h"
+#include "ToneSandhi.h"
 #include "data/PolyphoneModel.h"
 #include "data/WordList.h"
 
@@ -81,6 +82,7 @@ class ReadingPass {
   std::u16string_view Neighbour(std::size_t at, int distance) const;
   bool LineEndsWithin(std::size_t from) const;
   void ChangeTones(std::size_t end);
+  WordPlace PlaceInWord(std::size_t at) const;
   void DropBefore(std::size_t index);
 
   ConversionOptions options_;

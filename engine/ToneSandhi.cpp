@@ -35,11 +35,11 @@ bool OneKeepsItsTone(std::u16string_view text, std::size_t index, bool endsWord)
 }
 
 // Between a word and its repetition 一 and 不 are unstressed: 看一看 kàn yi kàn, 看了一看,
-// 去不去 qù bu qù. Not in 一步一步 or 一动不动, where 一 counts, nor in a word that goes on
-// after the repetition (数一数二).
-bool IsBetweenARepetition(std::u16string_view text, std::size_t index, bool wordGoesOn) {
+// 去不去 qù bu qù. Not in 一步一步 or 一动不动, where 一 counts, nor where the character before
+// belongs to a longer word (可能不能) or the word goes on after the repetition (数一数二).
+bool IsBetweenARepetition(std::u16string_view text, std::size_t index, WordPlace place) {
   const char16_t next = text[index + 1];
-  if (wordGoesOn) return false;
+  if (place.goesOnPastNext || place.afterWord) return false;
   if (index >= 1 && text[index - 1] == next) return index < 2 || text[index - 2] != u'一';
   return text[index] == u'一' && index >= 2 && text[index - 1] == u'了' && text[index - 2] == next;
 }
@@ -59,7 +59,7 @@ ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const 
   // Before anything that is not read, such as the end of a sentence, both keep their own tone.
   if (!followed) return reading;
   if (character == u'一' && OneKeepsItsTone(text, index, place.endsWord)) return reading;
-  if (IsBetweenARepetition(text, index, place.goesOnPastNext)) {
+  if (IsBetweenARepetition(text, index, place)) {
     return tables.SyllableReading(SyllableWithTone(syllable, '5'));
   }
   // Before a fourth tone both take the second; 一 takes the fourth before the others.

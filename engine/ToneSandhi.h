@@ -15,6 +15,7 @@ constexpr bool ChangesTone(char16_t character) { return character == u'一' || c
 struct WordPlace {
   bool endsWord = false;        // it ends a word of two or more characters
   bool goesOnPastNext = false;  // its word goes on past the character after it (数一数二)
+  bool afterWord = false;       // the character before it ends a word of two or more (可能不能)
 };
 
 // The reading of the character at `index` of `text` with the tone changes of 一 and 不 that

@@ -59,8 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
         // repetition; not in an idiom, nor where it counts.
         WordCase{u"对不起，差不多，受不了，迫不及待", u"duì bù qǐ chà bù duō shòu bù liǎo pò bù jí dài ",
                  u"duì bu qǐ chà bu duō shòu bu liǎo pò bù jí dài "},
-        WordCase{u"去不去，喜不喜欢，一动不动", u"qù bù qù xǐ bù xǐ huān yī dòng bù dòng ",
-                 u"qù bu qù xǐ bu xǐ huān yí dòng bú dòng "},
+        WordCase{u"去不去，喜不喜欢，一动不动，可能不能", u"qù bù qù xǐ bù xǐ huān yī dòng bù dòng kě néng bù néng ",
+                 u"qù bu qù xǐ bu xǐ huān yí dòng bú dòng kě néng bù néng "},
         WordCase{u"一", u"yī ", u""}));
 
 // The window's reading by character is untouched by the data of the reading by word.
