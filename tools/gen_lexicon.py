@@ -188,15 +188,16 @@ def restore_tones(word, reading, neutral, full, traditional=None):
 
 
 # The complements that a verb takes after an unstressed 不 (看不见, 来不及, 受不了, 对不起).
-COMPLEMENTS = "了起住到上下来去开動动及得着著見见懂清出过過完成透尽盡好掉通惯慣消定准準倒"
+COMPLEMENTS = "了起住到上下来去开动及得着见懂清出过完成透尽好掉通惯消定准倒"
 
 
 def mark_unstressed_bu(word, reading, cedict_reading):
-    """The word's reading with bu5 where 不 inside it is unstressed, as textbooks print it:
-    where CC-CEDICT reads it so (差不多 cha4 bu5 duo1), between a verb and its complement
-    in a word of three characters (受不了, which CC-CEDICT reads bu4), and between a word
-    and its repetition (是不是). That is a tone change: the engine writes bu5 only with the
-    tone changes, and bu4 without them."""
+    """The reading of `word` with bu5 where 不 inside it is unstressed, as textbooks print
+    it: where CC-CEDICT reads it so (差不多 cha4 bu5 duo1), between a verb and its
+    complement in a word of three characters (受不了, which CC-CEDICT reads bu4), and
+    between a word and its repetition (是不是). `word` is the simplified form, whose
+    reading a traditional form shares. That is a tone change: the engine writes bu5 only
+    with the tone changes, and bu4 without them."""
     result = list(reading)
     for k in range(1, len(word) - 1):
         if word[k] != "不":
@@ -226,7 +227,8 @@ def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False):
             if reading is None:
                 continue
             if not keep_neutral:
-                reading = mark_unstressed_bu(form, restore_tones(form, reading, neutral, full, traditional), reading)
+                restored = restore_tones(form, reading, neutral, full, traditional)
+                reading = mark_unstressed_bu(simplified, restored, reading)
             senses[form].append((lower, reading, reference))
             if form != simplified:
                 simplified_of.setdefault(form, simplified)
