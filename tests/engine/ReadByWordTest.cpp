@@ -57,8 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{u"数一数二", u"shǔ yī shǔ èr ", u"shǔ yì shǔ èr "},
         // 不 unstressed between a verb and its complement, and between a word and its
         // repetition; not in an idiom, nor where it counts.
-        WordCase{u"对不起，差不多，受不了，迫不及待", u"duì bù qǐ chà bù duō shòu bù liǎo pò bù jí dài ",
-                 u"duì bu qǐ chà bu duō shòu bu liǎo pò bù jí dài "},
+        WordCase{u"对不起，差不多，受不了，下不來，迫不及待",
+                 u"duì bù qǐ chà bù duō shòu bù liǎo xià bù lái pò bù jí dài ",
+                 u"duì bu qǐ chà bu duō shòu bu liǎo xià bu lái pò bù jí dài "},
         WordCase{u"去不去，喜不喜欢，一动不动，可能不能", u"qù bù qù xǐ bù xǐ huān yī dòng bù dòng kě néng bù néng ",
                  u"qù bu qù xǐ bu xǐ huān yí dòng bú dòng kě néng bù néng "},
         WordCase{u"一", u"yī ", u""}));
