@@ -26,12 +26,16 @@ char NextTone(std::u16string_view text, std::size_t index, const std::vector<Rea
 }
 
 // 一 keeps its own tone where it is a number said as a number: counted or ordered (第一, 十一,
-// 一二三, 一九九八, 一月, 一号), and at the end of a word.
+// 一二三, 一九九八, 一月, 一号, 一年级, 一季度), and at the end of a word.
 bool OneKeepsItsTone(std::u16string_view text, std::size_t index, bool endsWord) {
   if (endsWord) return true;
   const char16_t next = text[index + 1];
   const char16_t previous = index > 0 ? text[index - 1] : u'\0';
-  return previous == u'第' || IsOneOf(kNumerals, previous) || IsOneOf(kDigits, next) || next == u'月' || next == u'号';
+  if (previous == u'第' || IsOneOf(kNumerals, previous) || IsOneOf(kDigits, next) || next == u'月' || next == u'号') {
+    return true;
+  }
+  const std::u16string_view after = text.substr(index + 1, 2);
+  return after == u"年级" || after == u"年級" || after == u"季度";
 }
 
 // Between a word and its repetition 一 and 不 are unstressed: 看一看 kàn yi kàn, 看了一看,
