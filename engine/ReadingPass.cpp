@@ -185,7 +185,7 @@ void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
 // The word list writes 不 unstressed where textbooks print it so (对不起 duì bu qǐ): a tone
 // change, so without the tone changes it is bù, as everywhere else.
 std::uint16_t ReadingPass::WordSyllable(char16_t character, std::uint16_t syllable) const {
-  if (character != u'不' || options_.toneSandhi) return syllable;
+  if (character != u'不' || options_.toneSandhi || word_table::ToneOf(syllable) != 5) return syllable;
   return word_table::SyllableId(word_table::SyllableIndexOf(syllable), 4);
 }
 

@@ -101,7 +101,8 @@ def write_generated(text, path=None):
 def without_tone_changes(word, reading):
     """A word's reading as the converter writes it without --tone-sandhi: the word list
     marks 不 unstressed (bu5) where textbooks print it so, which is a tone change."""
-    return tuple("bu4" if char == "不" else syllable for char, syllable in zip(word, reading))
+    return tuple("bu4" if char == "不" and syllable == "bu5" else syllable
+                 for char, syllable in zip(word, reading))
 
 
 def cost_of(freq, total):
