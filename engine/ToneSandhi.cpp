@@ -25,8 +25,21 @@ char NextTone(std::u16string_view text, std::size_t index, const std::vector<Rea
   return tables.Tone(static_cast<ReadingIndex>(tables.Entry(text[index + 1]) & ~ConversionTables::kHasContextRules));
 }
 
-// 一 keeps its own tone where it is a number said as a number: counted or ordered (第一, 十一,
-// 一二三, 一九九八, 一月, 一号, 一年级, 一季度), and at the end of a word.
+constexpr std::u16string_view kOperators = u"加减減乘除比";
+
+// 一 reckoned with: a number of its own before or after an operator between numbers (一加一,
+// 三减一, 一比二, 一等于); not the start of a larger number (乘一百六 chéng yì bǎi liù).
+bool IsReckonedWith(std::u16string_view text, std::size_t index) {
+  const std::u16string_view after = text.substr(index + 1, 2);
+  if (after == u"等于" || (after.size() == 2 && IsOneOf(kOperators, after[0]) && IsOneOf(kNumerals, after[1]))) {
+    return true;
+  }
+  return index >= 2 && IsOneOf(kOperators, text[index - 1]) && IsOneOf(kNumerals, text[index - 2]) &&
+         !IsOneOf(kNumerals, after[0]);
+}
+
+// 一 keeps its own tone where it is a number said as a number: counted, ordered or reckoned with
+// (第一, 十一, 一二三, 一九九八, 一月, 一号, 一年级, 一季度, 一加一), and at the end of a word.
 bool OneKeepsItsTone(std::u16string_view text, std::size_t index, bool endsWord) {
   if (endsWord) return true;
   const char16_t next = text[index + 1];
@@ -35,7 +48,7 @@ bool OneKeepsItsTone(std::u16string_view text, std::size_t index, bool endsWord)
     return true;
   }
   const std::u16string_view after = text.substr(index + 1, 2);
-  return after == u"年级" || after == u"年級" || after == u"季度";
+  return after == u"年级" || after == u"年級" || after == u"季度" || IsReckonedWith(text, index);
 }
 
 // Between a word and its repetition 一 and 不 are unstressed: 看一看 kàn yi kàn, 看了一看,

@@ -49,6 +49,9 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{u"一个不要", u"yī gè bù yào ", u"yí gè bú yào "},
         WordCase{u"一天不好", u"yī tiān bù hǎo ", u"yì tiān bù hǎo "}, WordCase{u"不是", u"bù shì ", u"bú shì "},
         WordCase{u"第一，十一，一二三，统一，一年级", u"dì yī shí yī yī èr sān tǒng yī yī nián jí ", u""},
+        WordCase{u"一加一等于二，三减一，六乘一百，一比较",
+                 u"yī jiā yī děng yú èr sān jiǎn yī liù chéng yī bǎi yī bǐ jiào ",
+                 u"yī jiā yī děng yú èr sān jiǎn yī liù chéng yì bǎi yì bǐ jiào "},
         WordCase{u"看一看，看了一看", u"kàn yī kàn kàn le yī kàn ", u"kàn yi kàn kàn le yi kàn "},
         WordCase{u"看一看书", u"kàn yī kàn shū ", u"kàn yi kàn shū "},
         // Not a verb repeated: a measure word counted one by one; an idiom, where 一 is not
