@@ -174,19 +174,14 @@ void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
       // A word's reading never makes a character converted that is not.
       readings_[at] = mibolan::ReadingAt(text_, at, *tables_);
     } else if (!syllables.empty()) {
-      readings_[at] = tables_->SyllableReading(WordSyllable(text_[at], syllables[at - begin]));
+      const std::uint16_t syllable = syllables[at - begin];
+      readings_[at] = tables_->SyllableReading(
+          options_.toneSandhi ? syllable : WordSyllableWithoutToneChanges(text_[at], syllable));
     } else {
       const DefaultChoice fallback = DefaultReading(at, entry);
       readings_[at] = ModelReading(at, begin, end, fallback);
     }
   }
-}
-
-// The word list writes 不 unstressed where textbooks print it so (对不起 duì bu qǐ): a tone
-// change, so without the tone changes it is bù, as everywhere else.
-std::uint16_t ReadingPass::WordSyllable(char16_t character, std::uint16_t syllable) const {
-  if (character != u'不' || options_.toneSandhi || word_table::ToneOf(syllable) != 5) return syllable;
-  return word_table::SyllableId(word_table::SyllableIndexOf(syllable), 4);
 }
 
 // The reading of a segment of two or more characters: the model's correction of the word, else

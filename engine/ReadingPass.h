@@ -72,7 +72,6 @@ class ReadingPass {
   void ReadSegments();
   void ReadSegment(std::size_t begin, std::size_t end);
   std::span<const std::uint16_t> WordReading(std::size_t begin, std::size_t end) const;
-  std::uint16_t WordSyllable(char16_t character, std::uint16_t syllable) const;
   struct DefaultChoice {
     ReadingIndex reading;
     bool firm;

@@ -28,9 +28,9 @@ char NextTone(std::u16string_view text, std::size_t index, const std::vector<Rea
 constexpr std::u16string_view kOperators = u"加减減乘除比";
 
 // 一 reckoned with: a number of its own before or after an operator between numbers (一加一,
-// 三减一, 一比二, 一等于); not the start of a larger number (乘一百六 chéng yì bǎi liù).
-bool IsReckonedWith(std::u16string_view text, std::size_t index) {
-  const std::u16string_view after = text.substr(index + 1, 2);
+// 三减一, 一比二, 一等于); not the start of a larger number (乘一百六 chéng yì bǎi liù). `after` is
+// the text after it, one or two units.
+bool IsReckonedWith(std::u16string_view text, std::size_t index, std::u16string_view after) {
   if (after == u"等于" || (after.size() == 2 && IsOneOf(kOperators, after[0]) && IsOneOf(kNumerals, after[1]))) {
     return true;
   }
@@ -40,15 +40,14 @@ bool IsReckonedWith(std::u16string_view text, std::size_t index) {
 
 // 一 keeps its own tone where it is a number said as a number: counted, ordered or reckoned with
 // (第一, 十一, 一二三, 一九九八, 一月, 一号, 一年级, 一季度, 一加一), and at the end of a word.
+// It is followed by a unit that is read.
 bool OneKeepsItsTone(std::u16string_view text, std::size_t index, bool endsWord) {
   if (endsWord) return true;
-  const char16_t next = text[index + 1];
   const char16_t previous = index > 0 ? text[index - 1] : u'\0';
-  if (previous == u'第' || IsOneOf(kNumerals, previous) || IsOneOf(kDigits, next) || next == u'月' || next == u'号') {
-    return true;
-  }
   const std::u16string_view after = text.substr(index + 1, 2);
-  return after == u"年级" || after == u"年級" || after == u"季度" || IsReckonedWith(text, index);
+  const bool counted = previous == u'第' || IsOneOf(kNumerals, previous) || IsOneOf(kDigits, after[0]);
+  const bool ordinal = IsOneOf(u"月号", after[0]) || after == u"年级" || after == u"年級" || after == u"季度";
+  return counted || ordinal || IsReckonedWith(text, index, after);
 }
 
 // Between a word and its repetition 一 and 不 are unstressed: 看一看 kàn yi kàn, 看了一看,
@@ -62,6 +61,11 @@ bool IsBetweenARepetition(std::u16string_view text, std::size_t index, WordPlace
 }
 
 }  // namespace
+
+std::uint16_t WordSyllableWithoutToneChanges(char16_t character, std::uint16_t syllable) {
+  if (character != u'不' || word_table::ToneOf(syllable) != 5) return syllable;
+  return SyllableWithTone(syllable, '4');
+}
 
 ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const std::vector<ReadingIndex>& readings,
                              WordPlace place, const ConversionTables& tables) {

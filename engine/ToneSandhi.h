@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -10,6 +11,11 @@ namespace mibolan {
 
 // Whether the character's tone may change with the reading that follows: 一 and 不.
 constexpr bool ChangesTone(char16_t character) { return character == u'一' || character == u'不'; }
+
+// A word's syllable for `character` when the tone changes are off: the word list marks 不
+// unstressed where textbooks print it so (对不起 duì bu qǐ), and without the tone changes it
+// keeps its own tone there, bù. Every other syllable stays.
+std::uint16_t WordSyllableWithoutToneChanges(char16_t character, std::uint16_t syllable);
 
 // Where the character stands in the word of the segmentation that holds it.
 struct WordPlace {
