@@ -132,9 +132,22 @@ def peak_kib(argv):
         return int(peak_file.read().split()[-1])
 
 
+def read_through(argv):
+    """Reads every file that the command names, so that it finds them in memory. On these virtual
+    machines the pages of a file that nobody has read for half a second are slow to read again (a
+    10 MB file: 20 ms more after half a second, 60 ms after four); without this, whichever command
+    came first after a long one paid for it, not the others."""
+    for argument in argv[1:]:
+        path = Path(str(argument))
+        if path.is_file():
+            with open(path, "rb") as handle:
+                while handle.read(MIB):
+                    pass
+
+
 def interleave(commands, rounds, what):
     """One warm-up run of each command under GNU time (unless it needs none), then `rounds` rounds
-    of one run each, in turn."""
+    of one run each, in turn, each run just after its input files were read through."""
     series = {command.key: Series() for command in commands}
     for command in commands:
         if command.warm_up:
@@ -142,6 +155,7 @@ def interleave(commands, rounds, what):
     for round_number in range(1, rounds + 1):
         progress(f"{what}: round {round_number} of {rounds}")
         for command in commands:
+            read_through(command.argv)
             wall, report = run_once(command.argv, command.parse)
             series[command.key].walls.append(wall)
             if report is not None:
