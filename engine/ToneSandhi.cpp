@@ -71,7 +71,6 @@ ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const 
                              WordPlace place, const ConversionTables& tables) {
   const ReadingIndex reading = readings[index];
   const char16_t character = text[index];
-  if (!ChangesTone(character)) return reading;
   const std::uint16_t syllable = tables.SyllableIdOf(reading);
   const char ownTone = character == u'一' ? '1' : '4';
   if (syllable == ConversionTables::kNoSyllable || tables.Tone(reading) != ownTone) return reading;

@@ -24,10 +24,9 @@ struct WordPlace {
   bool afterWord = false;       // the character before it ends a word of two or more (可能不能)
 };
 
-// The reading of the character at `index` of `text` with the tone changes of 一 and 不 that
-// school textbooks print, given the readings decided for the text around it (`readings`,
-// parallel to `text`, with the one after `index` decided too where the text goes on) and its place
-// in its word. Every other character keeps its reading.
+// The reading of 一 or 不 (ChangesTone) at `index` of `text` with the tone changes that school
+// textbooks print, given the readings decided for the text around it (`readings`, parallel to
+// `text`, with the one after `index` decided too where the text goes on) and its place in its word.
 ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const std::vector<ReadingIndex>& readings,
                              WordPlace place, const ConversionTables& tables);
 
