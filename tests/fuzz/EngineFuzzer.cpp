@@ -11,6 +11,7 @@
 #include <utf8.h>
 
 #include <mibolan/ConvertText.h>
+#include <mibolan/Options.h>
 #include <mibolan/StreamConverter.h>
 
 #include "ConversionPass.h"
@@ -59,7 +60,7 @@ void CheckStyle(std::u16string_view text, ConversionOptions options, std::uint32
   Check(WithoutLineEnds(kept) == whole8, "kept lines, line ends taken out == converted whole");
   Check(std::count(kept.begin(), kept.end(), '\n') == std::count(text.begin(), text.end(), u'\n'),
         "kept lines: one line end per line feed");
-  const bool byCharacter = options.readBy == ReadBy::Character && !options.toneSandhi;
+  const bool byCharacter = ReadsByCharacterAlone(options);
   if (byCharacter) {
     Check(ConvertDirectly(text, style, seed % (text.size() + 1)) == whole,
           "converted in two halves == converted whole");
