@@ -30,9 +30,7 @@ constexpr std::size_t kReadSize = 1 << 16;
 // Regular files from this size on are converted on two threads, when there are two cores.
 constexpr off_t kParallelFrom = off_t{1} << 21;
 
-void Complain(const std::string& path, const std::string& reason) {
-  std::fprintf(stderr, "mibolan-convert: %s: %s\n", QuotedName(DisplayName(path)).c_str(), reason.c_str());
-}
+void Complain(const std::string& path, const std::string& reason) { cli::Complain("mibolan-convert", path, reason); }
 
 // The encoding's name in messages, which is also iconv's name for it.
 const char* NameOf(Encoding encoding) {
@@ -168,8 +166,6 @@ bool ConvertOneFile(const std::string& path, const ConvertOptions& options, Html
 }
 
 }  // namespace
-
-std::string DisplayName(const std::string& path) { return path == "-" ? "(standard input)" : path; }
 
 bool ConvertFiles(const std::vector<std::string>& paths, const ConvertOptions& options, OutputSink& output) {
   std::optional<HtmlPage> page;

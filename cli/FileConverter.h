@@ -21,9 +21,6 @@ struct ConvertOptions {
   Encoding encoding = Encoding::Utf8;
 };
 
-// The name an input goes by in messages and page headings: "-" is "(standard input)".
-std::string DisplayName(const std::string& path);
-
 // Converts each file ("-" for standard input) as one text and writes its output, then one line
 // break; with Style::Html the files make one page, each a section of it. Problems go to
 // standard error as "mibolan-convert: FILE: reason" and the other files are still converted;

@@ -4,7 +4,7 @@
 
 #include <mibolan/Html.h>
 
-#include "FileConverter.h"
+#include "MessageText.h"
 
 namespace mibolan {
 
@@ -78,7 +78,7 @@ void HtmlPage::BeginSection(std::string_view fileName, std::string& out) {
   out += "<section>\n";
   if (headings_) {
     out += "<h2>";
-    AppendEscaped(out, DisplayName(std::string(fileName)));
+    AppendEscaped(out, cli::DisplayName(fileName));
     out += "</h2>\n";
   }
   // The text starts right after the tag: with pre-wrap, a line break here would show.

@@ -49,17 +49,9 @@ void OutputSink::WriteFromBuffer(std::size_t size) {
 }
 
 void OutputSink::WriteAll(const char* data, std::size_t size) {
-  std::size_t left = size;
-  while (left > 0) {
-    const ssize_t written = ::write(fd_, data, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      if (errno != EPIPE) std::fprintf(stderr, "mibolan-convert: write error: %s\n", std::strerror(errno));
-      std::_Exit(1);
-    }
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
+  if (cli::WriteAll(fd_, std::string_view(data, size))) return;
+  if (errno != EPIPE) std::fprintf(stderr, "mibolan-convert: write error: %s\n", std::strerror(errno));
+  std::_Exit(1);
 }
 
 }  // namespace mibolan

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "CommandLine.h"
+
 namespace mibolan {
 
 // Standard output (or another file descriptor), written in large blocks, or line by line for a
@@ -38,9 +40,7 @@ class OutputSink {
   void Write(std::string_view text);
 
   // Whether `file` is the regular file that standard output writes to.
-  bool IsOutputFile(const struct stat& file) const {
-    return outputIsFile_ && file.st_dev == output_.st_dev && file.st_ino == output_.st_ino;
-  }
+  bool IsOutputFile(const struct stat& file) const { return outputIsFile_ && cli::SameFile(file, output_); }
 
  private:
   void WriteFromBuffer(std::size_t size);

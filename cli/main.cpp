@@ -1,7 +1,6 @@
 // mibolan-convert: the pinyin of whole files, converted exactly as the window converts its input.
 #include <cstdio>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,8 +12,8 @@
 #include <malloc.h>
 #endif
 
+#include "CommandLine.h"
 #include "FileConverter.h"
-#include "MessageText.h"
 #include "OutputSink.h"
 
 namespace {
@@ -51,28 +50,10 @@ CLI::Option* AddChoice(CLI::App& app, const std::string& name, const std::map<st
       ->transform(CLI::IsMember(names, CLI::ignore_case));
 }
 
-// A usage error, in the converter's own voice; the arguments it quotes may hold anything.
-std::string UsageError(const CLI::App*, const CLI::Error& error) {
-  return "mibolan-convert: " + mibolan::EscapedText(error.what()) + "\nRun with --help for more information.\n";
-}
-
 // Whether the command line holds anything but --dictionary, which takes nothing else.
 bool HasMoreThanDictionary(const CLI::App& app) {
   // count_all() counts the program itself too, once.
   return app.count_all() - app.count() > app.count("--dictionary");
-}
-
-// Ends a parse that did not lead to a conversion: prints the help or the version, or reports a
-// usage error. Standard output may fail like any other.
-int EndParse(const CLI::App& app, const CLI::ParseError& error) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = app.exit(error, out, err);
-  std::fputs(err.str().c_str(), stderr);
-  mibolan::OutputSink output;
-  output.Buffer() = out.str();
-  output.Flush();
-  return status;
 }
 
 }  // namespace
@@ -86,8 +67,7 @@ int main(int argc, char** argv) {
 #endif
   CLI::App app{kDescription, "mibolan-convert"};
   app.footer(kExamples);
-  app.failure_message(UsageError);
-  app.set_version_flag("--version", "mibolan-convert (Mibolan) " MIBOLAN_VERSION);
+  mibolan::cli::Configure(app);
 
   const std::map<std::string, mibolan::Style> styles = {{"pinyin", mibolan::Style::Pinyin},
                                                         {"annotated", mibolan::Style::Annotated},
@@ -142,7 +122,7 @@ int main(int argc, char** argv) {
       throw CLI::ExcludesError("--dictionary takes no FILE and no other option", CLI::ExitCodes::ExcludesError);
     }
   } catch (const CLI::ParseError& error) {
-    return EndParse(app, error);
+    return mibolan::cli::EndParse(app, error);
   }
 
   if (printDictionary) {

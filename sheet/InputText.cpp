@@ -42,8 +42,6 @@ std::string Utf8Problem(const std::string& bytes) {
 
 }  // namespace
 
-std::string InputName(const std::string& path) { return path == "-" ? "(standard input)" : path; }
-
 InputText ReadInput(const std::string& path) {
   const bool standardInput = path == "-";
   const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

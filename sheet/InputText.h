@@ -17,7 +17,4 @@ struct InputText {
 // names them.
 InputText ReadInput(const std::string& path);
 
-// The name an input goes by in messages.
-std::string InputName(const std::string& path);
-
 }  // namespace mibolan::sheet

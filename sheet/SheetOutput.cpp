@@ -3,9 +3,9 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "PageGeometry.h"
+#include "PdfDestination.h"
 #include "SheetLayout.h"
 #include "SheetPainter.h"
 
@@ -44,10 +44,11 @@ bool PaintSheet(QPagedPaintDevice& device, const SheetContent& content, const Sh
 
 std::optional<QString> WritePdf(const QString& path, const SheetContent& content, const SheetOptions& options,
                                 const Progress& progress) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+  PdfDestination destination(path);
+  QIODevice* device = destination.Device();
+  if (device == nullptr) return destination.Problem();
   {
-    QPdfWriter writer(&file);
+    QPdfWriter writer(device);
     writer.setResolution(static_cast<int>(kDotsPerInch));
     writer.setPageSize(PageSizeOf(options.paper));
     writer.setPageMargins(QMarginsF());
@@ -59,13 +60,15 @@ std::optional<QString> WritePdf(const QString& path, const SheetContent& content
       return !stopped;
     };
     if (!PaintSheet(writer, content, options, counted)) {
-      file.cancelWriting();
+      destination.Cancel();
       if (stopped) return QStringLiteral("stopped");
-      return file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("the PDF could not be made");
+      const QString problem = device->errorString();
+      return problem.isEmpty() || problem == QStringLiteral("Unknown error")
+                 ? QStringLiteral("the PDF could not be made")
+                 : problem;
     }
   }
-  if (!file.commit()) return file.errorString();
-  return std::nullopt;
+  return destination.Commit();
 }
 
 }  // namespace mibolan::sheet

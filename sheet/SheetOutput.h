@@ -28,8 +28,9 @@ QString SheetTitle(const SheetContent& content);
 bool PaintSheet(QPagedPaintDevice& device, const SheetContent& content, const SheetOptions& options,
                 const Progress& progress = {});
 
-// Writes the sheet to a PDF file at `path` on the paper of `options`. A file that was there is
-// replaced only once the whole sheet has been written. The reason when it could not be written.
+// Writes the sheet as a PDF to `path` on the paper of `options`: a file, standard output ("-"),
+// a character device or a pipe (see PdfDestination). A file that was there is replaced only once
+// the whole sheet has been written. The reason when it could not be written.
 std::optional<QString> WritePdf(const QString& path, const SheetContent& content, const SheetOptions& options,
                                 const Progress& progress = {});
 

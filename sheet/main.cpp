@@ -1,5 +1,8 @@
 // mibolan-sheet: a reading sheet of a text, pinyin on the four-line staff above each character
 // in its square, to print or save as a PDF; in a window, or with --pdf without one.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -11,8 +14,10 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 
+#include "CommandLine.h"
 #include "DisplayCheck.h"
 #include "InputText.h"
+#include "MessageText.h"
 #include "SheetOptions.h"
 #include "SheetOutput.h"
 #include "SheetPainter.h"
@@ -20,7 +25,6 @@
 
 namespace {
 
-using mibolan::sheet::InputName;
 using mibolan::sheet::SheetOptions;
 
 const char* const kDescription =
@@ -41,8 +45,18 @@ const char* const kExamples =
     "  mibolan-sheet --pdf poem.pdf --no-tone-sandhi poem.txt   一 and 不 as the dictionary has them\n"
     "  mibolan-sheet --version                                the version";
 
-void Complain(const std::string& name, const std::string& reason) {
-  std::fprintf(stderr, "mibolan-sheet: %s: %s\n", name.c_str(), reason.c_str());
+void Complain(const std::string& path, const std::string& reason) {
+  mibolan::cli::Complain("mibolan-sheet", path, reason);
+}
+
+// Whether the PDF would be written over the input ("-" is standard input or output), which it
+// would destroy before reading it: the same file, through links too.
+bool WritesOverInput(const std::string& output, const std::string& input) {
+  struct stat in {};
+  struct stat out {};
+  const bool inputKnown = input == "-" ? ::fstat(STDIN_FILENO, &in) == 0 : ::stat(input.c_str(), &in) == 0;
+  const bool outputKnown = output == "-" ? ::fstat(STDOUT_FILENO, &out) == 0 : ::stat(output.c_str(), &out) == 0;
+  return inputKnown && outputKnown && S_ISREG(in.st_mode) && mibolan::cli::SameFile(in, out);
 }
 
 // Warns when a face of the sheet is missing: the sheet is still made, in a fallback face.
@@ -71,14 +85,19 @@ int WritePdf(char** argv, const std::string& output, const std::string& input, c
   QGuiApplication application(argc, argv);
   qInstallMessageHandler(toolkitHandler);
   CheckFaces();
+  if (WritesOverInput(output, input)) {
+    // As the converter says it, and for the same reason: the input would be gone.
+    Complain(input, "input file is output file");
+    return 1;
+  }
   const mibolan::sheet::InputText text = mibolan::sheet::ReadInput(input);
   if (!text.problem.empty()) {
-    Complain(InputName(input), text.problem);
+    Complain(input, text.problem);
     return 1;
   }
   const auto content = mibolan::sheet::ReadSheetText(text.text, options.conversion);
   if (const auto problem = mibolan::sheet::WritePdf(QString::fromLocal8Bit(output), content, options)) {
-    Complain(output, problem->toStdString());
+    Complain(output == "-" ? "(standard output)" : output, problem->toStdString());
     return 1;
   }
   return 0;
@@ -108,7 +127,7 @@ int OpenWindow(char** argv, const std::string& input) {
   if (!input.empty()) {
     const mibolan::sheet::InputText read = mibolan::sheet::ReadInput(input);
     if (!read.problem.empty()) {
-      Complain(InputName(input), read.problem);
+      Complain(input, read.problem);
       return 1;
     }
     text = read.text;
@@ -129,12 +148,13 @@ int OpenWindow(char** argv, const std::string& input) {
 int main(int argc, char** argv) {
   CLI::App app{kDescription, "mibolan-sheet"};
   app.footer(kExamples);
-  app.set_version_flag("--version", "mibolan-sheet (Mibolan) " MIBOLAN_VERSION);
+  mibolan::cli::Configure(app);
 
   SheetOptions options;
   std::string output;
   const CLI::Option* pdf =
-      app.add_option("--pdf", output, "write the sheet to this PDF file instead of opening the window")
+      app.add_option("--pdf", output,
+                     "write the sheet to this PDF file instead of opening the window;\n\"-\" is standard output")
           ->option_text("OUT.pdf");
   const std::map<std::string, mibolan::sheet::SheetLayout> layouts = {
       {"reading", mibolan::sheet::SheetLayout::Reading}, {"practice", mibolan::sheet::SheetLayout::Practice}};
@@ -165,7 +185,11 @@ int main(int argc, char** argv) {
   std::string input;
   app.add_option("FILE", input, "the text (UTF-8); \"-\" is standard input");
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return mibolan::cli::EndParse(app, error);
+  }
   if (byCharacter) options.conversion.readBy = mibolan::ReadBy::Character;
   if (dictionaryTones) options.conversion.toneSandhi = false;
   if (*pdf) return WritePdf(argv, output, input.empty() ? "-" : input, options);

@@ -79,6 +79,23 @@ if [ "$window" = 1 ]; then
     fail "without a display the installed program says: $advice"
 fi
 
+# Hardening that lintian does not look for: a stack canary in the programs and the library, and
+# control-flow protection in each of the library's objects (a program loses the mark as a whole
+# when it links a runtime built without it, so the objects are where it shows).
+for program in "$root"/usr/bin/*; do
+  readelf --dyn-syms -W "$program" | grep -q __stack_chk_fail || fail "$program has no stack protector"
+done
+dpkg-deb -x "$dev" "$work/dev"
+library=$work/dev/usr/lib/$arch/libmibolan.a
+nm "$library" 2>/dev/null | grep -q __stack_chk_fail || fail "$library has no stack protector"
+if [ "$(dpkg --print-architecture)" = amd64 ]; then
+  mkdir -p "$work/objects"
+  (cd "$work/objects" && ar x "$library")
+  for object in "$work"/objects/*.o; do
+    readelf -n "$object" | grep -q 'x86 feature: IBT, SHSTK' || fail "$object lacks control-flow protection"
+  done
+fi
+
 entry=$root/usr/share/applications/mibolan.desktop
 desktop-file-validate "$entry" || fail "the desktop entry is not valid"
 program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")

@@ -40,6 +40,7 @@ desktop-file-validate "$entry" || fail "the desktop entry is not valid"
 grep -qx 'Exec=mibolan-sheet %f' "$entry" || fail "the desktop entry does not start mibolan-sheet"
 grep -qx 'Icon=mibolan-sheet' "$entry" || fail "the desktop entry does not name its icon"
 
+readelf --dyn-syms -W "$root/usr/bin/mibolan-sheet" | grep -q __stack_chk_fail || fail "the program has no stack protector"
 printf '我爱人\n' | "$root/usr/bin/mibolan-sheet" --pdf "$work/sheet.pdf" || fail "the packaged program wrote no sheet"
 text=$("$pdftotext" "$work/sheet.pdf" - 2>/dev/null | tr -d ' \n\f')
 [ "$text" = "wǒàirén我爱人1/1" ] || fail "the packaged program's sheet reads '$text'"

@@ -1,8 +1,10 @@
 #include "MessageText.h"
 
+#include <cstdio>
+
 #include <utf8.h>
 
-namespace mibolan {
+namespace mibolan::cli {
 
 namespace {
 
@@ -82,4 +84,13 @@ std::string EscapedText(std::string_view text) {
   return out;
 }
 
-}  // namespace mibolan
+std::string DisplayName(std::string_view path) {
+  return path == "-" ? std::string("(standard input)") : std::string(path);
+}
+
+void Complain(std::string_view program, std::string_view path, std::string_view reason) {
+  std::fprintf(stderr, "%.*s: %s: %.*s\n", static_cast<int>(program.size()), program.data(),
+               QuotedName(DisplayName(path)).c_str(), static_cast<int>(reason.size()), reason.data());
+}
+
+}  // namespace mibolan::cli

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace mibolan {
+namespace mibolan::cli {
 
 // The bytes of names and arguments go to a terminal in messages, where control characters
 // would act and bytes that are not UTF-8 garble the line; these make them safe to show.
@@ -16,4 +16,10 @@ std::string QuotedName(std::string_view name);
 // `text` with its control characters and bytes that are not UTF-8 written as C escapes, "\033".
 std::string EscapedText(std::string_view text);
 
-}  // namespace mibolan
+// The name an input goes by in messages and page headings: "-" is "(standard input)".
+std::string DisplayName(std::string_view path);
+
+// Says on standard error what went wrong with a file: "PROGRAM: NAME: reason", the name quoted.
+void Complain(std::string_view program, std::string_view path, std::string_view reason);
+
+}  // namespace mibolan::cli
