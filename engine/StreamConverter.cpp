@@ -224,9 +224,9 @@ class StreamConverter::Impl {
   std::size_t next_ = 0;    // index in pending_ of the first unconverted unit
   std::optional<ReadingPass> pass_;
   TransparentRuns runs_;
-  std::u16string read_;         // the piece as the reading pass sees it
+  std::u16string read_;          // the piece as the reading pass sees it
   std::uint64_t handedOut_ = 0;  // units of the text that the reading pass has handed out
-  bool inRuby_ = false;         // a word's ruby element is open
+  bool inRuby_ = false;          // a word's ruby element is open
 };
 
 StreamConverter::StreamConverter(const ConversionOptions& options) : StreamConverter(options, false) {}

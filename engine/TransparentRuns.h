@@ -57,9 +57,9 @@ class TransparentRuns {
 
   bool keepsRuns_;
   std::deque<Run> runs_;
-  std::u16string gathering_;     // the run being read, not yet ended by a unit that is passed on
-  bool tooLong_ = false;         // the run being read is longer than kLongestRun and passed on
-  char16_t lead_ = 0;            // a lead surrogate whose pair may come with the next piece
+  std::u16string gathering_;  // the run being read, not yet ended by a unit that is passed on
+  bool tooLong_ = false;      // the run being read is longer than kLongestRun and passed on
+  char16_t lead_ = 0;         // a lead surrogate whose pair may come with the next piece
   std::uint64_t passedOn_ = 0;
 };
 

@@ -15,7 +15,8 @@ namespace mibolan {
 // the first ill-formed sequence.
 class Utf8Converter::Impl {
  public:
-  Impl(const ConversionOptions& options, std::uint64_t lineStart) : walk_(MakeWalk(CheckedOptions(options), lineStart)) {}
+  Impl(const ConversionOptions& options, std::uint64_t lineStart)
+      : walk_(MakeWalk(CheckedOptions(options), lineStart)) {}
 
   template <class Call>
   decltype(auto) Visit(Call&& call) {

@@ -138,9 +138,9 @@ TEST(LibraryMisuse, OptionsOutOfTheirEnumerationsAreRefused) {
   for (const auto& [name, call] : entryPoints) {
     for (const ConversionOptions& options : bad) {
       if (std::string_view(name) == "ConvertText by style" && options.style <= Style::Html) continue;
-      EXPECT_THROW(call(options), std::invalid_argument) << name << ": style " << static_cast<int>(options.style)
-                                                         << ", line breaks " << static_cast<int>(options.lineBreaks)
-                                                         << ", reading " << static_cast<int>(options.readBy);
+      EXPECT_THROW(call(options), std::invalid_argument)
+          << name << ": style " << static_cast<int>(options.style) << ", line breaks "
+          << static_cast<int>(options.lineBreaks) << ", reading " << static_cast<int>(options.readBy);
     }
     EXPECT_NO_THROW(call({Style::Html, LineBreaks::Keep, ReadBy::Word, true})) << name;
   }

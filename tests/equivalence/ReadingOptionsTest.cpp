@@ -225,7 +225,8 @@ TEST(ReadingOptions, InvisibleCharactersChangeNoReading) {
     const std::string bytes = ToUtf8(text);
     for (const ConversionOptions& options : all) {
       const std::u16string output = ConvertText(text, options);
-      ASSERT_EQ(WithoutInvisible(output), ConvertText(visible, options)) << Describe(options) << ": " << UnitCodes(text);
+      ASSERT_EQ(WithoutInvisible(output), ConvertText(visible, options))
+          << Describe(options) << ": " << UnitCodes(text);
       ASSERT_EQ(StreamInPieces(text, RandomCuts(text.size(), random), options), ToUtf8(output))
           << Describe(options) << ": " << UnitCodes(text);
       // A byte-order mark at the very start is no part of a UTF-8 text.

@@ -21,8 +21,8 @@ inline constexpr std::u16string_view kRuleCharacters =
 
 // Invisible characters that reading by word looks through, and that the page shows as they are.
 inline constexpr std::u16string_view kInvisibleCharacters[] = {
-    u"\u00AD", u"\u034F", u"\u200B", u"\u200C", u"\u200D", u"\u200E", u"\u2060",
-    u"\uFE00", u"\uFE0F", u"\uFEFF", u"\U000E0100", u"\U000E0061",
+    u"\u00AD", u"\u034F", u"\u200B", u"\u200C", u"\u200D",     u"\u200E",
+    u"\u2060", u"\uFE00", u"\uFE0F", u"\uFEFF", u"\U000E0100", u"\U000E0061",
 };
 
 // Characters with readings of note, characters without a line, and symbols that code page 936

@@ -23,8 +23,7 @@ class ExclusiveUse {
 #else
     Call(ExclusiveUse& use, const char* className) : use_(use) {
       if (use_.inUse_.exchange(true, std::memory_order_acquire)) {
-        std::fprintf(stderr, "mibolan: one %s used from two threads at once; give each thread its own\n",
-                     className);
+        std::fprintf(stderr, "mibolan: one %s used from two threads at once; give each thread its own\n", className);
         std::abort();
       }
     }
