@@ -8,6 +8,7 @@
 #include <mibolan/StreamConverter.h>
 
 #include "ConversionPass.h"
+#include "OptionChecks.h"
 #include "ReadingPass.h"
 
 namespace mibolan {
@@ -51,6 +52,7 @@ std::u16string ConvertText(std::u16string_view text, Style style) {
 }
 
 std::u16string ConvertText(std::u16string_view text, const ConversionOptions& options) {
+  CheckedOptions(options);
   if (!TakesDirectWalk(options) || options.lineBreaks == LineBreaks::Keep) {
     StreamConverter converter(options);
     std::string converted;

@@ -2,11 +2,14 @@
 
 #include "ConversionPass.h"
 #include "MarkTone.h"
+#include "OptionChecks.h"
 #include "ReadingPass.h"
+#include "TransparentRuns.h"
 
 namespace mibolan {
 
 std::vector<CharacterReading> ReadText(std::u16string_view text, const ConversionOptions& options) {
+  CheckedOptions(options);
   const ConversionTables& tables = ConversionTables::Get();
   std::vector<CharacterReading> readings;
   const auto add = [&](std::size_t index, ReadingIndex reading) {
@@ -19,11 +22,18 @@ std::vector<CharacterReading> ReadText(std::u16string_view text, const Conversio
     }
     return readings;
   }
+  // The pass reads the text without its transparent characters, as the converters have it read.
+  TransparentRuns runs(true);
+  std::u16string read;
+  runs.Split(text, read);
+  runs.Finish(read);
   ReadingPass pass(options);
-  pass.Feed(text);
+  pass.Feed(read);
   pass.Finish();
-  for (std::size_t index = 0; index < text.size(); ++index) {
-    if (const ReadingIndex reading = pass.ReadingOf(index)) add(index, reading);
+  std::size_t index = 0;  // in `text` of the unit read at `at`
+  for (std::size_t at = 0; at < read.size(); ++at, ++index) {
+    index += runs.TakeAt(at).size();
+    if (const ReadingIndex reading = pass.ReadingOf(at)) add(index, reading);
   }
   return readings;
 }

@@ -4,23 +4,31 @@
 
 #include "ConversionPass.h"
 #include "HtmlText.h"
+#include "OptionChecks.h"
 #include "ReadingPass.h"
+#include "TransparentRuns.h"
 
 namespace mibolan {
 
 // Keeps, of the text seen so far, what the readings may still look back at and what they must
 // look ahead at before a character can be converted. Readings by character are chosen on the
-// way; the other ways of reading take the decisions of a ReadingPass.
+// way; the other ways of reading take the decisions of a ReadingPass, which sees the text without
+// its transparent characters: the runs of them are set aside and written back in their places.
 class StreamConverter::Impl {
  public:
-  Impl(const ConversionOptions& options, bool afterLineFeed) : tables_(ConversionTables::Get()), options_(options) {
+  Impl(const ConversionOptions& options, bool afterLineFeed)
+      : tables_(ConversionTables::Get()),
+        options_(CheckedOptions(options)),
+        runs_(options.style == Style::Annotated || options.style == Style::Html) {
     if (!ReadsByCharacterAlone(options)) pass_.emplace(options);
     if (afterLineFeed) TakeLineFeedBefore();
   }
 
   void Feed(std::u16string_view piece, std::string& out) {
     if (pass_) {
-      pass_->Feed(piece);
+      read_.clear();
+      runs_.Split(piece, read_);
+      pass_->Feed(read_);
       WriteDecided(false, out);
       return;
     }
@@ -42,10 +50,15 @@ class StreamConverter::Impl {
 
   void Finish(std::string& out) {
     if (pass_) {
+      read_.clear();
+      runs_.Finish(read_);
+      pass_->Feed(read_);
       pass_->Finish();
       WriteDecided(true, out);
       CloseRuby(out);
       pass_->Reset();
+      runs_ = TransparentRuns(options_.style == Style::Annotated || options_.style == Style::Html);
+      handedOut_ = 0;
       return;
     }
     ConvertUpTo(pending_.size(), out);
@@ -99,11 +112,24 @@ class StreamConverter::Impl {
       WriteDecidedHtml(text, begin, end, out);
     } else {
       WriteDecidedPlain(text, begin, end, out);
+      // The annotated style writes only the runs after converted characters, taken on the way.
+      runs_.DropThrough(handedOut_ + (end - begin));
     }
     pass_->HandOut(end);
+    handedOut_ += end - begin;
   }
 
-  void WriteDecidedPlain(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) const {
+  // The place among the units passed on to the reading pass of the unit at `index` of its text.
+  std::uint64_t PlaceOf(std::size_t index) const { return handedOut_ + (index - pass_->DecidedBegin()); }
+
+  // Whether a transparent run follows the unit at `index`; the runs before it, which the
+  // annotated style leaves out with the units they follow, are given up.
+  bool RunFollows(std::size_t index) {
+    runs_.DropThrough(PlaceOf(index));
+    return runs_.NextPlace() == PlaceOf(index) + 1;
+  }
+
+  void WriteDecidedPlain(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) {
     const Fragment<char>* const fragments = tables_.Fragments<char>(options_.style);
     const bool writesCharacter = options_.style == Style::Annotated;
     const bool keepLines = options_.lineBreaks == LineBreaks::Keep;
@@ -111,7 +137,15 @@ class StreamConverter::Impl {
     std::size_t used = 0;
     for (std::size_t at = begin; at < end; ++at) {
       const ReadingIndex reading = pass_->ReadingOf(at);
-      if (reading != 0) {
+      if (reading != 0 && writesCharacter && RunFollows(at)) {
+        // The transparent characters after a character stay with it (a variation selector
+        // chooses its glyph), before its reading.
+        out.append(block.data(), used);
+        used = 0;
+        AppendUtf8(out, text[at]);
+        AppendUtf8(out, runs_.Take());
+        out.append(fragments[reading].text.data(), fragments[reading].size);
+      } else if (reading != 0) {
         used = WriteConverted(block, used, text[at], fragments[reading], writesCharacter);
       } else if (keepLines && text[at] == u'\n') {
         out.append(block.data(), used);
@@ -126,26 +160,41 @@ class StreamConverter::Impl {
     out.append(block.data(), used);
   }
 
-  // A word's characters share one ruby element, so that a line never breaks inside the word.
+  // A word's characters share one ruby element, so that a line never breaks inside the word. The
+  // transparent characters after a converted one stay with it in the ruby's base.
   void WriteDecidedHtml(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) {
     std::size_t runStart = begin;
     for (std::size_t at = begin; at < end; ++at) {
       const ReadingIndex reading = pass_->ReadingOf(at);
       if (reading == 0) continue;
-      if (runStart < at) {
+      if (runStart < at || runs_.NextPlace() == PlaceOf(at)) {
         CloseRuby(out);
-        AppendHtmlText(out, text.substr(runStart, at - runStart));
+        AppendHtmlWithRuns(text, runStart, at, out);
       }
       if (!inRuby_) out += "<ruby>";
       inRuby_ = true;
       AppendUtf8(out, text[at]);
+      AppendHtmlText(out, runs_.TakeAt(PlaceOf(at) + 1));
       tables_.AppendRubyText(out, reading);
       if (pass_->EndsSegment(at)) CloseRuby(out);
       runStart = at + 1;
     }
-    if (runStart < end) {
+    if (runStart < end || runs_.NextPlace() == PlaceOf(end)) {
       CloseRuby(out);
-      AppendHtmlText(out, text.substr(runStart, end - runStart));
+      AppendHtmlWithRuns(text, runStart, end, out);
+    }
+  }
+
+  // Appends units [from, to) of `text`, which are not converted, with the transparent runs placed
+  // before each of them and before the unit at `to`.
+  void AppendHtmlWithRuns(std::u16string_view text, std::size_t from, std::size_t to, std::string& out) {
+    for (;;) {
+      const std::uint64_t next = runs_.NextPlace();
+      const std::size_t until = next <= PlaceOf(to) ? from + static_cast<std::size_t>(next - PlaceOf(from)) : to;
+      AppendHtmlText(out, text.substr(from, until - from));
+      if (until == to && next != PlaceOf(to)) return;
+      AppendHtmlText(out, runs_.Take());
+      from = until;
     }
   }
 
@@ -158,7 +207,9 @@ class StreamConverter::Impl {
       return;
     }
     std::string unwritten;
-    pass_->Feed(u"\n");
+    read_.clear();
+    runs_.Split(u"\n", read_);
+    pass_->Feed(read_);
     WriteDecided(false, unwritten);  // a unit that is not converted is decided at once
   }
 
@@ -172,7 +223,10 @@ class StreamConverter::Impl {
   std::u16string pending_;  // up to kContextBehind converted units, then the unconverted ones
   std::size_t next_ = 0;    // index in pending_ of the first unconverted unit
   std::optional<ReadingPass> pass_;
-  bool inRuby_ = false;  // a word's ruby element is open
+  TransparentRuns runs_;
+  std::u16string read_;          // the piece as the reading pass sees it
+  std::uint64_t handedOut_ = 0;  // units of the text that the reading pass has handed out
+  bool inRuby_ = false;          // a word's ruby element is open
 };
 
 StreamConverter::StreamConverter(const ConversionOptions& options) : StreamConverter(options, false) {}
@@ -182,7 +236,14 @@ StreamConverter::~StreamConverter() = default;
 StreamConverter::StreamConverter(StreamConverter&&) noexcept = default;
 StreamConverter& StreamConverter::operator=(StreamConverter&&) noexcept = default;
 
-void StreamConverter::Feed(std::u16string_view piece, std::string& out) { impl_->Feed(piece, out); }
-void StreamConverter::Finish(std::string& out) { impl_->Finish(out); }
+void StreamConverter::Feed(std::u16string_view piece, std::string& out) {
+  const ExclusiveUse::Call call(use_, "StreamConverter");
+  impl_->Feed(piece, out);
+}
+
+void StreamConverter::Finish(std::string& out) {
+  const ExclusiveUse::Call call(use_, "StreamConverter");
+  impl_->Finish(out);
+}
 
 }  // namespace mibolan

@@ -4,16 +4,19 @@
 
 #include <mibolan/DecodingConverter.h>
 
+#include "OptionChecks.h"
 #include "ReadingPass.h"
 #include "Utf8Decoder.h"
 #include "Utf8Walk.h"
 
 namespace mibolan {
 
-// The direct walk where it can write the output, the decoding one elsewhere.
+// The direct walk where it can write the output, the decoding one elsewhere; failed for good at
+// the first ill-formed sequence.
 class Utf8Converter::Impl {
  public:
-  Impl(const ConversionOptions& options, std::uint64_t lineStart) : walk_(MakeWalk(options, lineStart)) {}
+  Impl(const ConversionOptions& options, std::uint64_t lineStart)
+      : walk_(MakeWalk(CheckedOptions(options), lineStart)) {}
 
   template <class Call>
   decltype(auto) Visit(Call&& call) {
@@ -22,6 +25,21 @@ class Utf8Converter::Impl {
   template <class Call>
   decltype(auto) Visit(Call&& call) const {
     return std::visit(std::forward<Call>(call), walk_);
+  }
+
+  bool Feed(std::string_view bytes, std::string& out) {
+    if (failed_) return false;
+    if (Visit([&](auto& walk) { return walk.Feed(bytes, out); })) return true;
+    // The text ends where it goes wrong: what comes before is converted as if nothing followed.
+    Visit([&](auto& walk) { return walk.Finish(out); });
+    failed_ = true;
+    return false;
+  }
+
+  bool Finish(std::string& out) {
+    if (failed_) return false;
+    failed_ = !Visit([&](auto& walk) { return walk.Finish(out); });
+    return !failed_;
   }
 
  private:
@@ -35,6 +53,7 @@ class Utf8Converter::Impl {
   }
 
   Walk walk_;
+  bool failed_ = false;
 };
 
 Utf8Converter::Utf8Converter(const ConversionOptions& options) : Utf8Converter(options, 0) {}
@@ -45,11 +64,13 @@ Utf8Converter::Utf8Converter(Utf8Converter&&) noexcept = default;
 Utf8Converter& Utf8Converter::operator=(Utf8Converter&&) noexcept = default;
 
 bool Utf8Converter::Feed(std::string_view bytes, std::string& out) {
-  return impl_->Visit([&](auto& walk) { return walk.Feed(bytes, out); });
+  const ExclusiveUse::Call call(use_, "Utf8Converter");
+  return impl_->Feed(bytes, out);
 }
 
 bool Utf8Converter::Finish(std::string& out) {
-  return impl_->Visit([&](auto& walk) { return walk.Finish(out); });
+  const ExclusiveUse::Call call(use_, "Utf8Converter");
+  return impl_->Finish(out);
 }
 
 std::uint64_t Utf8Converter::ErrorOffset() const {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include <mibolan/ConvertText.h>
+#include <mibolan/Readings.h>
 
 #include "CaseNames.h"
 
@@ -66,6 +67,44 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{u"去不去，喜不喜欢，一动不动，可能不能", u"qù bù qù xǐ bù xǐ huān yī dòng bù dòng kě néng bù néng ",
                  u"qù bu qù xǐ bu xǐ huān yí dòng bú dòng kě néng bù néng "},
         WordCase{u"一", u"yī ", u""}));
+
+// Invisible characters inside a word split nothing: the readings are the word's, and the styles
+// that write text keep them after the character they follow. Reading by character alone keeps
+// the window's behaviour, in which they stand between a rule's characters.
+struct InvisibleCase {
+  const char* name;
+  std::u16string text;
+  ConversionOptions options;
+  std::u16string output;
+};
+
+TEST(ReadByWord, InvisibleCharactersSplitNoWord) {
+  const ConversionOptions words{.readBy = ReadBy::Word};
+  const ConversionOptions annotated{.style = Style::Annotated, .readBy = ReadBy::Word};
+  const ConversionOptions html{.style = Style::Html, .readBy = ReadBy::Word};
+  const ConversionOptions tones{.toneSandhi = true};
+  const InvisibleCase cases[] = {
+      {"zero-width joiner", u"银\u200D行", words, u"yín háng "},
+      {"variation selector", u"银\uFE00行", words, u"yín háng "},
+      {"variation selector beyond the BMP", u"银\U000E0100行", words, u"yín háng "},
+      {"soft hyphen, zero-width space and mark", u"银\u00AD\u200B\u200E行", words, u"yín háng "},
+      {"byte-order mark and tag", u"银\uFEFF\U000E0041行", words, u"yín háng "},
+      {"the model's neighbours", u"跑\u200D得\u2060快", words, u"pǎo de kuài "},
+      {"annotated keeps them", u"\u200B银\uFE00\u200D行\u200B。\u200D", annotated,
+       u"银\uFE00\u200D(yín)行\u200B(háng)"},
+      {"the page keeps them in place", u"\u200B银\u200D行。\u200D", html,
+       u"\u200B<ruby>银\u200D<rp>(</rp><rt>yín</rt><rp>)</rp>行<rp>(</rp><rt>háng</rt><rp>)</rp></ruby>。\u200D"},
+      {"tone changes across a joiner", u"一\u200D个不\u00AD是", tones, u"yí gè bú shì "},
+      {"a run too long to be invisible", u"银" + std::u16string(33, u'\u200D') + u"行", words, u"yín xíng "},
+      {"by character alone, as the window reads", u"银\u200D行", {}, u"yín xíng "},
+  };
+  for (const InvisibleCase& c : cases) EXPECT_EQ(ConvertText(c.text, c.options), c.output) << c.name;
+
+  const std::vector<CharacterReading> readings = ReadText(u"\U000E0100银\uFE00\uFE01行", words);
+  ASSERT_EQ(readings.size(), 2U);
+  EXPECT_EQ(readings[0], (CharacterReading{2, "yin2", u"yín"}));
+  EXPECT_EQ(readings[1], (CharacterReading{5, "hang2", u"háng"}));
+}
 
 // The window's reading by character is untouched by the data of the reading by word.
 TEST(ReadByWord, LeavesTheReadingByCharacterAsItWas) {

@@ -15,12 +15,14 @@
 #include "ConvertedCharacters.h"
 #include "OptionNames.h"
 #include "TextGenerator.h"
+#include "TransparentRuns.h"
 #include "Utf.h"
 
 namespace mibolan {
 namespace {
 
 using reference::ConvertedCharacters;
+using testing::kInvisibleCharacters;
 using testing::TextGenerator;
 using testing::UnitCodes;
 using testing_support::Describe;
@@ -69,6 +71,18 @@ std::u16string WordText(TextGenerator& generator, std::size_t maxLength) {
     }
   }
   return text;
+}
+
+// `text` without the characters that reading by word looks through.
+std::u16string WithoutInvisible(std::u16string_view text) {
+  std::u16string visible;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const bool pair = at + 1 < text.size() && IsLeadSurrogate(text[at]) && IsTrailSurrogate(text[at + 1]);
+    const char32_t code = pair ? 0x10000 + ((char32_t{text[at]} - 0xD800) << 10) + (text[at + 1] - 0xDC00) : text[at];
+    if (!IsTransparentToWords(code)) visible += text.substr(at, pair ? 2 : 1);
+    at += pair ? 1 : 0;
+  }
+  return visible;
 }
 
 // Cuts `size` units or bytes into random pieces: the ascending ends of all pieces but the last.
@@ -147,7 +161,9 @@ TEST(ReadingOptions, ConvertTheSameCharactersAsReadingByCharacter) {
     const std::u16string byCharacter = ConvertedCharacters(ConvertText(text, Style::Annotated));
     for (const Reading& reading : kReadings) {
       const ConversionOptions options{Style::Annotated, LineBreaks::Drop, reading.readBy, reading.toneSandhi};
-      ASSERT_EQ(ConvertedCharacters(ConvertText(text, options)), byCharacter)
+      // The annotated style keeps the invisible characters after a converted one when it reads
+      // by word; reading by character alone leaves them out.
+      ASSERT_EQ(ConvertedCharacters(WithoutInvisible(ConvertText(text, options))), byCharacter)
           << reading.name << ": " << UnitCodes(text);
     }
   }
@@ -164,22 +180,59 @@ TEST(ReadingOptions, ReadTextListsTheReadingsThatTheConversionWrites) {
         annotated += text[each.index];
         annotated += u'(' + each.marked + u')';
       }
-      ASSERT_EQ(annotated, ConvertText(text, options)) << reading.name << ": " << UnitCodes(text);
+      ASSERT_EQ(annotated, WithoutInvisible(ConvertText(text, options))) << reading.name << ": " << UnitCodes(text);
     }
   }
 }
 
+// The tone changes read the text as if its invisible characters were not there: they are
+// compared with the readings by character of the text without them.
 TEST(ReadingOptions, ToneChangesAloneChangeNothingBut一And不) {
   TextGenerator generator(17);
   const ConversionOptions changed{.toneSandhi = true};
   for (int round = 0; round < 300; ++round) {
     const std::u16string text = WordText(generator, 60);
-    const std::vector<CharacterReading> plain = ReadText(text);
+    const std::u16string visible = WithoutInvisible(text);
+    const std::vector<CharacterReading> plain = ReadText(visible);
     const std::vector<CharacterReading> withChanges = ReadText(text, changed);
     ASSERT_EQ(plain.size(), withChanges.size()) << UnitCodes(text);
     for (std::size_t i = 0; i < plain.size(); ++i) {
-      if (text[plain[i].index] == u'一' || text[plain[i].index] == u'不') continue;
-      ASSERT_EQ(plain[i], withChanges[i]) << "at " << plain[i].index << ": " << UnitCodes(text);
+      ASSERT_EQ(visible[plain[i].index], text[withChanges[i].index]) << UnitCodes(text);
+      if (visible[plain[i].index] == u'一' || visible[plain[i].index] == u'不') continue;
+      ASSERT_EQ(plain[i].numbered, withChanges[i].numbered) << "at " << plain[i].index << ": " << UnitCodes(text);
+    }
+  }
+}
+
+// Invisible characters anywhere, inside words too, change no reading: the output is that of the
+// text without them, but for those that the annotated style and the page keep; and it is the same
+// whatever the pieces, UTF-16 or UTF-8.
+TEST(ReadingOptions, InvisibleCharactersChangeNoReading) {
+  TextGenerator generator(29);
+  std::mt19937_64 random(31);
+  const std::vector<ConversionOptions> all = AllOptions();
+  for (int round = 0; round < 150; ++round) {
+    std::u16string text = WordText(generator, 40);
+    // A lone surrogate beside an invisible character would pair up with another once it is
+    // looked through: the page shows the two as U+FFFD each, the text without them as one.
+    if (ToUtf16(ToUtf8(text)) != text) continue;
+    for (int insertion = 0; insertion < 4; ++insertion) {
+      std::size_t at = std::uniform_int_distribution<std::size_t>(0, text.size())(random);
+      if (at > 0 && at < text.size() && IsTrailSurrogate(text[at])) --at;
+      text.insert(at, kInvisibleCharacters[random() % std::size(kInvisibleCharacters)]);
+    }
+    const std::u16string visible = WithoutInvisible(text);
+    const std::string bytes = ToUtf8(text);
+    for (const ConversionOptions& options : all) {
+      const std::u16string output = ConvertText(text, options);
+      ASSERT_EQ(WithoutInvisible(output), ConvertText(visible, options))
+          << Describe(options) << ": " << UnitCodes(text);
+      ASSERT_EQ(StreamInPieces(text, RandomCuts(text.size(), random), options), ToUtf8(output))
+          << Describe(options) << ": " << UnitCodes(text);
+      // A byte-order mark at the very start is no part of a UTF-8 text.
+      if (text.front() == u'\uFEFF') continue;
+      ASSERT_EQ(Utf8InPieces(bytes, RandomCuts(bytes.size(), random), options), ToUtf8(output))
+          << Describe(options) << ": " << UnitCodes(text);
     }
   }
 }

@@ -19,6 +19,12 @@ inline constexpr std::u16string_view kRuleCharacters =
     u"给击口清原柳银这那成六十更换替三调皮协剂色空少年女小壮方时圈里啃养器曲礼音《》削竹简苹果了知飞"
     u"向叛靠违捶长上大着得在幼癣出高个肉羊毛一身体脂膘疙瘩到蓝几眼水快往消兄团";
 
+// Invisible characters that reading by word looks through, and that the page shows as they are.
+inline constexpr std::u16string_view kInvisibleCharacters[] = {
+    u"\u00AD", u"\u034F", u"\u200B", u"\u200C", u"\u200D",     u"\u200E",
+    u"\u2060", u"\uFE00", u"\uFE0F", u"\uFEFF", u"\U000E0100", u"\U000E0061",
+};
+
 // Characters with readings of note, characters without a line, and symbols that code page 936
 // writes in two bytes: ü, 肀, 乄, 〇, the full-width comma, the ideographic full stop.
 inline constexpr std::u16string_view kOtherCharacters = u"我爱人安中国的六贵女略绿虐去需雨俩嗯ü肀乄〇，。";
@@ -72,6 +78,8 @@ class TextGenerator {
       text += AnyOf(kOtherCharacters);
     } else if (kind < 85) {
       text += Unit(0x4E00, 0x9FA5);  // the range of the dictionary's heads
+    } else if (kind < 87) {
+      text += kInvisibleCharacters[Below(std::size(kInvisibleCharacters))];
     } else if (kind < 93) {
       const char16_t unit = Unit(0, 0xFFFF);
       if (withLoneSurrogates || unit < 0xD800 || unit > 0xDFFF) text += unit;

@@ -18,10 +18,16 @@ enum class ReadBy {
   // The words of the text: the most probable split into the words of a built-in word list, each
   // word's reading, and for polyphonic characters outside any word a model of their neighbours
   // (校长 xiào zhǎng, 觉得 jué de, 跑得快 pǎo de kuài). Characters outside any word keep their own.
+  // Invisible characters (variation selectors, zero-width joiners and spaces, soft hyphens, byte-
+  // order marks and the rest of Unicode's default-ignorable ones) split no word: 银, U+200D, 行
+  // reads yín háng. The styles that write text keep them in place; a run of more than 32 units of
+  // them counts as a break.
   Word,
 };
 
-// How a conversion reads the text and writes what it reads.
+// How a conversion reads the text and writes what it reads. Every function and constructor that
+// takes options throws std::invalid_argument when a value is none that its enumeration names
+// (a number cast to Style, say), before it converts anything.
 struct ConversionOptions {
   Style style = Style::Pinyin;
   // Style::Html keeps every line break whatever this says.
@@ -29,6 +35,8 @@ struct ConversionOptions {
   ReadBy readBy = ReadBy::Character;
   // 一 and 不 with the tones that school textbooks print (一个 yí gè, 一天 yì tiān, 不是 bú shì);
   // 一 keeps yī where it counts or orders (第一, 十一, 一二三) and at the end of a word or sentence.
+  // Like reading by word, the tone changes read the text as if its invisible characters were not
+  // there (every reading, not only those of 一 and 不).
   bool toneSandhi = false;
 };
 

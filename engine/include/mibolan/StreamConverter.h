@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include <mibolan/ExclusiveUse.h>
 #include <mibolan/Options.h>
 
 namespace mibolan {
@@ -11,8 +12,13 @@ namespace mibolan {
 // Converts a UTF-16 text that arrives in pieces, writing UTF-8 as soon as the readings'
 // look-ahead allows. The output is exactly that of ConvertText on the whole text, whatever the
 // pieces; memory stays bounded by the size of the pieces.
+//
+// One object converts one text at a time, on one thread at a time: it may move between threads
+// but must not be used from two at once (a build without NDEBUG aborts with a message when it
+// is). Separate objects may convert on separate threads freely.
 class StreamConverter {
  public:
+  // Throws std::invalid_argument when an option has a value that its enumeration does not name.
   explicit StreamConverter(const ConversionOptions& options);
 
   // With `afterLineFeed`, converts the part of a larger text that follows one of its line feeds.
@@ -33,6 +39,7 @@ class StreamConverter {
 
  private:
   std::unique_ptr<Impl> impl_;
+  ExclusiveUse use_;
 };
 
 }  // namespace mibolan

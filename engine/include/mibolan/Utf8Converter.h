@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include <mibolan/ExclusiveUse.h>
 #include <mibolan/Options.h>
 
 namespace mibolan {
@@ -14,8 +15,16 @@ namespace mibolan {
 // surrogates, code points above U+10FFFF, stray continuation bytes and truncated sequences end
 // the text there, and ErrorOffset() tells where the bad sequence begins. A byte-order mark at the
 // very start is skipped.
+//
+// One object converts one text: after Feed or Finish has reported an ill-formed sequence the
+// converter stays failed, and every later Feed and Finish returns false and writes nothing (the
+// text after the bad bytes is never joined to the text before them). A new text takes a new
+// object. An object may move between threads but must not be used from two at once (a build
+// without NDEBUG aborts with a message when it is); separate objects convert on separate threads
+// freely.
 class Utf8Converter {
  public:
+  // Throws std::invalid_argument when an option has a value that its enumeration does not name.
   explicit Utf8Converter(const ConversionOptions& options);
 
   // Converts the part of a larger text that starts at byte offset `lineStart`, which is 0 or
@@ -30,11 +39,13 @@ class Utf8Converter {
   Utf8Converter& operator=(Utf8Converter&&) noexcept;
 
   // Takes the next piece and appends what can be converted so far to `out`. False at an
-  // ill-formed sequence; everything before it has been converted.
+  // ill-formed sequence, and ever after; everything before it has been converted then, as if the
+  // text ended there.
   bool Feed(std::string_view bytes, std::string& out);
 
   // Ends the text and converts the rest. False when the rest holds an ill-formed sequence
-  // (Truncated() tells whether it is a character cut off by the end of the input).
+  // (Truncated() tells whether it is a character cut off by the end of the input), or when an
+  // earlier call did.
   bool Finish(std::string& out);
 
   // Byte offset, from the start of the input, of the ill-formed sequence.
@@ -48,6 +59,7 @@ class Utf8Converter {
 
  private:
   std::unique_ptr<Impl> impl_;
+  ExclusiveUse use_;
 };
 
 }  // namespace mibolan
