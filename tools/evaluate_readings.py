@@ -12,8 +12,11 @@ Three sets of labelled text:
   - frequent words: jieba's N most frequent words of two or more characters that CC-CEDICT
     reads one way, with that reading as the word list writes it (biased towards a word list
     made from CC-CEDICT: Mibolan reads these words from the list itself);
-  - everyday sentences: tests/data/everyday_readings.tsv, written and checked by hand.
-None of the three is used to tune anything else than the model trained on the folds.
+  - everyday sentences: tests/data/everyday_readings.tsv, written and checked by hand;
+  - textbook words: tests/data/textbook_words.tsv, words with the pinyin textbooks print
+    (neutral tones, changed tones of 一 and 不), written by hand.
+None of them is used to tune anything else than the model trained on the folds. The
+converter reads each with --words, --textbook and by default.
 
 --engine converter (the default) measures the real converter: for each fold it configures
 build/evaluate with the fold's model (CMake cache variables MIBOLAN_POLYPHONE_MODEL and
@@ -24,8 +27,9 @@ of tools/wordreadings.py instead. The peers run from bench/accuracy (installed t
 where the converter and the Python reference disagree (exit status 1 if any).
 
 Accuracy is per character: strict (same syllable and tone) and, in brackets, lenient (a
-neutral tone on one side and the full tone on the other count as right, for the sources'
-different neutral-tone conventions). "poly" counts only the polyphonic characters: those
+neutral tone on one side and the full tone of the same syllable on the other count as right
+where the word list reads that character's syllable neutral in some word: the benchmark
+writes 知识 zhī shí where the standard dictionary writes zhī shi). "poly" counts only the polyphonic characters: those
 with more than one reading among the word list and the character dictionary.
 """
 
