@@ -231,8 +231,6 @@ TONE_CHANGING = "一不"
 # (起来 qǐ lai, 出去 chū qu); 过去 is left out: as "the past" it keeps qù.
 NEUTRAL_LAI_AFTER = "起出进回过上下开"
 NEUTRAL_QU_AFTER = "出进回上下"
-# Locative suffixes ending a word of two characters (晚上 wǎn shang, 心里 xīn li).
-LOCATIVES = "上里"
 
 
 class NeutralTones:
@@ -247,7 +245,8 @@ class NeutralTones:
     (jieba's counts) has a word that the standard data reads so (小朋友, 有时候); or when
     CC-CEDICT says so and the syllable ends the word in one of the classes that textbooks
     print neutral: a reduplication (妈妈, 看看; only where the standard data does not give the
-    full tone, as in 刚刚), a directional complement, a locative."""
+    full tone, as in 刚刚) or a directional complement (起来). Locatives are not such a class:
+    地上 in a poem is dì shàng; the frequent ones that are neutral are reviewed words."""
 
     def __init__(self, standard, counts):
         self.standard = standard
@@ -296,9 +295,8 @@ class NeutralTones:
         if cedict_neutral and k == len(word) - 1:
             directional = (word[k] == "来" and word[k - 1] in NEUTRAL_LAI_AFTER
                            or word[k] == "去" and word[k - 1] in NEUTRAL_QU_AFTER)
-            locative = len(word) == 2 and word[k] in LOCATIVES
             reduplicated = len(word) == 2 and word[0] == word[1] and verdict is None
-            if directional or locative or reduplicated:
+            if directional or reduplicated:
                 return True
         # An AABB reduplication (舒舒服服) has its own tones, not those of the AB inside it.
         aabb = len(word) == 4 and word[0] == word[1] and word[2] == word[3]

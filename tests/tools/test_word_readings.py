@@ -199,6 +199,7 @@ class NeutralToneTest(unittest.TestCase):
             ("起来", ("qi3", "lai2"), {1}, ("qi3", "lai5")),                # a directional complement
             ("过去", ("guo4", "qu4"), {1}, ("guo4", "qu4")),                # "the past"
             ("这里", ("zhe4", "li3"), set(), ("zhe4", "li3")),              # CC-CEDICT reads it full
+            ("地上", ("di4", "shang4"), {1}, ("di4", "shang4")),            # a locative keeps its tone
             ("位置", ("wei4", "zhi4"), {1}, ("wei4", "zhi4")),              # CC-CEDICT's optional neutral
             ("舒舒服服", ("shu1", "shu1", "fu2", "fu2"), set(), ("shu1", "shu1", "fu2", "fu2")),
             ("一一", ("yi1", "yi1"), {1}, ("yi1", "yi1")),                  # 一 and 不 are tone changes
