@@ -35,6 +35,7 @@ const char* const kExamples =
     "  mibolan-convert --keep-lines poem.txt               one output line per line of poem.txt\n"
     "  echo 校长觉得 | mibolan-convert --words            xiào zhǎng jué de\n"
     "  echo 一个 | mibolan-convert --words --tone-sandhi  yí gè\n"
+    "  echo 妈妈看看 | mibolan-convert --textbook         mā ma kàn kan\n"
     "  mibolan-convert --dictionary                        the built-in dictionary\n"
     "  mibolan-convert --version                           the version of the converter";
 
@@ -104,6 +105,11 @@ int main(int argc, char** argv) {
                "polyphonic characters (校长 xiào zhǎng, 觉得 jué de); a model of\n"
                "the neighbouring characters decides where no word does, and\n"
                "characters outside any word keep their own reading");
+  bool textbook = false;
+  app.add_flag("--textbook", textbook,
+               "the readings a primary-school textbook prints: by word as\n"
+               "with --words, with the neutral tones of the words (妈妈 mā ma,\n"
+               "朋友 péng you, 看看 kàn kan), and 一 and 不 as with --tone-sandhi");
   app.add_flag("--tone-sandhi", options.conversion.toneSandhi,
                "write 一 and 不 with the tones that school textbooks print\n"
                "(一个 yí gè, 一天 yì tiān, 不是 bú shì, 去不去 qù bu qù, and with\n"
@@ -131,7 +137,11 @@ int main(int argc, char** argv) {
     output.Flush();
     return 0;
   }
-  options.conversion.readBy = byWord ? mibolan::ReadBy::Word : mibolan::ReadBy::Character;
+  if (textbook) {
+    options.conversion = mibolan::Textbook(options.conversion.style);
+  } else {
+    options.conversion.readBy = byWord ? mibolan::ReadBy::Word : mibolan::ReadBy::Character;
+  }
   options.conversion.lineBreaks = keepLines ? mibolan::LineBreaks::Keep : mibolan::LineBreaks::Drop;
   const bool byLine =
       keepLines && options.conversion.style != mibolan::Style::Html && mibolan::OutputSink::ReaderMayWait();

@@ -20,9 +20,8 @@ struct SheetOptions {
   Paper paper = Paper::A4;
   int squaresPerRow = 10;  // kFewestSquares to kMostSquares
   bool title = false;      // the text's first line is the sheet's title
-  // How the readings are chosen; its style plays no part. As textbooks print them: by word, and
-  // 一 and 不 with their changed tones.
-  ConversionOptions conversion{.readBy = ReadBy::Word, .toneSandhi = true};
+  // How the readings are chosen; its style plays no part. As textbooks print them.
+  ConversionOptions conversion = Textbook();
 };
 
 }  // namespace mibolan::sheet

@@ -12,8 +12,11 @@ Three sets of labelled text:
   - frequent words: jieba's N most frequent words of two or more characters that CC-CEDICT
     reads one way, with that reading as the word list writes it (biased towards a word list
     made from CC-CEDICT: Mibolan reads these words from the list itself);
-  - everyday sentences: tests/data/everyday_readings.tsv, written and checked by hand.
-None of the three is used to tune anything else than the model trained on the folds.
+  - everyday sentences: tests/data/everyday_readings.tsv, written and checked by hand;
+  - textbook words: tests/data/textbook_words.tsv, words with the pinyin textbooks print
+    (neutral tones, changed tones of 一 and 不), written by hand.
+None of them is used to tune anything else than the model trained on the folds. The
+converter reads each with --words, --textbook and by default.
 
 --engine converter (the default) measures the real converter: for each fold it configures
 build/evaluate with the fold's model (CMake cache variables MIBOLAN_POLYPHONE_MODEL and
@@ -24,8 +27,9 @@ of tools/wordreadings.py instead. The peers run from bench/accuracy (installed t
 where the converter and the Python reference disagree (exit status 1 if any).
 
 Accuracy is per character: strict (same syllable and tone) and, in brackets, lenient (a
-neutral tone on one side and the full tone on the other count as right, for the sources'
-different neutral-tone conventions). "poly" counts only the polyphonic characters: those
+neutral tone on one side and the full tone of the same syllable on the other count as right
+where the word list reads that character's syllable neutral in some word: the benchmark
+writes 知识 zhī shí where the standard dictionary writes zhī shi). "poly" counts only the polyphonic characters: those
 with more than one reading among the word list and the character dictionary.
 """
 
@@ -47,6 +51,7 @@ import train_polyphone_model as trainer  # noqa: E402
 import wordreadings as wr  # noqa: E402
 
 EVERYDAY = os.path.join(REPO_ROOT, "tests", "data", "everyday_readings.tsv")
+TEXTBOOK = os.path.join(REPO_ROOT, "tests", "data", "textbook_words.tsv")
 PEERS_DIR = os.path.join(REPO_ROOT, "bench", "accuracy")
 PEERS = [
     ("pinyin-pro 3.29.4", "pinyin-pro"),
@@ -55,7 +60,6 @@ PEERS = [
     ("pinyin 4.0.0, segment @node-rs/jieba", "pinyin-jieba"),
     ("pinyin 4.0.0, segment Intl.Segmenter", "pinyin-intl"),
 ]
-TONE_OF_MARK = {"\u0304": "1", "\u0301": "2", "\u030C": "3", "\u0300": "4"}
 
 
 class EvaluationError(Exception):
@@ -63,6 +67,21 @@ class EvaluationError(Exception):
 
 
 # --- Labelled sets: [(line, {index: reading})] -----------------------------------------------
+
+
+def textbook_set(path=TEXTBOOK):
+    """The textbook-style words: [(word, {index: reading})]."""
+    items = []
+    with open(path, encoding="utf-8") as handle:
+        for number, line in enumerate(handle, 1):
+            if line.startswith("#") or not line.strip():
+                continue
+            word, reading = line.rstrip("\n").split("\t")
+            syllables = reading.split(" ")
+            if len(syllables) != len(word) or not all(wr.is_numbered_syllable(r) for r in syllables):
+                raise EvaluationError(f"{path}:{number}: reading does not fit the word")
+            items.append((word, dict(enumerate(syllables))))
+    return items
 
 
 def everyday_set(dictionary, path=EVERYDAY):
@@ -88,12 +107,12 @@ def word_list_sources():
     return gen_lexicon.load_cedict(gen_lexicon.DEFAULT_CEDICT), gen_lexicon.load_jieba(gen_lexicon.DEFAULT_JIEBA)
 
 
-def frequent_set(count, dictionary, cedict, jieba):
-    """jieba's `count` most frequent words of two or more characters with one reading."""
-    entries = gen_lexicon.build(cedict, jieba, dictionary, 0)
-    ranked = sorted((w for w, (_, r) in entries.items() if r and len(w) > 1 and w in jieba),
+def frequent_set(count, words, jieba):
+    """jieba's `count` most frequent words of two or more characters that the word list reads
+    one way, with that reading."""
+    ranked = sorted((w for w, (_, r) in words.items() if r and len(w) > 1 and w in jieba),
                     key=lambda w: (-jieba[w], w))
-    return [(w, dict(enumerate(wr.without_tone_changes(w, entries[w][1])))) for w in ranked[:count]]
+    return [(w, dict(enumerate(wr.without_tone_changes(w, words[w][1])))) for w in ranked[:count]]
 
 
 def fold_sets(folds):
@@ -105,10 +124,21 @@ def fold_sets(folds):
 # --- Scoring ---------------------------------------------------------------------------------
 
 
-def lenient_equal(got, want):
+def lenient_equal(got, want, char, neutral):
+    """Equal, or the same syllable in the neutral tone on one side and a full tone on the
+    other where the word data reads this character's syllable neutral (`neutral` holds
+    character + neutral syllable): a difference of convention (知识 zhī shi or zhī shí)."""
     if got == want:
         return True
-    return bool(got) and got[:-1] == want[:-1] and "5" in (got[-1], want[-1])
+    return (bool(got) and got[:-1] == want[:-1] and "5" in (got[-1], want[-1])
+            and char + got[:-1] + "5" in neutral)
+
+
+def neutral_syllables(words):
+    """Character + neutral syllable for every syllable after the first that a word of the
+    list reads in the neutral tone."""
+    return {char + syllable for word, (_, reading) in words.items() if reading and len(word) > 1
+            for char, syllable in list(zip(word, reading))[1:] if syllable.endswith("5")}
 
 
 def with_tone_digit(reading):
@@ -116,30 +146,20 @@ def with_tone_digit(reading):
     return reading + "5" if reading and not reading[-1].isdigit() else reading
 
 
-def score(items, outputs, polyphonic, counter, key):
+def score(items, outputs, polyphonic, neutral, counter, key):
     for (line, labels), readings in zip(items, outputs):
         for index, want in labels.items():
             got = with_tone_digit(readings.get(index, ""))
             for subset in ("all", "poly") if line[index] in polyphonic else ("all",):
                 counter[(key, subset, "n")] += 1
                 counter[(key, subset, "strict")] += got == want
-                counter[(key, subset, "lenient")] += lenient_equal(got, want)
+                counter[(key, subset, "lenient")] += lenient_equal(got, want, line[index], neutral)
 
 
 # --- Systems ---------------------------------------------------------------------------------
 
 
-def numbered_from_marked(syllable):
-    tone = "5"
-    letters = []
-    for ch in unicodedata.normalize("NFD", syllable):
-        if ch in TONE_OF_MARK:
-            tone = TONE_OF_MARK[ch]
-        elif ch == "\u0308" and letters and letters[-1] == "u":
-            letters[-1] = "ü"
-        else:
-            letters.append(ch)
-    return "".join(letters) + tone
+numbered_from_marked = gen_lexicon.numbered_from_marked
 
 
 def parse_annotated(line, output):
@@ -173,11 +193,11 @@ class Converter:
                 raise EvaluationError(f"{' '.join(command)} failed:\n{result.stdout[-3000:]}")
         self.program = os.path.join(self.build_dir, "cli", "mibolan-convert")
         help_text = subprocess.run([self.program, "--help"], capture_output=True, text=True).stdout
-        if "--words" not in help_text:
-            raise EvaluationError("this mibolan-convert has no --words option yet: use --engine prototype")
+        if "--textbook" not in help_text:
+            raise EvaluationError("this mibolan-convert has no --textbook option yet: use --engine prototype")
 
-    def read(self, lines, words):
-        options = ["--words"] if words else []
+    def read(self, lines, mode):
+        options = {"default": [], "words": ["--words"], "textbook": ["--textbook"]}[mode]
         text = "".join(line + "\n" for line in lines)
         result = subprocess.run([self.program, *options, "--style=annotated", "--keep-lines"],
                                 input=text.encode("utf-8"), capture_output=True)
@@ -200,8 +220,10 @@ class Prototype:
         self.reader = wr.Reader(self.words, model, margin, self.default_reader.dictionary, self.default_reader.rules,
                                 corrections=corrections)
 
-    def read(self, lines, words):
-        if words:
+    def read(self, lines, mode):
+        if mode == "textbook":
+            return None  # the tone changes of 一 and 不 are the converter's
+        if mode == "words":
             # One text of all lines, as the converter reads them.
             readings = self.reader.readings("".join(line + "\n" for line in lines))
             result = []
@@ -252,15 +274,18 @@ def cell(counter, key, subset):
 
 
 def report(rows, counter, sizes):
-    print("| reader | folds | frequent words: all | frequent words: poly | everyday: all | everyday: poly |")
-    print("|---|---|---|---|---|---|")
+    print("| reader | folds | frequent words: all | frequent words: poly | everyday: all | everyday: poly "
+          "| textbook words |")
+    print("|---|---|---|---|---|---|---|")
     for label, key in rows:
         print(f"| {label} | {cell(counter, (key, 'folds'), 'all')} | "
               f"{cell(counter, (key, 'frequent'), 'all')} | {cell(counter, (key, 'frequent'), 'poly')} | "
-              f"{cell(counter, (key, 'everyday'), 'all')} | {cell(counter, (key, 'everyday'), 'poly')} |")
+              f"{cell(counter, (key, 'everyday'), 'all')} | {cell(counter, (key, 'everyday'), 'poly')} | "
+              f"{cell(counter, (key, 'textbook'), 'all')} |")
     print()
     print(f"Characters: folds {sizes['folds']} (one polyphone a sentence), frequent words {sizes['frequent']}, "
-          f"everyday sentences {sizes['everyday']}. Strict accuracy, lenient in brackets.")
+          f"everyday sentences {sizes['everyday']}, textbook words {sizes['textbook']}. Strict accuracy; in "
+          "brackets, a neutral against a full tone forgiven where the word list reads the syllable neutral.")
 
 
 def parse_args(argv):
@@ -285,7 +310,7 @@ def compare_engines(args, words, dictionary):
     lines = [text for text, _, _ in trainer.load_labelled(trainer.DEFAULT_DEV_DIR)]
     lines += [line for line, _ in everyday_set(dictionary)]
     differ = 0
-    for line, a, b in zip(lines, converter.read(lines, True), prototype.read(lines, True)):
+    for line, a, b in zip(lines, converter.read(lines, "words"), prototype.read(lines, "words")):
         b = {i: with_tone_digit(r) for i, r in b.items()}
         if a != b:
             differ += 1
@@ -311,41 +336,49 @@ def main(argv=None):
 
     labelled, folds = fold_sets(args.folds)
     cedict, jieba = word_list_sources()
-    sets = {"frequent": frequent_set(args.frequent, dictionary, cedict, jieba), "everyday": everyday_set(dictionary)}
+    reviewed = gen_lexicon.load_reviewed(gen_lexicon.DEFAULT_REVIEWED, dictionary)
+    neutral = neutral_syllables(words)
+    sets = {"frequent": frequent_set(args.frequent, words, jieba), "everyday": everyday_set(dictionary),
+            "textbook": textbook_set()}
     sizes = {"folds": len(labelled)}
     sizes.update({name: sum(len(labels) for _, labels in items) for name, items in sets.items()})
 
     engine = Converter(args.build) if args.engine == "converter" else Prototype(words)
+    modes = ("words", "textbook", "default") if args.engine == "converter" else ("words", "default")
     context = trainer.Context(words, dictionary)
     attested = trainer.attested_readings(cedict)
     counter = Counter()
     os.makedirs(args.build, exist_ok=True)
+
+    def read_and_score(items, name):
+        lines = [line for line, _ in items]
+        for mode in modes:
+            score(items, engine.read(lines, mode), polyphonic, neutral, counter, (mode, name))
+
     for k, fold in enumerate(folds):
         print(f"evaluate: fold {k + 1} of {args.folds}: training, building, reading", file=sys.stderr)
         training = [x for n, x in enumerate(labelled) if n % args.folds != k]
         model_path = os.path.join(args.build, f"polyphone_model.fold{k}.txt")
         with open(model_path, "w", encoding="utf-8", newline="\n") as handle:
-            handle.write(trainer.render(*trainer.train(context, training, attested)))
+            handle.write(trainer.render(*trainer.train(context, training, attested, reviewed=reviewed)))
         engine.build(model_path)
-        lines = [line for line, _ in fold]
-        score(fold, engine.read(lines, True), polyphonic, counter, ("words", "folds"))
-        score(fold, engine.read(lines, False), polyphonic, counter, ("default", "folds"))
+        read_and_score(fold, "folds")
 
-    print("evaluate: the committed model on the frequent words and everyday sentences", file=sys.stderr)
+    print("evaluate: the committed model on the frequent words, everyday sentences, textbook words", file=sys.stderr)
     engine.build(wr.MODEL)
     for name, items in sets.items():
-        lines = [line for line, _ in items]
-        score(items, engine.read(lines, True), polyphonic, counter, ("words", name))
-        score(items, engine.read(lines, False), polyphonic, counter, ("default", name))
+        read_and_score(items, name)
 
-    rows = [(f"Mibolan --words ({args.engine})", "words"), (f"Mibolan default ({args.engine})", "default")]
+    labels = {"words": "--words", "textbook": "--textbook", "default": "default"}
+    rows = [(f"Mibolan {labels[mode]} ({args.engine})", mode) for mode in modes]
     if not args.no_peers:
         install_peers()
         for label, peer in PEERS:
             print(f"evaluate: {label}", file=sys.stderr)
             all_items = {"folds": [x for fold in folds for x in fold], **sets}
             for name, items in all_items.items():
-                score(items, peer_readings(peer, [line for line, _ in items]), polyphonic, counter, (peer, name))
+                score(items, peer_readings(peer, [line for line, _ in items]), polyphonic, neutral, counter,
+                      (peer, name))
             rows.append((label, peer))
     report(rows, counter, sizes)
 

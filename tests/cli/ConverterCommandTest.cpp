@@ -36,21 +36,27 @@ TEST_P(ConverterOptions, WriteTheExpectedOutput) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConverterOptions,
-    testing::Values(OptionCase{{}, "我爱人\n", "wǒ ài rén \n"}, OptionCase{{"-"}, "我爱人", "wǒ ài rén \n"},
-                    OptionCase{{"--style=pinyin"}, "人", "rén \n"},
-                    OptionCase{{"--style=annotated"}, "我爱人\n", "我(wǒ)爱(ài)人(rén)\n"},
-                    OptionCase{{"--style", "annotated"}, "银行", "银(yín)行(háng)\n"},
-                    // The whole input is one text: its lines become one output line.
-                    OptionCase{
-                        {}, "床前明月光，\r\n疑是地上霜。\r\n", "chuáng qián míng yuè guāng yí shì dì shàng shuāng \n"},
-                    OptionCase{{"--keep-lines"},
-                               "床前明月光，\r\n疑是地上霜。\n",
-                               "chuáng qián míng yuè guāng \r\nyí shì dì shàng shuāng \n"},
-                    OptionCase{{"--keep-lines"}, "人\n安", "rén \nān \n"},
-                    OptionCase{{"--keep-lines", "--style=annotated"}, "我\n成长\n", "我(wǒ)\n成(chéng)长(zhǎng)\n"},
-                    // A byte-order mark is skipped; an empty text still ends with its line break.
-                    OptionCase{{}, "\xEF\xBB\xBF人", "rén \n"}, OptionCase{{}, "", "\n"},
-                    OptionCase{{}, "Latin only, 123!", "\n"}));
+    testing::Values(
+        OptionCase{{}, "我爱人\n", "wǒ ài rén \n"}, OptionCase{{"-"}, "我爱人", "wǒ ài rén \n"},
+        OptionCase{{"--style=pinyin"}, "人", "rén \n"},
+        OptionCase{{"--style=annotated"}, "我爱人\n", "我(wǒ)爱(ài)人(rén)\n"},
+        OptionCase{{"--style", "annotated"}, "银行", "银(yín)行(háng)\n"},
+        // The whole input is one text: its lines become one output line.
+        OptionCase{{}, "床前明月光，\r\n疑是地上霜。\r\n", "chuáng qián míng yuè guāng yí shì dì shàng shuāng \n"},
+        OptionCase{{"--keep-lines"},
+                   "床前明月光，\r\n疑是地上霜。\n",
+                   "chuáng qián míng yuè guāng \r\nyí shì dì shàng shuāng \n"},
+        OptionCase{{"--keep-lines"}, "人\n安", "rén \nān \n"},
+        OptionCase{{"--keep-lines", "--style=annotated"}, "我\n成长\n", "我(wǒ)\n成(chéng)长(zhǎng)\n"},
+        // A byte-order mark is skipped; an empty text still ends with its line break.
+        OptionCase{{}, "\xEF\xBB\xBF人", "rén \n"}, OptionCase{{}, "", "\n"}, OptionCase{{}, "Latin only, 123!", "\n"},
+        // Neutral tones belong to the words; the default keeps each character's tone.
+        OptionCase{{}, "妈妈的朋友", "mā mā de péng yǒu \n"},
+        OptionCase{{"--words"}, "妈妈的朋友", "mā ma de péng you \n"},
+        // --textbook: by word, neutral tones, and the tone changes of 一 and 不.
+        OptionCase{{"--textbook"}, "我们看看一个东西，不是起来", "wǒ men kàn kan yí gè dōng xi bú shì qǐ lai \n"},
+        OptionCase{{"--words"}, "我们看看一个东西，不是起来", "wǒ men kàn kan yī gè dōng xi bù shì qǐ lai \n"},
+        OptionCase{{"--textbook", "--style=numbers"}, "妈妈", "ma1 ma5 \n"}));
 
 TEST(Converter, ConvertsEachFileAsOneText) {
   const std::string first = WriteTempFile("first.txt", "银");

@@ -64,9 +64,12 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{u"对不起，差不多，受不了，下不來，迫不及待",
                  u"duì bù qǐ chà bù duō shòu bù liǎo xià bù lái pò bù jí dài ",
                  u"duì bu qǐ chà bu duō shòu bu liǎo xià bu lái pò bù jí dài "},
-        WordCase{u"去不去，喜不喜欢，一动不动，可能不能", u"qù bù qù xǐ bù xǐ huān yī dòng bù dòng kě néng bù néng ",
-                 u"qù bu qù xǐ bu xǐ huān yí dòng bú dòng kě néng bù néng "},
-        WordCase{u"一", u"yī ", u""}));
+        WordCase{u"去不去，喜不喜欢，一动不动，可能不能", u"qù bù qù xǐ bù xǐ huan yī dòng bù dòng kě néng bù néng ",
+                 u"qù bu qù xǐ bu xǐ huan yí dòng bú dòng kě néng bù néng "},
+        WordCase{u"一", u"yī ", u""},
+        // Neutral tones of the words, with and without the tone changes.
+        WordCase{u"妈妈看看一本书，朋友们站起来了", u"mā ma kàn kan yī běn shū péng you men zhàn qǐ lai le ",
+                 u"mā ma kàn kan yì běn shū péng you men zhàn qǐ lai le "}));
 
 // Invisible characters inside a word split nothing: the readings are the word's, and the styles
 // that write text keep them after the character they follow. Reading by character alone keeps

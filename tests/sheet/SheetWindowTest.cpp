@@ -156,7 +156,7 @@ class SheetWindowTest : public QObject {
     printer.setFullPage(true);
     const SheetContent content = ReadSheetText(QStringLiteral("我爱人"), SheetOptions{}.conversion);
     QVERIFY(PaintSheet(printer, content, SheetOptions{}));
-    QCOMPARE(TextLayer(pdf), QStringLiteral("wǒàirén我爱人1/1"));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("wǒàiren我爱人1/1"));
     const auto drawn =
         mibolan::testing_support::RunCommand(PDFTOPPM, {"-r", "50", "-png", "-singlefile", pdf.toStdString(),
                                                         folder.filePath(QStringLiteral("printed")).toStdString()});

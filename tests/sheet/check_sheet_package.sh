@@ -43,7 +43,7 @@ grep -qx 'Icon=mibolan-sheet' "$entry" || fail "the desktop entry does not name 
 readelf --dyn-syms -W "$root/usr/bin/mibolan-sheet" | grep -q __stack_chk_fail || fail "the program has no stack protector"
 printf '我爱人\n' | "$root/usr/bin/mibolan-sheet" --pdf "$work/sheet.pdf" || fail "the packaged program wrote no sheet"
 text=$("$pdftotext" "$work/sheet.pdf" - 2>/dev/null | tr -d ' \n\f')
-[ "$text" = "wǒàirén我爱人1/1" ] || fail "the packaged program's sheet reads '$text'"
+[ "$text" = "wǒàiren我爱人1/1" ] || fail "the packaged program's sheet reads '$text'"
 
 warnings=$(zcat "$root/usr/share/man/man1/mibolan-sheet.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1)
 [ -z "$warnings" ] || fail "the manual page has warnings: $warnings"

@@ -5,8 +5,9 @@
 # Usage: check_words_regenerate.sh PYTHON REPO CEDICT JIEBA OUTDIR
 set -eu
 python=$1 repo=$2 cedict=$3 jieba=$4 out=$5
+standard="$repo/tools/data-sources/node_modules/@pinyin-pro/data/json/modern.json"
 
-for source in "$cedict" "$jieba"; do
+for source in "$cedict" "$jieba" "$standard"; do
   if [ ! -f "$source" ]; then
     echo "SKIP: $source not found (tools/data-sources/install.sh installs the sources)"
     exit 77
@@ -14,7 +15,8 @@ for source in "$cedict" "$jieba"; do
 done
 
 mkdir -p "$out"
-"$python" -B "$repo/tools/gen_lexicon.py" --cedict "$cedict" --jieba "$jieba" -o "$out/words.txt"
+"$python" -B "$repo/tools/gen_lexicon.py" --cedict "$cedict" --jieba "$jieba" --standard "$standard" \
+  -o "$out/words.txt"
 status=0
 if ! cmp "$out/words.txt" "$repo/engine/data/words.txt"; then
   echo "The committed word list differs from a fresh run of the generator." >&2

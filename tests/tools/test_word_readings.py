@@ -185,6 +185,44 @@ class WordListTest(unittest.TestCase):
                 self.assertEqual(gen.restore_tones(word, reading, neutral, full, traditional), expected)
 
 
+class NeutralToneTest(unittest.TestCase):
+    def test_neutral_tones_of_the_standard_its_compounds_and_classes(self):
+        standard = {"朋友": ("peng2", "you5"), "刚刚": ("gang1", "gang1"), "起来": ("qi3", "lai2"),
+                    "这里": ("zhe4", "li3"), "舒服": ("shu1", "fu5")}
+        counts = {"小": 100, "朋友": 50, "小朋": 1, "舒服": 20, "舒": 5, "服": 5}
+        tones = gen.NeutralTones(standard, counts)
+        cases = [  # word, syllables, positions CC-CEDICT reads neutral, expected
+            ("朋友", ("peng2", "you3"), set(), ("peng2", "you5")),          # the standard's neutral tone
+            ("小朋友", ("xiao3", "peng2", "you3"), set(), ("xiao3", "peng2", "you5")),  # from its part
+            ("刚刚", ("gang1", "gang1"), {1}, ("gang1", "gang1")),          # the standard's full tone wins
+            ("看看", ("kan4", "kan4"), {1}, ("kan4", "kan5")),              # a reduplication
+            ("起来", ("qi3", "lai2"), {1}, ("qi3", "lai5")),                # a directional complement
+            ("过去", ("guo4", "qu4"), {1}, ("guo4", "qu4")),                # "the past"
+            ("这里", ("zhe4", "li3"), set(), ("zhe4", "li3")),              # CC-CEDICT reads it full
+            ("地上", ("di4", "shang4"), {1}, ("di4", "shang4")),            # a locative keeps its tone
+            ("位置", ("wei4", "zhi4"), {1}, ("wei4", "zhi4")),              # CC-CEDICT's optional neutral
+            ("舒舒服服", ("shu1", "shu1", "fu2", "fu2"), set(), ("shu1", "shu1", "fu2", "fu2")),
+            ("一一", ("yi1", "yi1"), {1}, ("yi1", "yi1")),                  # 一 and 不 are tone changes
+        ]
+        for word, reading, cedict_neutral, expected in cases:
+            with self.subTest(word=word):
+                self.assertEqual(tones.reading(word, cedict_neutral, reading), expected)
+
+    def test_reviewed_lines_need_a_reading_that_fits_and_a_reason(self):
+        bad = ["下载\txia4 zai4\n", "下载\txia4\tone syllable\n", "下载\txia4 zzz4\twhy\n",
+               "下载\txia4 zai4\twhy\n下载\txia4 zai3\ttwice\n"]
+        for text in ["# comment\n\n下载\txia4 zai4\tzài, to load\n"] + bad:
+            with tempfile.NamedTemporaryFile("w", encoding="utf-8", suffix=".txt", delete=False) as handle:
+                handle.write(text)
+            self.addCleanup(os.remove, handle.name)
+            with self.subTest(text=text):
+                if text in bad:
+                    with self.assertRaises(gen.ReviewedError):
+                        gen.load_reviewed(handle.name, DICTIONARY)
+                else:
+                    self.assertEqual(gen.load_reviewed(handle.name, DICTIONARY), {"下载": ("xia4", "zai4")})
+
+
 class ConverterOutputTest(unittest.TestCase):
     def test_marked_syllables_back_to_numbers(self):
         cases = [("lìu", "liu4"), ("guì", "gui4"), ("nǚ", "nü3"), ("lüè", "lüe4"), ("de", "de5"), ("huo", "huo5")]

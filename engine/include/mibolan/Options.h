@@ -40,6 +40,12 @@ struct ConversionOptions {
   bool toneSandhi = false;
 };
 
+// The readings a primary-school textbook prints: by word, with the neutral tones of the words (妈妈
+// mā ma, 朋友 péng you), and 一 and 不 with their changed tones.
+inline constexpr ConversionOptions Textbook(Style style = Style::Pinyin) {
+  return {.style = style, .readBy = ReadBy::Word, .toneSandhi = true};
+}
+
 // Whether `options` choose each character's reading by the character and the rules alone, with no
 // tone changes: a conversion that needs nothing of the text beyond a few neighbours.
 inline bool ReadsByCharacterAlone(const ConversionOptions& options) {
