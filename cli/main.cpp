@@ -1,6 +1,9 @@
 // mibolan-convert: the pinyin of whole files, converted exactly as the window converts its input.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -8,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include <mibolan/Dictionary.h>
+#include <mibolan/UserWords.h>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -36,6 +40,7 @@ const char* const kExamples =
     "  mibolan-convert --keep-lines poem.txt               one output line per line of poem.txt\n"
     "  echo 校长觉得 | mibolan-convert --words            xiào zhǎng jué de\n"
     "  echo 一个 | mibolan-convert --words --tone-sandhi  yí gè\n"
+    "  mibolan-convert --user-words names.txt story.txt    by word, with the readings of names.txt\n"
     "  mibolan-convert --dictionary                        the built-in dictionary\n"
     "  mibolan-convert --version                           the version of the converter";
 
@@ -73,6 +78,28 @@ int EndParse(const CLI::App& app, const CLI::ParseError& error) {
   output.Buffer() = out.str();
   output.Flush();
   return status;
+}
+
+// The user's words of the file at `path`, or null after saying on standard error why there are none.
+std::shared_ptr<const mibolan::UserWords> ReadUserWords(const std::string& path) {
+  const std::string name = mibolan::QuotedName(path);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  std::string text;
+  if (file) {
+    char buffer[1 << 14];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) text.append(buffer, got);
+  }
+  if (!file || std::ferror(file.get())) {
+    std::fprintf(stderr, "mibolan-convert: %s: %s\n", name.c_str(), std::strerror(errno));
+    return nullptr;
+  }
+  try {
+    return std::make_shared<const mibolan::UserWords>(mibolan::UserWords::Parse(text));
+  } catch (const mibolan::UserWordsError& error) {
+    std::fprintf(stderr, "mibolan-convert: %s:%zu: %s\n", name.c_str(), error.line(),
+                 mibolan::EscapedText(error.what()).c_str());
+    return nullptr;
+  }
 }
 
 }  // namespace
@@ -124,6 +151,15 @@ int main(int argc, char** argv) {
                "polyphonic characters (校长 xiào zhǎng, 觉得 jué de); a model of\n"
                "the neighbouring characters decides where no word does, and\n"
                "characters outside any word keep their own reading");
+  std::string userWordsFile;
+  app.add_option("--user-words", userWordsFile,
+                 "read by word (it implies --words), with the words of FILE\n"
+                 "read as FILE says, wherever they stand: one word and its\n"
+                 "reading per line, one syllable per character, with tone\n"
+                 "marks or digits (\"查良镛 zhā liáng yōng\" or \"查良镛 zha1\n"
+                 "liang2 yong1\"); \"#\" starts a comment; a bad line is an\n"
+                 "error that names it, and nothing is converted")
+      ->option_text("FILE");
   app.add_flag("--tone-sandhi", options.conversion.toneSandhi,
                "write 一 and 不 with the tones that school textbooks print\n"
                "(一个 yí gè, 一天 yì tiān, 不是 bú shì, 去不去 qù bu qù, and with\n"
@@ -150,6 +186,13 @@ int main(int argc, char** argv) {
     output.Buffer() = mibolan::DictionaryText();
     output.Flush();
     return 0;
+  }
+  std::shared_ptr<const mibolan::UserWords> userWords;
+  if (app.count("--user-words") > 0) {
+    userWords = ReadUserWords(userWordsFile);
+    if (!userWords) return 1;
+    options.conversion.userWords = userWords.get();
+    byWord = true;
   }
   options.conversion.readBy = byWord ? mibolan::ReadBy::Word : mibolan::ReadBy::Character;
   options.conversion.lineBreaks = keepLines ? mibolan::LineBreaks::Keep : mibolan::LineBreaks::Drop;

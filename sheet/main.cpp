@@ -2,7 +2,10 @@
 // in its square, to print or save as a PDF; in a window, or with --pdf without one.
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,8 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGuiApplication>
+
+#include <mibolan/UserWords.h>
 
 #include "DisplayCheck.h"
 #include "InputText.h"
@@ -39,10 +44,28 @@ const char* const kExamples =
     "  mibolan-sheet --pdf poem.pdf --title poem.txt          the first line as the title\n"
     "  mibolan-sheet --pdf poem.pdf --no-words poem.txt       each character read on its own\n"
     "  mibolan-sheet --pdf poem.pdf --no-tone-sandhi poem.txt   一 and 不 as the dictionary has them\n"
+    "  mibolan-sheet --pdf poem.pdf --user-words names.txt poem.txt   names read as names.txt says\n"
     "  mibolan-sheet --version                                the version";
 
 void Complain(const std::string& name, const std::string& reason) {
   std::fprintf(stderr, "mibolan-sheet: %s: %s\n", name.c_str(), reason.c_str());
+}
+
+// The user's words of the file at `path`, or null after saying why there are none.
+std::shared_ptr<const mibolan::UserWords> ReadUserWords(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  if (file) text << file.rdbuf();
+  if (!file || file.bad()) {
+    Complain(path, "cannot be read");
+    return nullptr;
+  }
+  try {
+    return std::make_shared<const mibolan::UserWords>(mibolan::UserWords::Parse(text.str()));
+  } catch (const mibolan::UserWordsError& error) {
+    Complain(path + ":" + std::to_string(error.line()), error.what());
+    return nullptr;
+  }
 }
 
 // Warns when a face of the sheet is missing: the sheet is still made, in a fallback face.
@@ -99,7 +122,7 @@ void ReportUnreachableDisplay(QtMsgType type, const QMessageLogContext& /*contex
   std::_Exit(1);
 }
 
-int OpenWindow(char** argv, const std::string& input) {
+int OpenWindow(char** argv, const std::string& input, const SheetOptions& options) {
   if (const auto problem = mibolan::ui::MissingDisplay()) {
     ReportNoDisplay(problem->c_str());
     return 1;
@@ -120,6 +143,7 @@ int OpenWindow(char** argv, const std::string& input) {
   CheckFaces();
   mibolan::sheet::SheetWindow window;
   window.SetText(text);
+  window.SetUserWords(options.conversion.userWords);
   window.show();
   return QApplication::exec();
 }
@@ -162,12 +186,24 @@ int main(int argc, char** argv) {
   app.add_flag("--no-tone-sandhi", dictionaryTones,
                "write 一 and 不 with their dictionary tones (yī, bù) instead of\n"
                "the changed tones that textbooks print (一个 yí gè, 不是 bú shì)");
+  std::string userWords;
+  app.add_option("--user-words", userWords,
+                 "read the words of FILE as FILE says (one \"WORD READING\" per\n"
+                 "line: \"查良镛 zhā liáng yōng\"), wherever they stand")
+      ->option_text("FILE")
+      ->excludes("--no-words");
   std::string input;
   app.add_option("FILE", input, "the text (UTF-8); \"-\" is standard input");
 
   CLI11_PARSE(app, argc, argv);
   if (byCharacter) options.conversion.readBy = mibolan::ReadBy::Character;
   if (dictionaryTones) options.conversion.toneSandhi = false;
+  std::shared_ptr<const mibolan::UserWords> words;
+  if (app.count("--user-words") > 0) {
+    words = ReadUserWords(userWords);
+    if (!words) return 1;
+    options.conversion.userWords = words.get();
+  }
   if (*pdf) return WritePdf(argv, output, input.empty() ? "-" : input, options);
-  return OpenWindow(argv, input);
+  return OpenWindow(argv, input, options);
 }

@@ -4,6 +4,8 @@
 
 namespace mibolan {
 
+class UserWords;
+
 // What happens to the input's line breaks.
 enum class LineBreaks {
   Drop,  // the output is one line, as in the window
@@ -30,6 +32,10 @@ struct ConversionOptions {
   // 一 and 不 with the tones that school textbooks print (一个 yí gè, 一天 yì tiān, 不是 bú shì);
   // 一 keeps yī where it counts or orders (第一, 十一, 一二三) and at the end of a word or sentence.
   bool toneSandhi = false;
+  // Words whose reading the user decides (<mibolan/UserWords.h>), which win over every other
+  // reading wherever they stand; read by word only. Not owned: they must outlive every
+  // conversion made with these options.
+  const UserWords* userWords = nullptr;
 };
 
 // Whether `options` choose each character's reading by the character and the rules alone, with no
