@@ -113,13 +113,12 @@ void ReadingPass::Scan() {
           Offer(i, length, words_->Cost(word), word);
         });
     const bool userComplete =
-        !userWords_ || userWords_->ForEachPrefix(key_.data() + at, text_.size() - at,
-                                                 [&](std::size_t length, std::int32_t index) {
-                                                   longest = std::max(longest, length);
-                                                   standsAlone = standsAlone || length == 1;
-                                                   Offer(i, length, -kUserWordBonus * static_cast<std::int64_t>(length),
-                                                         UserWordId(index));
-                                                 });
+        !userWords_ ||
+        userWords_->ForEachPrefix(key_.data() + at, text_.size() - at, [&](std::size_t length, std::int32_t index) {
+          longest = std::max(longest, length);
+          standsAlone = standsAlone || length == 1;
+          Offer(i, length, -kUserWordBonus * static_cast<std::int64_t>(length), UserWordId(index));
+        });
     if (!(complete && userComplete) && !finished_) break;
     if (!standsAlone) Offer(i, 1, words_->UnknownCost(), -1);
     scanned_ = at + 1;
@@ -170,7 +169,9 @@ void ReadingPass::EndBlock(std::size_t end) {
 // that has ended is read at once; so is a unit that is not converted, whatever follows.
 void ReadingPass::ReadSegments() {
   while (read_ < segmented_) {
-    if (segmentEnd_[read_] && tables_->Entry(text_[read_]) == 0) {
+    // A character beyond the Basic Multilingual Plane is read once both its units have come.
+    if (IsLeadSurrogate(text_[read_]) && read_ + 1 == text_.size() && !finished_) break;
+    if (segmentEnd_[read_] && !HasReading(read_)) {
       // A unit that is not converted has no reading, whatever its neighbours.
       readings_[read_++] = 0;
       continue;
@@ -185,6 +186,23 @@ void ReadingPass::ReadSegments() {
   }
 }
 
+// Whether the unit at `at` has a reading: by character, a dictionary line; by word, also the
+// own reading of a character beyond the dictionary, on the first unit of a surrogate pair.
+bool ReadingPass::HasReading(std::size_t at) const {
+  if (options_.readBy == ReadBy::Character) return tables_->Entry(text_[at]) != 0;
+  return tables_->Entry(key_[at]) != 0 || OwnSyllableAt(at) != kNoOwnSyllable;
+}
+
+std::uint16_t ReadingPass::OwnSyllableAt(std::size_t at) const {
+  const char16_t unit = text_[at];
+  if (IsTrailSurrogate(unit)) return kNoOwnSyllable;
+  if (IsLeadSurrogate(unit)) {
+    if (at + 1 == text_.size() || !IsTrailSurrogate(text_[at + 1])) return kNoOwnSyllable;
+    return OwnSyllable(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text_[at + 1] - 0xDC00));
+  }
+  return OwnSyllableOfUnit(unit);
+}
+
 bool ReadingPass::LineEndsWithin(std::size_t from) const {
   const std::size_t to = std::min(text_.size(), from + kReadAhead);
   return std::find(text_.begin() + static_cast<std::ptrdiff_t>(from), text_.begin() + static_cast<std::ptrdiff_t>(to),
@@ -197,10 +215,16 @@ void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
   if (segmentWord_[begin] < -1) return ReadUserWord(begin, end);
   const std::span<const std::uint16_t> syllables = WordReading(begin, end);
   for (std::size_t at = begin; at < end; ++at) {
-    const std::uint16_t entry = tables_->Entry(text_[at]);
-    if (entry == 0 || options_.readBy == ReadBy::Character) {
-      // A word's reading never makes a character converted that is not.
+    if (options_.readBy == ReadBy::Character) {
       readings_[at] = mibolan::ReadingAt(text_, at, *tables_);
+      continue;
+    }
+    const std::uint16_t entry = tables_->Entry(key_[at]);
+    if (entry == 0) {
+      // A character beyond the dictionary has its own reading, or none; a word's reading never
+      // makes a character converted that is not.
+      const std::uint16_t own = OwnSyllableAt(at);
+      readings_[at] = own == kNoOwnSyllable ? 0 : tables_->SyllableReading(own);
     } else if (!syllables.empty()) {
       const std::uint16_t syllable = syllables[at - begin];
       readings_[at] = tables_->SyllableReading(

@@ -83,6 +83,8 @@ class ReadingPass {
   ReadingIndex ModelReading(std::size_t at, std::size_t begin, std::size_t end, DefaultChoice choice) const;
   std::u16string_view Neighbour(std::size_t at, int distance) const;
   bool LineEndsWithin(std::size_t from) const;
+  bool HasReading(std::size_t at) const;
+  std::uint16_t OwnSyllableAt(std::size_t at) const;
   void ChangeTones(std::size_t end);
   WordPlace PlaceInWord(std::size_t at) const;
   void DropBefore(std::size_t index);

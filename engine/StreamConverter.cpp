@@ -111,7 +111,16 @@ class StreamConverter::Impl {
     std::size_t used = 0;
     for (std::size_t at = begin; at < end; ++at) {
       const ReadingIndex reading = pass_->ReadingOf(at);
-      if (reading != 0) {
+      if (reading != 0 && IsLeadSurrogate(text[at]) && at + 1 < end) {
+        // A character beyond the Basic Multilingual Plane, which only reading by word reads.
+        if (writesCharacter) {
+          std::string character;
+          AppendUtf8(character, text.substr(at, 2));
+          used = static_cast<std::size_t>(std::copy(character.begin(), character.end(), block.data() + used) -
+                                          block.data());
+        }
+        used = WriteConverted(block, used, u'\0', fragments[reading], false);
+      } else if (reading != 0) {
         used = WriteConverted(block, used, text[at], fragments[reading], writesCharacter);
       } else if (keepLines && text[at] == u'\n') {
         out.append(block.data(), used);
@@ -138,8 +147,10 @@ class StreamConverter::Impl {
       }
       if (!inRuby_) out += "<ruby>";
       inRuby_ = true;
-      AppendUtf8(out, text[at]);
+      const std::size_t length = IsLeadSurrogate(text[at]) && at + 1 < end ? 2 : 1;  // a surrogate pair whole
+      AppendUtf8(out, text.substr(at, length));
       tables_.AppendRubyText(out, reading);
+      at += length - 1;
       if (pass_->EndsSegment(at)) CloseRuby(out);
       runStart = at + 1;
     }

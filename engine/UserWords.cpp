@@ -214,8 +214,8 @@ UserWords UserWords::Parse(std::string_view text) {
     const std::size_t wordStart = content.find_first_not_of(" \t\r");
     if (wordStart == std::string_view::npos) continue;
     const std::size_t wordEnd = std::min(content.find_first_of(" \t", wordStart), content.size());
-    entries.push_back({std::string(content.substr(wordStart, wordEnd - wordStart)),
-                       std::string(content.substr(wordEnd))});
+    entries.push_back(
+        {std::string(content.substr(wordStart, wordEnd - wordStart)), std::string(content.substr(wordEnd))});
     lines.push_back(line);
   }
   return UserWords(entries, lines);
