@@ -44,7 +44,7 @@ def main(converter, unihan, opencc_dir):
         return 77
     ok = regenerates("gen_character_readings.py", "character_readings.txt", ["--unihan", unihan])
     if os.path.isfile(os.path.join(opencc_dir, "TSCharacters.ocd2")):
-        ok = regenerates("gen_simplified.py", "simplified.txt", ["--opencc-dir", opencc_dir]) and ok
+        ok = regenerates("gen_simplified.py", "simplified.txt", ["--opencc-dir", opencc_dir, "--unihan", unihan]) and ok
     else:
         print(f"note: {opencc_dir}/TSCharacters.ocd2 not found (Debian's libopencc-data): simplified.txt not compared")
 
