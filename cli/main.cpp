@@ -1,6 +1,7 @@
 // mibolan-convert: the pinyin of whole files, converted exactly as the window converts its input.
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "CommandLine.h"
 #include "FileConverter.h"
 #include "OutputSink.h"
+#include "UserWordsFile.h"
 
 namespace {
 
@@ -36,6 +38,7 @@ const char* const kExamples =
     "  echo 校长觉得 | mibolan-convert --words            xiào zhǎng jué de\n"
     "  echo 一个 | mibolan-convert --words --tone-sandhi  yí gè\n"
     "  echo 妈妈看看 | mibolan-convert --textbook         mā ma kàn kan\n"
+    "  mibolan-convert --user-words names.txt story.txt    by word, with the readings of names.txt\n"
     "  mibolan-convert --dictionary                        the built-in dictionary\n"
     "  mibolan-convert --version                           the version of the converter";
 
@@ -110,6 +113,15 @@ int main(int argc, char** argv) {
                "the readings a primary-school textbook prints: by word as\n"
                "with --words, with the neutral tones of the words (妈妈 mā ma,\n"
                "朋友 péng you, 看看 kàn kan), and 一 and 不 as with --tone-sandhi");
+  std::string userWordsFile;
+  app.add_option("--user-words", userWordsFile,
+                 "read by word (it implies --words), with the words of FILE\n"
+                 "read as FILE says, wherever they stand: one word and its\n"
+                 "reading per line, one syllable per character, with tone\n"
+                 "marks or digits (\"查良镛 zhā liáng yōng\" or \"查良镛 zha1\n"
+                 "liang2 yong1\"); \"#\" starts a comment; a bad line is an\n"
+                 "error that names it, and nothing is converted")
+      ->option_text("FILE");
   app.add_flag("--tone-sandhi", options.conversion.toneSandhi,
                "write 一 and 不 with the tones that school textbooks print\n"
                "(一个 yí gè, 一天 yì tiān, 不是 bú shì, 去不去 qù bu qù, and with\n"
@@ -137,11 +149,18 @@ int main(int argc, char** argv) {
     output.Flush();
     return 0;
   }
+  std::shared_ptr<const mibolan::UserWords> userWords;
+  if (app.count("--user-words") > 0) {
+    userWords = mibolan::cli::ReadUserWordsFile("mibolan-convert", userWordsFile);
+    if (!userWords) return 1;
+    byWord = true;
+  }
   if (textbook) {
     options.conversion = mibolan::Textbook(options.conversion.style);
   } else {
     options.conversion.readBy = byWord ? mibolan::ReadBy::Word : mibolan::ReadBy::Character;
   }
+  options.conversion.userWords = userWords.get();
   options.conversion.lineBreaks = keepLines ? mibolan::LineBreaks::Keep : mibolan::LineBreaks::Drop;
   const bool byLine =
       keepLines && options.conversion.style != mibolan::Style::Html && mibolan::OutputSink::ReaderMayWait();

@@ -67,6 +67,7 @@ add_custom_target(compressed_documents ALL DEPENDS ${MIBOLAN_COMPRESSED})
 # of the dictionary, and the sources of the word list and the polyphone model.
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/UNIHAN-LICENSE.txt MIBOLAN_UNIHAN_LICENSE)
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/WORDS-LICENSE.txt MIBOLAN_WORDS_LICENSE)
+file(READ ${PROJECT_SOURCE_DIR}/engine/data/OPENCC-LICENSE.txt MIBOLAN_OPENCC_LICENSE)
 # The project's own licence, without its closing note on the data, which the file itself makes.
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE MIBOLAN_LICENSE)
 string(REGEX REPLACE "\nThe data files under.*" "\n" MIBOLAN_LICENSE "${MIBOLAN_LICENSE}")

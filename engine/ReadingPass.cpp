@@ -8,6 +8,9 @@
 #include "ConversionPass.h"
 #include "ToneSandhi.h"
 #include "Utf.h"
+#include "WordCharacters.h"
+
+#include <mibolan/UserWords.h>
 
 namespace mibolan {
 
@@ -23,6 +26,15 @@ constexpr std::size_t kDropChunk = 1 << 14;
 
 constexpr std::uint8_t kSegmentEnd = 1;
 
+// A user's word costs this much less than nothing per unit, more than any way through a block can
+// cost without it (a cost is below 100 ln(total frequency) < 4,400, a block at most 32 units):
+// the segmentation covers as many units with the user's words as it can.
+constexpr std::int64_t kUserWordBonus = std::int64_t{1} << 24;
+
+// Segment words of the user's list go by ids below -1: -2 - their index in the list.
+constexpr WordList::WordId UserWordId(std::int32_t index) { return -2 - index; }
+constexpr std::int32_t UserWordIndexOf(WordList::WordId word) { return -2 - word; }
+
 }  // namespace
 
 ReadingPass::ReadingPass(const ConversionOptions& options)
@@ -30,12 +42,15 @@ ReadingPass::ReadingPass(const ConversionOptions& options)
       tables_(&ConversionTables::Get()),
       words_(&WordList::Embedded()),
       model_(&PolyphoneModel::Embedded()) {
+  if (options_.readBy == ReadBy::Word && options_.userWords) userWords_ = &options_.userWords->Index();
   StartBlock(0);
 }
 
 void ReadingPass::Feed(std::u16string_view piece) {
   text_ += piece;
+  if (options_.readBy == ReadBy::Word) key_ += KeyText(piece);
   readings_.resize(text_.size());
+  userWordUnit_.resize(text_.size());
   segmentEnd_.resize(text_.size());
   segmentWord_.resize(text_.size());
   Advance();
@@ -74,12 +89,12 @@ void ReadingPass::Scan() {
   }
   while (scanned_ < text_.size()) {
     const std::size_t at = scanned_;
-    if (!words_->InAnyWord(text_[at])) {
+    if (!InAnyWord(key_[at])) {
       // No word holds these units, so none reaches across them either: each is a block and a
       // segment of its own, as the segmentation would make it. Most units of most texts (Latin
       // letters, digits, blanks, punctuation) take this way.
       std::size_t end = at + 1;
-      while (end < text_.size() && !words_->InAnyWord(text_[end])) ++end;
+      while (end < text_.size() && !InAnyWord(key_[end])) ++end;
       std::fill_n(segmentEnd_.data() + at, end - at, kSegmentEnd);
       std::fill_n(segmentWord_.data() + at, end - at, -1);
       scanned_ = segmented_ = end;
@@ -92,12 +107,19 @@ void ReadingPass::Scan() {
     std::size_t longest = 1;
     bool standsAlone = false;
     const bool complete =
-        words_->ForEachPrefix(text_.data() + at, text_.size() - at, [&](std::size_t length, WordList::WordId word) {
+        words_->ForEachPrefix(key_.data() + at, text_.size() - at, [&](std::size_t length, WordList::WordId word) {
           longest = length;
           standsAlone = standsAlone || length == 1;
           Offer(i, length, words_->Cost(word), word);
         });
-    if (!complete && !finished_) break;
+    const bool userComplete =
+        !userWords_ ||
+        userWords_->ForEachPrefix(key_.data() + at, text_.size() - at, [&](std::size_t length, std::int32_t index) {
+          longest = std::max(longest, length);
+          standsAlone = standsAlone || length == 1;
+          Offer(i, length, -kUserWordBonus * static_cast<std::int64_t>(length), UserWordId(index));
+        });
+    if (!(complete && userComplete) && !finished_) break;
     if (!standsAlone) Offer(i, 1, words_->UnknownCost(), -1);
     scanned_ = at + 1;
     reach_ = std::max(reach_, at + longest);
@@ -106,6 +128,10 @@ void ReadingPass::Scan() {
       StartBlock(scanned_);
     }
   }
+}
+
+bool ReadingPass::InAnyWord(char16_t unit) const {
+  return words_->InAnyWord(unit) || (userWords_ && userWords_->InAnyWord(unit));
 }
 
 void ReadingPass::StartBlock(std::size_t at) {
@@ -143,7 +169,9 @@ void ReadingPass::EndBlock(std::size_t end) {
 // that has ended is read at once; so is a unit that is not converted, whatever follows.
 void ReadingPass::ReadSegments() {
   while (read_ < segmented_) {
-    if (segmentEnd_[read_] && tables_->Entry(text_[read_]) == 0) {
+    // A character beyond the Basic Multilingual Plane is read once both its units have come.
+    if (IsLeadSurrogate(text_[read_]) && read_ + 1 == text_.size() && !finished_) break;
+    if (segmentEnd_[read_] && !HasReading(read_)) {
       // A unit that is not converted has no reading, whatever its neighbours.
       readings_[read_++] = 0;
       continue;
@@ -158,6 +186,23 @@ void ReadingPass::ReadSegments() {
   }
 }
 
+// Whether the unit at `at` has a reading: by character, a dictionary line; by word, also the
+// own reading of a character beyond the dictionary, on the first unit of a surrogate pair.
+bool ReadingPass::HasReading(std::size_t at) const {
+  if (options_.readBy == ReadBy::Character) return tables_->Entry(text_[at]) != 0;
+  return tables_->Entry(key_[at]) != 0 || OwnSyllableAt(at) != kNoOwnSyllable;
+}
+
+std::uint16_t ReadingPass::OwnSyllableAt(std::size_t at) const {
+  const char16_t unit = text_[at];
+  if (IsTrailSurrogate(unit)) return kNoOwnSyllable;
+  if (IsLeadSurrogate(unit)) {
+    if (at + 1 == text_.size() || !IsTrailSurrogate(text_[at + 1])) return kNoOwnSyllable;
+    return OwnSyllable(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text_[at + 1] - 0xDC00));
+  }
+  return OwnSyllableOfUnit(unit);
+}
+
 bool ReadingPass::LineEndsWithin(std::size_t from) const {
   const std::size_t to = std::min(text_.size(), from + kReadAhead);
   return std::find(text_.begin() + static_cast<std::ptrdiff_t>(from), text_.begin() + static_cast<std::ptrdiff_t>(to),
@@ -167,12 +212,19 @@ bool ReadingPass::LineEndsWithin(std::size_t from) const {
 // A word of two or more characters with a reading reads so; every other character takes its
 // default reading, which the polyphone model may overrule.
 void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
+  if (segmentWord_[begin] < -1) return ReadUserWord(begin, end);
   const std::span<const std::uint16_t> syllables = WordReading(begin, end);
   for (std::size_t at = begin; at < end; ++at) {
-    const std::uint16_t entry = tables_->Entry(text_[at]);
-    if (entry == 0 || options_.readBy == ReadBy::Character) {
-      // A word's reading never makes a character converted that is not.
+    if (options_.readBy == ReadBy::Character) {
       readings_[at] = mibolan::ReadingAt(text_, at, *tables_);
+      continue;
+    }
+    const std::uint16_t entry = tables_->Entry(key_[at]);
+    if (entry == 0) {
+      // A character beyond the dictionary has its own reading, or none; a word's reading never
+      // makes a character converted that is not.
+      const std::uint16_t own = OwnSyllableAt(at);
+      readings_[at] = own == kNoOwnSyllable ? 0 : tables_->SyllableReading(own);
     } else if (!syllables.empty()) {
       const std::uint16_t syllable = syllables[at - begin];
       readings_[at] = tables_->SyllableReading(
@@ -184,13 +236,23 @@ void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
   }
 }
 
+// A user's word reads exactly as the user wrote it.
+void ReadingPass::ReadUserWord(std::size_t begin, std::size_t end) {
+  const UserWordIndex::Word& word = userWords_->At(UserWordIndexOf(segmentWord_[begin]));
+  for (std::size_t at = begin; at < end; ++at) {
+    const std::uint16_t syllable = word.syllables[at - begin];
+    readings_[at] = syllable == UserWordIndex::kNoSyllable ? 0 : tables_->SyllableReading(syllable);
+    userWordUnit_[at] = 1;
+  }
+}
+
 // The reading of a segment of two or more characters: the model's correction of the word, else
 // the word list's; empty when its characters are read one by one.
 std::span<const std::uint16_t> ReadingPass::WordReading(std::size_t begin, std::size_t end) const {
   const WordList::WordId word = segmentWord_[begin];
   if (word < 0 || end - begin < 2) return {};
   const std::span<const std::uint16_t> corrected =
-      model_->CorrectedReading(std::u16string_view(text_).substr(begin, end - begin));
+      model_->CorrectedReading(std::u16string_view(key_).substr(begin, end - begin));
   return corrected.empty() ? words_->Reading(word) : corrected;
 }
 
@@ -199,10 +261,10 @@ std::span<const std::uint16_t> ReadingPass::WordReading(std::size_t begin, std::
 // or the entry gave it: evidence that the model's prior alone must not outweigh.
 ReadingPass::DefaultChoice ReadingPass::DefaultReading(std::size_t at, std::uint16_t entry) const {
   if (entry & ConversionTables::kHasContextRules) {
-    const int rule = RuleIndexAt(text_, at);
-    if (rule >= 0) return {tables_->RuleReading(rule), rule != DefaultRuleIndex(text_[at])};
+    const int rule = RuleIndexAt(key_, at);
+    if (rule >= 0) return {tables_->RuleReading(rule), rule != DefaultRuleIndex(key_[at])};
   }
-  const std::span<const std::uint16_t> alone = words_->ReadingAlone(text_[at]);
+  const std::span<const std::uint16_t> alone = words_->ReadingAlone(key_[at]);
   if (!alone.empty()) return {tables_->SyllableReading(alone[0]), true};
   return {static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules), false};
 }
@@ -233,7 +295,7 @@ std::size_t CharacterLength(std::u16string_view text, std::size_t at, bool forwa
 // The character `distance` characters away from the one at `at` (negative: before it), as a
 // feature: "#" where the text ends first or a line break comes first.
 std::u16string_view ReadingPass::Neighbour(std::size_t at, int distance) const {
-  const std::u16string_view text = text_;
+  const std::u16string_view text = key_;
   std::size_t start = at;
   std::size_t length = CharacterLength(text, at, true);
   for (int step = 0; step < (distance < 0 ? -distance : distance); ++step) {
@@ -255,7 +317,7 @@ std::u16string_view ReadingPass::Neighbour(std::size_t at, int distance) const {
 // reading elsewhere. Against a firm default only the neighbours speak, not the model's prior.
 ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::size_t end, DefaultChoice choice) const {
   const ReadingIndex fallback = choice.reading;
-  const PolyphoneModel::Block block = model_->BlockOf(text_[at]);
+  const PolyphoneModel::Block block = model_->BlockOf(key_[at]);
   const std::span<const std::uint16_t> readings = block.readings;
   if (readings.empty()) return fallback;
   std::array<std::int32_t, 8> scoreRoom{};
@@ -278,7 +340,7 @@ ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::s
     const auto [value, more] = neighbours[name];
     if (PolyphoneModel::MayHave(block, name, value[0])) add(polyphone_model::kNeighbourNames[name], value, more);
   }
-  if (end - begin > 1) add(u"W=", std::u16string_view(text_).substr(begin, end - begin));
+  if (end - begin > 1) add(u"W=", std::u16string_view(key_).substr(begin, end - begin));
 
   // The first reading of the highest score; a default outside the block scores as the lowest.
   std::size_t best = 0;
@@ -295,7 +357,7 @@ ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::s
 void ReadingPass::ChangeTones(std::size_t end) {
   if (options_.toneSandhi) {
     for (std::size_t at = decided_; at < end; ++at) {
-      if (readings_[at] != 0 && ChangesTone(text_[at])) {
+      if (readings_[at] != 0 && !userWordUnit_[at] && ChangesTone(text_[at])) {
         readings_[at] = ToneAfterSandhi(text_, at, readings_, PlaceInWord(at), *tables_);
       }
     }
@@ -323,9 +385,11 @@ void ReadingPass::HandOut(std::size_t end) {
 void ReadingPass::DropBefore(std::size_t index) {
   const auto drop = static_cast<std::ptrdiff_t>(index);
   text_.erase(0, index);
+  if (!key_.empty()) key_.erase(0, index);
   readings_.erase(readings_.begin(), readings_.begin() + drop);
   segmentEnd_.erase(segmentEnd_.begin(), segmentEnd_.begin() + drop);
   segmentWord_.erase(segmentWord_.begin(), segmentWord_.begin() + drop);
+  userWordUnit_.erase(userWordUnit_.begin(), userWordUnit_.begin() + drop);
   for (std::size_t* progress : {&scanned_, &blockStart_, &reach_, &segmented_, &read_, &decided_, &handedOut_}) {
     *progress -= index;
   }

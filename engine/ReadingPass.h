@@ -12,6 +12,7 @@
 
 #include "ConversionTables.h"
 #include "ToneSandhi.h"
+#include "UserWordIndex.h"
 #include "data/PolyphoneModel.h"
 #include "data/WordList.h"
 
@@ -66,11 +67,13 @@ class ReadingPass {
 
   void Advance();
   void Scan();
+  bool InAnyWord(char16_t unit) const;
   void StartBlock(std::size_t at);
   void Offer(std::size_t i, std::size_t length, std::int64_t cost, WordList::WordId word);
   void EndBlock(std::size_t end);
   void ReadSegments();
   void ReadSegment(std::size_t begin, std::size_t end);
+  void ReadUserWord(std::size_t begin, std::size_t end);
   std::span<const std::uint16_t> WordReading(std::size_t begin, std::size_t end) const;
   struct DefaultChoice {
     ReadingIndex reading;
@@ -80,6 +83,8 @@ class ReadingPass {
   ReadingIndex ModelReading(std::size_t at, std::size_t begin, std::size_t end, DefaultChoice choice) const;
   std::u16string_view Neighbour(std::size_t at, int distance) const;
   bool LineEndsWithin(std::size_t from) const;
+  bool HasReading(std::size_t at) const;
+  std::uint16_t OwnSyllableAt(std::size_t at) const;
   void ChangeTones(std::size_t end);
   WordPlace PlaceInWord(std::size_t at) const;
   void DropBefore(std::size_t index);
@@ -88,13 +93,16 @@ class ReadingPass {
   const ConversionTables* tables_;
   const WordList* words_;
   const PolyphoneModel* model_;
+  const UserWordIndex* userWords_ = nullptr;  // when reading by word with the user's words
   bool finished_ = false;
 
   // Arrays parallel to the text kept so far.
   std::u16string text_;
+  std::u16string key_;                         // by word: the text as words are looked up in it
   std::vector<ReadingIndex> readings_;         // for units read
   std::vector<std::uint8_t> segmentEnd_;       // for units segmented
   std::vector<WordList::WordId> segmentWord_;  // at a segment's first unit: its word, or -1
+  std::vector<std::uint8_t> userWordUnit_;     // for units read: in a user's word
 
   // The segmentation of the block being scanned, by offsets from its start: for each end, the
   // least cost of reaching it so far, and the start and word of the last segment on that way.

@@ -137,16 +137,23 @@ class StreamConverter::Impl {
     std::size_t used = 0;
     for (std::size_t at = begin; at < end; ++at) {
       const ReadingIndex reading = pass_->ReadingOf(at);
-      if (reading != 0 && writesCharacter && RunFollows(at)) {
-        // The transparent characters after a character stay with it (a variation selector
-        // chooses its glyph), before its reading.
-        out.append(block.data(), used);
-        used = 0;
-        AppendUtf8(out, text[at]);
-        AppendUtf8(out, runs_.Take());
-        out.append(fragments[reading].text.data(), fragments[reading].size);
-      } else if (reading != 0) {
-        used = WriteConverted(block, used, text[at], fragments[reading], writesCharacter);
+      if (reading != 0) {
+        // A character beyond the Basic Multilingual Plane, which only reading by word reads, is
+        // a surrogate pair; the transparent characters after a character stay with it (a
+        // variation selector chooses its glyph), before its reading.
+        const std::size_t last = IsLeadSurrogate(text[at]) && at + 1 < end ? at + 1 : at;
+        if (last == at && !(writesCharacter && RunFollows(at))) {
+          used = WriteConverted(block, used, text[at], fragments[reading], writesCharacter);
+        } else {
+          out.append(block.data(), used);
+          used = 0;
+          if (writesCharacter) {
+            AppendUtf8(out, text.substr(at, last + 1 - at));
+            if (RunFollows(last)) AppendUtf8(out, runs_.Take());
+          }
+          out.append(fragments[reading].text.data(), fragments[reading].size);
+        }
+        at = last;
       } else if (keepLines && text[at] == u'\n') {
         out.append(block.data(), used);
         used = 0;
@@ -173,9 +180,11 @@ class StreamConverter::Impl {
       }
       if (!inRuby_) out += "<ruby>";
       inRuby_ = true;
-      AppendUtf8(out, text[at]);
-      AppendHtmlText(out, runs_.TakeAt(PlaceOf(at) + 1));
+      const std::size_t length = IsLeadSurrogate(text[at]) && at + 1 < end ? 2 : 1;  // a surrogate pair whole
+      AppendUtf8(out, text.substr(at, length));
+      AppendHtmlText(out, runs_.TakeAt(PlaceOf(at + length - 1) + 1));
       tables_.AppendRubyText(out, reading);
+      at += length - 1;
       if (pass_->EndsSegment(at)) CloseRuby(out);
       runStart = at + 1;
     }

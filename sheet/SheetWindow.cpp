@@ -163,6 +163,7 @@ SheetOptions SheetWindow::Options() const {
   options.title = title_->isChecked();
   options.conversion.readBy = byWord_->isChecked() ? ReadBy::Word : ReadBy::Character;
   options.conversion.toneSandhi = toneSandhi_->isChecked();
+  options.conversion.userWords = userWords_;
   return options;
 }
 

@@ -28,6 +28,8 @@ class SheetWindow : public QWidget {
   explicit SheetWindow(QWidget* parent = nullptr);
 
   void SetText(const QString& text);
+  // Words whose reading the user decides, for reading by word; they must outlive the window.
+  void SetUserWords(const UserWords* words) { userWords_ = words; }
   SheetOptions Options() const;
 
   // Writes the sheet to `path`, with a progress window while it takes long; says what went wrong
@@ -56,6 +58,7 @@ class SheetWindow : public QWidget {
   QPushButton* print_;
   QPushButton* save_;
   QTimer updateTimer_;
+  const UserWords* userWords_ = nullptr;
   std::shared_ptr<const SheetContent> content_;  // of the last preview; null when the text has changed since
 };
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "SheetOutput.h"
 #include "SheetPainter.h"
 #include "SheetWindow.h"
+#include "UserWordsFile.h"
 
 namespace {
 
@@ -43,6 +45,7 @@ const char* const kExamples =
     "  mibolan-sheet --pdf poem.pdf --title poem.txt          the first line as the title\n"
     "  mibolan-sheet --pdf poem.pdf --no-words poem.txt       each character read on its own\n"
     "  mibolan-sheet --pdf poem.pdf --no-tone-sandhi poem.txt   一 and 不 as the dictionary has them\n"
+    "  mibolan-sheet --pdf poem.pdf --user-words names.txt poem.txt   names read as names.txt says\n"
     "  mibolan-sheet --version                                the version";
 
 void Complain(const std::string& path, const std::string& reason) {
@@ -118,7 +121,7 @@ void ReportUnreachableDisplay(QtMsgType type, const QMessageLogContext& /*contex
   std::_Exit(1);
 }
 
-int OpenWindow(char** argv, const std::string& input) {
+int OpenWindow(char** argv, const std::string& input, const SheetOptions& options) {
   if (const auto problem = mibolan::ui::MissingDisplay()) {
     ReportNoDisplay(problem->c_str());
     return 1;
@@ -139,6 +142,7 @@ int OpenWindow(char** argv, const std::string& input) {
   CheckFaces();
   mibolan::sheet::SheetWindow window;
   window.SetText(text);
+  window.SetUserWords(options.conversion.userWords);
   window.show();
   return QApplication::exec();
 }
@@ -182,6 +186,12 @@ int main(int argc, char** argv) {
   app.add_flag("--no-tone-sandhi", dictionaryTones,
                "write 一 and 不 with their dictionary tones (yī, bù) instead of\n"
                "the changed tones that textbooks print (一个 yí gè, 不是 bú shì)");
+  std::string userWords;
+  app.add_option("--user-words", userWords,
+                 "read the words of FILE as FILE says (one \"WORD READING\" per\n"
+                 "line: \"查良镛 zhā liáng yōng\"), wherever they stand")
+      ->option_text("FILE")
+      ->excludes("--no-words");
   std::string input;
   app.add_option("FILE", input, "the text (UTF-8); \"-\" is standard input");
 
@@ -192,6 +202,12 @@ int main(int argc, char** argv) {
   }
   if (byCharacter) options.conversion.readBy = mibolan::ReadBy::Character;
   if (dictionaryTones) options.conversion.toneSandhi = false;
+  std::shared_ptr<const mibolan::UserWords> words;
+  if (app.count("--user-words") > 0) {
+    words = mibolan::cli::ReadUserWordsFile("mibolan-sheet", userWords);
+    if (!words) return 1;
+    options.conversion.userWords = words.get();
+  }
   if (*pdf) return WritePdf(argv, output, input.empty() ? "-" : input, options);
-  return OpenWindow(argv, input);
+  return OpenWindow(argv, input, options);
 }

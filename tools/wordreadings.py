@@ -25,6 +25,8 @@ DICTIONARY = os.path.join(REPO_ROOT, "engine", "data", "dictionary.txt")
 WORDS = os.path.join(REPO_ROOT, "engine", "data", "words.txt")
 MODEL = os.path.join(REPO_ROOT, "engine", "data", "polyphone_model.txt")
 CONTEXT_RULES = os.path.join(REPO_ROOT, "engine", "ContextRules.h")
+CHARACTER_READINGS = os.path.join(REPO_ROOT, "engine", "data", "character_readings.txt")
+SIMPLIFIED = os.path.join(REPO_ROOT, "engine", "data", "simplified.txt")
 
 NUMBERED = re.compile(r"^([a-zü]+)([1-5])$")
 
@@ -50,6 +52,22 @@ def load_dictionary(path=DICTIONARY):
             head, _, reading = line.rstrip("\n").partition(" ")
             readings[head] = reading
     return readings
+
+
+def load_tab_pairs(path):
+    """{first field: second field} of a file of CHARACTER<TAB>VALUE lines."""
+    with open(path, encoding="utf-8") as handle:
+        return dict(line.rstrip("\n").split("\t") for line in handle)
+
+
+def load_character_readings(path=CHARACTER_READINGS):
+    """{character: numbered syllable} of the characters outside the dictionary."""
+    return load_tab_pairs(path)
+
+
+def load_simplified(path=SIMPLIFIED):
+    """{traditional, variant or compatibility character: the simplified one read in its place}."""
+    return load_tab_pairs(path)
 
 
 class WordListError(Exception):
@@ -365,6 +383,8 @@ class Reader:
 
     def __init__(self, words, model=None, margin=0, dictionary=None, rules=None, use_rules=True, corrections=None):
         self.dictionary = dictionary or load_dictionary()
+        self.own = load_character_readings()
+        self.simplified = load_simplified()
         self.rules = (rules if rules is not None else load_context_rules()) if use_rules else {}
         self.lexicon = Lexicon(words)
         self.model = model or {}
@@ -389,14 +409,30 @@ class Reader:
             return alone[0], True
         return self.dictionary[text[index]], False
 
+    def own_reading(self, original, key):
+        """The reading of a character without a dictionary line: its simplified form's own,
+        else its own; None when it has neither."""
+        return self.own.get(key) or self.own.get(original)
+
     def readings(self, text):
-        """{index: numbered syllable} for every character that has a dictionary line."""
+        """{index: numbered syllable} for every character that has a reading: a dictionary line
+        (of its simplified form), or an own reading.
+
+        Everything is looked up in the text with each traditional, variant or compatibility
+        character replaced by its simplified form (engine/data/simplified.txt)."""
+        original = text
+        text = "".join(self.simplified.get(char, char) for char in original)
         result = {}
-        segments = segment(text, self.lexicon, self.dictionary)
+        takes_part = {char for char in set(text) if char in self.dictionary}
+        takes_part.update(char for char, orig in zip(text, original) if self.own_reading(orig, char))
+        segments = segment(text, self.lexicon, takes_part)
         owner = {k: (s, e) for s, e in segments for k in range(s, e)}
         for start, end in segments:
             word = self.word_reading(text[start:end]) if end - start > 1 else None
             for index in range(start, end):
+                if text[index] not in self.dictionary:
+                    result[index] = self.own_reading(original[index], text[index])
+                    continue
                 if word:
                     result[index] = word[index - start]
                     continue

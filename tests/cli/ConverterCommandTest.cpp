@@ -132,5 +132,30 @@ TEST(Converter, UsageErrorsSayWhoAndWhatAndConvertNothing) {
   }
 }
 
+TEST(Converter, ReadsTheUserWordsOrNothing) {
+  const std::string words = WriteTempFile("names.txt", "# names\n查良镛 zhā liáng yōng\n");
+  // The user's words read by word, with or without --words.
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--words", "--user-words", words}, std::vector<std::string>{"--user-words", words}}) {
+    const CommandResult result = Convert(arguments, "查良镛的小说");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "zhā liáng yōng de xiǎo shuō \n");
+  }
+  const std::string bad = WriteTempFile("bad-names.txt", "查良镛 zhā liáng yōng\n金庸 jīn\n");
+  const struct {
+    std::string file;
+    std::string message;
+  } cases[] = {
+      {bad, bad + ":2: the reading has 1 syllable for the 2 characters of 金庸"},
+      {"/nonexistent/names.txt", "/nonexistent/names.txt: No such file or directory"},
+  };
+  for (const auto& each : cases) {
+    const CommandResult result = Convert({"--user-words", each.file}, "查良镛");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "mibolan-convert: " + each.message + "\n");
+  }
+}
+
 }  // namespace
 }  // namespace mibolan

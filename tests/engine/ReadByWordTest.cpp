@@ -67,6 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{u"去不去，喜不喜欢，一动不动，可能不能", u"qù bù qù xǐ bù xǐ huan yī dòng bù dòng kě néng bù néng ",
                  u"qù bu qù xǐ bu xǐ huan yí dòng bú dòng kě néng bù néng "},
         WordCase{u"一", u"yī ", u""},
+        // Characters beyond the dictionary: 〇, an extension character, a compatibility ideograph.
+        WordCase{u"二〇二三年", u"èr líng èr sān nián ", u""}, WordCase{u"𬌗\uF900", u"hé qǐ ", u""},
         // Neutral tones of the words, with and without the tone changes.
         WordCase{u"妈妈看看一本书，朋友们站起来了", u"mā ma kàn kan yī běn shū péng you men zhàn qǐ lai le ",
                  u"mā ma kàn kan yì běn shū péng you men zhàn qǐ lai le "}));
@@ -112,6 +114,22 @@ TEST(ReadByWord, InvisibleCharactersSplitNoWord) {
 // The window's reading by character is untouched by the data of the reading by word.
 TEST(ReadByWord, LeavesTheReadingByCharacterAsItWas) {
   EXPECT_EQ(ConvertText(u"校长觉得跑得快一个", Style::Pinyin), u"xiào cháng jiào dé pǎo dé kuài yī gè ");
+  EXPECT_EQ(ConvertText(u"二〇𬌗爲", Style::Pinyin), u"èr wèi ");
+}
+
+// Traditional and variant characters read as their simplified forms, words, model and all, and
+// the output keeps the text's own characters.
+TEST(ReadByWord, ReadsTraditionalTextAsItsSimplifiedForm) {
+  const std::u16string pairs[][2] = {
+      {u"因爲我們爲了衆人，裏面", u"因为我们为了众人，里面"},
+      {u"說話的時候長大了，還是覺得銀行長說", u"说话的时候长大了，还是觉得银行长说"},
+      {u"這條河很長，他們參與摻和", u"这条河很长，他们参与掺和"},
+  };
+  for (const auto& [traditional, simplified] : pairs) {
+    EXPECT_EQ(ConvertText(traditional, {.readBy = ReadBy::Word}), ConvertText(simplified, {.readBy = ReadBy::Word}))
+        << test::Readable(traditional);
+  }
+  EXPECT_EQ(ConvertText(u"因爲", {.style = Style::Annotated, .readBy = ReadBy::Word}), u"因(yīn)爲(wèi)");
 }
 
 }  // namespace

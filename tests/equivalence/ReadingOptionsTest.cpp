@@ -17,6 +17,7 @@
 #include "TextGenerator.h"
 #include "TransparentRuns.h"
 #include "Utf.h"
+#include "WordCharacters.h"
 
 namespace mibolan {
 namespace {
@@ -154,16 +155,34 @@ TEST(ReadingOptions, EverySplitPointOfAWordyTextGivesTheSameOutput) {
   }
 }
 
-TEST(ReadingOptions, ConvertTheSameCharactersAsReadingByCharacter) {
+// The characters, whole, of `text` that reading by word reads: those of the dictionary, and those
+// beyond it that have a reading of their own.
+std::u16string ReadByWord(std::u16string_view text) {
+  std::u16string read;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const bool pair = IsLeadSurrogate(text[at]) && at + 1 < text.size() && IsTrailSurrogate(text[at + 1]);
+    const char32_t code = pair ? 0x10000 + ((char32_t{text[at]} - 0xD800) << 10) + (text[at + 1] - 0xDC00) : text[at];
+    if (ReadsByWord(code)) read += text.substr(at, pair ? 2 : 1);
+    at += pair ? 1 : 0;
+  }
+  return read;
+}
+
+TEST(ReadingOptions, ConvertTheSameCharactersAsReadingByCharacterAndByWordTheirOwn) {
   TextGenerator generator(11);
   for (int round = 0; round < 300; ++round) {
-    const std::u16string text = WordText(generator, 60);
+    std::u16string text = WordText(generator, 60);
+    // Characters beyond the dictionary, of both planes, and a traditional one.
+    const std::u16string_view extras[] = {u"〇", u"𬌗", u"豈"};
+    text += extras[round % 3];
     const std::u16string byCharacter = ConvertedCharacters(ConvertText(text, Style::Annotated));
+    const std::u16string byWord = ReadByWord(text);
     for (const Reading& reading : kReadings) {
       const ConversionOptions options{Style::Annotated, LineBreaks::Drop, reading.readBy, reading.toneSandhi};
       // The annotated style keeps the invisible characters after a converted one when it reads
       // by word; reading by character alone leaves them out.
-      ASSERT_EQ(ConvertedCharacters(WithoutInvisible(ConvertText(text, options))), byCharacter)
+      ASSERT_EQ(ConvertedCharacters(WithoutInvisible(ConvertText(text, options))),
+                reading.readBy == ReadBy::Word ? byWord : byCharacter)
           << reading.name << ": " << UnitCodes(text);
     }
   }
@@ -177,7 +196,7 @@ TEST(ReadingOptions, ReadTextListsTheReadingsThatTheConversionWrites) {
       const ConversionOptions options{Style::Annotated, LineBreaks::Drop, reading.readBy, reading.toneSandhi};
       std::u16string annotated;
       for (const CharacterReading& each : ReadText(text, options)) {
-        annotated += text[each.index];
+        annotated += text.substr(each.index, IsLeadSurrogate(text[each.index]) ? 2 : 1);
         annotated += u'(' + each.marked + u')';
       }
       ASSERT_EQ(annotated, WithoutInvisible(ConvertText(text, options))) << reading.name << ": " << UnitCodes(text);

@@ -54,39 +54,40 @@ TEST_P(ReadingSheet, RowsAsExpected) { EXPECT_EQ(Rows(GetParam().text), GetParam
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReadingSheet,
-    ::testing::Values(LayoutCase{"a paragraph is indented by two squares and wraps at the row's end",
-                                 u"一二三四五六七八",
-                                 {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) 六(liu4)", "七(qi1) 八(ba1)", "|"}},
-                      LayoutCase{"every line starts a new row; blanks at the line's ends and blank lines at the text's "
-                                 "ends are dropped, blank lines between paragraphs make one empty row",
-                                 u"\n\n　　一\r\n二  \n\n\n \n三\n\n",
-                                 {"_ _ 一(yi1)", "_ _ 二(er4)", "", "_ _ 三(san1)", "|"}},
-                      LayoutCase{"a closing mark does not begin a row: the character before it comes along",
-                                 u"一二三四五六。七",
-                                 {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "六(liu4) 。 七(qi1)", "|"}},
-                      LayoutCase{"nor do closing marks that follow each other",
-                                 u"一二三四五。”七",
-                                 {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4)", "五(wu3) 。 ” 七(qi1)", "|"}},
-                      LayoutCase{"an opening mark does not end a row",
-                                 u"一二三四五“六”",
-                                 {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "“ 六(liu4) ”", "|"}},
-                      LayoutCase{"a row of closing marks only is wrapped where it is full",
-                                 u"，，，，，，，",
-                                 {"_ _ ， ， ， ， ， ，", "，", "|"}},
-                      LayoutCase{"narrow letters and digits go two to a square; a run of blanks is one empty square, "
-                                 "none at a row's start",
-                                 u"ab  cde 2024年 xyz",
-                                 {"_ _ ab _ cd e _ 20", "24 年(nian2) _ xy z", "|"}},
-                      LayoutCase{"marks, full-width letters and characters without a reading each take a square; "
-                                 "invisible format characters none; a combining mark stays with its letter",
-                                 u"《人》Ａ\u200b㐀e\u0301",
-                                 {"_ _ 《 人(ren2) 》 Ａ 㐀 e\u0301", "|"}},
-                      LayoutCase{"a character beyond the BMP is one square", u"𠀀人", {"_ _ 𠀀 人(ren2)", "|"}},
-                      LayoutCase{"full-width marks are marks: the colon does not begin a row",
-                                 u"一二三四五说：“你好！”",
-                                 {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)",
-                                  "说(shuo1) ： “ 你(ni3) 好(hao3) ！ ”", "|"}},
-                      LayoutCase{"an empty text is one empty page", u"", {"|"}}));
+    ::testing::Values(
+        LayoutCase{"a paragraph is indented by two squares and wraps at the row's end",
+                   u"一二三四五六七八",
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) 六(liu4)", "七(qi1) 八(ba1)", "|"}},
+        LayoutCase{"every line starts a new row; blanks at the line's ends and blank lines at the text's "
+                   "ends are dropped, blank lines between paragraphs make one empty row",
+                   u"\n\n　　一\r\n二  \n\n\n \n三\n\n",
+                   {"_ _ 一(yi1)", "_ _ 二(er4)", "", "_ _ 三(san1)", "|"}},
+        LayoutCase{"a closing mark does not begin a row: the character before it comes along",
+                   u"一二三四五六。七",
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "六(liu4) 。 七(qi1)", "|"}},
+        LayoutCase{"nor do closing marks that follow each other",
+                   u"一二三四五。”七",
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4)", "五(wu3) 。 ” 七(qi1)", "|"}},
+        LayoutCase{"an opening mark does not end a row",
+                   u"一二三四五“六”",
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "“ 六(liu4) ”", "|"}},
+        LayoutCase{"a row of closing marks only is wrapped where it is full",
+                   u"，，，，，，，",
+                   {"_ _ ， ， ， ， ， ，", "，", "|"}},
+        LayoutCase{"narrow letters and digits go two to a square; a run of blanks is one empty square, "
+                   "none at a row's start",
+                   u"ab  cde 2024年 xyz",
+                   {"_ _ ab _ cd e _ 20", "24 年(nian2) _ xy z", "|"}},
+        LayoutCase{"marks, full-width letters and characters without a reading each take a square; "
+                   "invisible format characters none; a combining mark stays with its letter",
+                   u"《人》Ａ\u200b㐀e\u0301",
+                   {"_ _ 《 人(ren2) 》 Ａ 㐀(qiu1) e\u0301", "|"}},
+        LayoutCase{
+            "a character beyond the BMP is one square, with its reading", u"𠀀人", {"_ _ 𠀀(he1) 人(ren2)", "|"}},
+        LayoutCase{"full-width marks are marks: the colon does not begin a row",
+                   u"一二三四五说：“你好！”",
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "说(shuo1) ： “ 你(ni3) 好(hao3) ！ ”", "|"}},
+        LayoutCase{"an empty text is one empty page", u"", {"|"}}));
 
 TEST(Title, FirstLineCentredWithoutIndentThenTheText) {
   SheetOptions options;

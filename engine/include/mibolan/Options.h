@@ -4,6 +4,8 @@
 
 namespace mibolan {
 
+class UserWords;
+
 // What happens to the input's line breaks.
 enum class LineBreaks {
   Drop,  // the output is one line, as in the window
@@ -38,6 +40,10 @@ struct ConversionOptions {
   // Like reading by word, the tone changes read the text as if its invisible characters were not
   // there (every reading, not only those of 一 and 不).
   bool toneSandhi = false;
+  // Words whose reading the user decides (<mibolan/UserWords.h>), which win over every other
+  // reading wherever they stand; read by word only. Not owned: they must outlive every
+  // conversion made with these options.
+  const UserWords* userWords = nullptr;
 };
 
 // The readings a primary-school textbook prints: by word, with the neutral tones of the words (妈妈
