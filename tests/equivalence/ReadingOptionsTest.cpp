@@ -23,6 +23,7 @@ namespace mibolan {
 namespace {
 
 using reference::ConvertedCharacters;
+using reference::WithoutInvisible;
 using testing::kInvisibleCharacters;
 using testing::TextGenerator;
 using testing::UnitCodes;
@@ -72,18 +73,6 @@ std::u16string WordText(TextGenerator& generator, std::size_t maxLength) {
     }
   }
   return text;
-}
-
-// `text` without the characters that reading by word looks through.
-std::u16string WithoutInvisible(std::u16string_view text) {
-  std::u16string visible;
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    const bool pair = at + 1 < text.size() && IsLeadSurrogate(text[at]) && IsTrailSurrogate(text[at + 1]);
-    const char32_t code = pair ? 0x10000 + ((char32_t{text[at]} - 0xD800) << 10) + (text[at + 1] - 0xDC00) : text[at];
-    if (!IsTransparentToWords(code)) visible += text.substr(at, pair ? 2 : 1);
-    at += pair ? 1 : 0;
-  }
-  return visible;
 }
 
 // Cuts `size` units or bytes into random pieces: the ascending ends of all pieces but the last.
@@ -155,19 +144,6 @@ TEST(ReadingOptions, EverySplitPointOfAWordyTextGivesTheSameOutput) {
   }
 }
 
-// The characters, whole, of `text` that reading by word reads: those of the dictionary, and those
-// beyond it that have a reading of their own.
-std::u16string ReadByWord(std::u16string_view text) {
-  std::u16string read;
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    const bool pair = IsLeadSurrogate(text[at]) && at + 1 < text.size() && IsTrailSurrogate(text[at + 1]);
-    const char32_t code = pair ? 0x10000 + ((char32_t{text[at]} - 0xD800) << 10) + (text[at + 1] - 0xDC00) : text[at];
-    if (ReadsByWord(code)) read += text.substr(at, pair ? 2 : 1);
-    at += pair ? 1 : 0;
-  }
-  return read;
-}
-
 TEST(ReadingOptions, ConvertTheSameCharactersAsReadingByCharacterAndByWordTheirOwn) {
   TextGenerator generator(11);
   for (int round = 0; round < 300; ++round) {
@@ -176,7 +152,7 @@ TEST(ReadingOptions, ConvertTheSameCharactersAsReadingByCharacterAndByWordTheirO
     const std::u16string_view extras[] = {u"〇", u"𬌗", u"豈"};
     text += extras[round % 3];
     const std::u16string byCharacter = ConvertedCharacters(ConvertText(text, Style::Annotated));
-    const std::u16string byWord = ReadByWord(text);
+    const std::u16string byWord = reference::CharactersReadByWord(text);
     for (const Reading& reading : kReadings) {
       const ConversionOptions options{Style::Annotated, LineBreaks::Drop, reading.readBy, reading.toneSandhi};
       // The annotated style keeps the invisible characters after a converted one when it reads
