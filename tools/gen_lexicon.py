@@ -15,6 +15,9 @@ conventions are documented in engine/data/README.md; in short:
   entries that only refer to another, such as "variant of", "see", "Taiwan pr.", do not
   count), otherwise "-". The neutral tone stays only on particles and suffixes (other
   neutral syllables take the character's own tone); erhua "r5" is written "er5" on the 儿.
+- A word is listed as reading by word looks it up: with its traditional and variant characters
+  replaced by their simplified forms (engine/data/simplified.txt), so that 覺得 is found as
+  觉得, and 乾淨, whose 乾 stays, as 乾净.
 - Frequencies come from jieba's word list (simplified words; a traditional form takes its
   own count or else its simplified form's). A CC-CEDICT word that jieba does not count
   gets frequency 1.
@@ -332,6 +335,24 @@ def mark_unstressed_bu(word, reading, cedict_reading):
     return tuple(result)
 
 
+def keyed_by_lookup_form(entries, simplified, dictionary):
+    """The entries as reading by word looks them up: with each traditional or variant character
+    replaced by the simplified form that stands for it (`simplified`, wordreadings.load_simplified).
+    A word whose lookup form is a word of its own (覺得 as 觉得) adds nothing; one whose lookup
+    form is not (乾淨 as 乾净, 乾 being a simplified character too) is listed in that form. The
+    first of several traditional forms of one lookup form wins, in the order of `entries`; a
+    lookup form with a character that has no dictionary line is left out, as every entry is."""
+    def lookup_form(word):
+        return "".join(simplified.get(char, char) for char in word)
+
+    keyed = {word: entry for word, entry in entries.items() if lookup_form(word) == word}
+    for word, entry in entries.items():
+        key = lookup_form(word)
+        if all(char in dictionary for char in key):
+            keyed.setdefault(key, entry)
+    return keyed
+
+
 def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False, standard=None, reviewed=None):
     """{word: (frequency, reading or None)}. `standard` is load_standard()'s word data, whose
     neutral tones the list takes (see NeutralTones); `reviewed` is load_reviewed()'s readings,
@@ -493,6 +514,8 @@ def parse_args(argv):
                         help="json/modern.json of the npm package @pinyin-pro/data (the neutral tones)")
     parser.add_argument("--reviewed", default=DEFAULT_REVIEWED, help="the reviewed readings")
     parser.add_argument("--dictionary", default=wr.DICTIONARY, help="the character dictionary")
+    parser.add_argument("--simplified", default=wr.SIMPLIFIED,
+                        help="the simplified forms that reading by word looks up (engine/data/simplified.txt)")
     parser.add_argument("--min-jieba-freq", type=int, default=DEFAULT_MIN_JIEBA_FREQ,
                         help="jieba words missing from CC-CEDICT come in from this count on (0: none)")
     parser.add_argument("--keep-neutral", action="store_true",
@@ -511,6 +534,7 @@ def main(argv=None):
         dictionary = wr.load_dictionary(args.dictionary)
         entries = build(load_cedict(args.cedict), load_jieba(args.jieba), dictionary, args.min_jieba_freq,
                         args.keep_neutral, load_standard(args.standard), load_reviewed(args.reviewed, dictionary))
+        entries = keyed_by_lookup_form(entries, wr.load_simplified(args.simplified), dictionary)
     except (LexiconError, ValueError) as error:
         sys.exit(f"gen_lexicon: {error}")
     text = render(entries)
