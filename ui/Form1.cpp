@@ -162,10 +162,10 @@ QString Form1::ConvertedInput() const {
   return ToQString(ConvertText(ToU16View(input), style));
 }
 
-void Form1::Image1_Click() { openWebPage_(kOpenOperation, kMakerHomePage, std::nullopt, std::nullopt, kShowNormal); }
+void Form1::Image1_Click() { openWebPage_(kMakerHomePage); }
 
-void Form1::Label3_Click() { openWebPage_(kOpenOperation, kMakerHomePage, std::nullopt, std::nullopt, kShowNormal); }
+void Form1::Label3_Click() { openWebPage_(kMakerHomePage); }
 
-void Form1::Image2_Click() { openWebPage_(kOpenOperation, kPartnerHomePage, std::nullopt, std::nullopt, kShowNormal); }
+void Form1::Image2_Click() { openWebPage_(kPartnerHomePage); }
 
 }  // namespace mibolan::ui

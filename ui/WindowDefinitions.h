@@ -56,7 +56,6 @@ inline constexpr FontDesign kDefaultFont{u"宋体", 9.0};
 // The two home pages behind the main window's pictures and advertisement line.
 inline constexpr std::u16string_view kMakerHomePage = u"https://www.example.com/";
 inline constexpr std::u16string_view kPartnerHomePage = u"https://www.example.org/";
-inline constexpr std::u16string_view kOpenOperation = u"open";
 
 namespace form1 {
 

@@ -187,7 +187,7 @@ class WindowHostileInputTest : public QObject {
     QCOMPARE(Find<QPlainTextEdit>(*window_, "Text2")->toPlainText(), u"rén "_qs);
   }
 
-  std::vector<OpenerCall> calls_;
+  std::vector<QString> calls_;
   std::unique_ptr<Form1> window_;
 };
 
