@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "DesignFonts.h"
-#include "Form2.h"
+#include "SplashWindow.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
   mibolan::ui::MapDesignFonts();
-  auto* splash = new mibolan::ui::Form2;
+  auto* splash = new mibolan::ui::SplashWindow;
   if (!Save(splash->grab(), folder, "splash.png")) return 1;
   splash->show();
 

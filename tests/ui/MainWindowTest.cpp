@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "DesignFonts.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "Translations.h"
 #include "UiTestSupport.h"
 
@@ -53,7 +53,7 @@ class MainWindowTest : public QObject {
 
   void init() {
     calls_.clear();
-    window_ = std::make_unique<Form1>(nullptr, RecordingOpener(calls_));
+    window_ = std::make_unique<MainWindow>(nullptr, RecordingOpener(calls_));
     window_->setAttribute(Qt::WA_DeleteOnClose, false);
   }
 
@@ -441,7 +441,7 @@ class MainWindowTest : public QObject {
 
  private:
   std::vector<QString> calls_;
-  std::unique_ptr<Form1> window_;
+  std::unique_ptr<MainWindow> window_;
 };
 
 QTEST_MAIN(MainWindowTest)
