@@ -18,7 +18,7 @@
 
 namespace {
 
-QWidget* MainWindow() {
+QWidget* VisibleMainWindow() {
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (window->objectName() == QLatin1String("Form1") && window->isVisible()) return window;
   }
@@ -74,14 +74,14 @@ int main(int argc, char** argv) {
   splash->show();
 
   RunSteps({
-      [&folder] { return MainWindow() != nullptr && Save(Screen(), folder, "main-window.png"); },
+      [&folder] { return VisibleMainWindow() != nullptr && Save(Screen(), folder, "main-window.png"); },
       // Each picture is taken a step after its clicks, once the window has been repainted.
-      [] { return Click(*MainWindow(), "Command1"); },
+      [] { return Click(*VisibleMainWindow(), "Command1"); },
       [&folder] { return Save(Screen(), folder, "main-window-pinyin.png"); },
-      [] { return Click(*MainWindow(), "Option1") && Click(*MainWindow(), "Command1"); },
+      [] { return Click(*VisibleMainWindow(), "Option1") && Click(*VisibleMainWindow(), "Command1"); },
       [&folder] { return Save(Screen(), folder, "main-window-annotated.png"); },
       [] {
-        MainWindow()->close();
+        VisibleMainWindow()->close();
         return true;
       },
   });
