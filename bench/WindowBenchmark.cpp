@@ -25,7 +25,7 @@
 #include <mibolan/ConvertText.h>
 
 #include "DesignFonts.h"
-#include "Form1.h"
+#include "MainWindow.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   const QString text = QString::fromUtf8(file.readAll());
 
   mibolan::ui::MapDesignFonts();
-  mibolan::ui::Form1 window(nullptr, [](auto&&...) {});
+  mibolan::ui::MainWindow window(nullptr, [](auto&&...) {});
   window.showMaximized();
   QCoreApplication::processEvents();
   std::printf("window_benchmark: %lld bytes of UTF-8, %lld UTF-16 units, style %s, window %dx%d, platform %s\n",
@@ -92,9 +92,9 @@ int main(int argc, char** argv) {
               qPrintable(QGuiApplication::platformName()));
 
   // The controls, found by their names as a test or an accessibility tool finds them.
-  auto& text1 = *window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
-  auto& text2 = *window.findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
-  auto& command1 = *window.findChild<QPushButton*>(QStringLiteral("Command1"));
+  auto& inputBox = *window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+  auto& outputBox = *window.findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
+  auto& convertButton = *window.findChild<QPushButton*>(QStringLiteral("Command1"));
   window
       .findChild<QRadioButton*>(style == mibolan::Style::Annotated ? QStringLiteral("Option1")
                                                                    : QStringLiteral("Option3"))
@@ -102,16 +102,16 @@ int main(int argc, char** argv) {
 
   std::vector<double> paste, convert, scroll, select;
   for (int run = 0; run < runs; ++run) {
-    text2.clear();
-    paste.push_back(Milliseconds(window, [&] { text1.setPlainText(text); }));
-    convert.push_back(Milliseconds(window, [&] { command1.click(); }));
+    outputBox.clear();
+    paste.push_back(Milliseconds(window, [&] { inputBox.setPlainText(text); }));
+    convert.push_back(Milliseconds(window, [&] { convertButton.click(); }));
     scroll.push_back(Milliseconds(window, [&] {
-      ScrollToEnd(text1);
-      ScrollToEnd(text2);
+      ScrollToEnd(inputBox);
+      ScrollToEnd(outputBox);
     }));
     select.push_back(Milliseconds(window, [&] {
-      text1.selectAll();
-      text2.selectAll();
+      inputBox.selectAll();
+      outputBox.selectAll();
     }));
   }
   Report("paste into the input box", paste);
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
   const std::u16string expected = mibolan::ConvertText(
       std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())),
       style);
-  const QString shown = text2.toPlainText();
+  const QString shown = outputBox.toPlainText();
   if (shown.size() != static_cast<qsizetype>(expected.size())) {
     std::fprintf(stderr, "window_benchmark: the output box holds %lld units, the engine gives %zu\n",
                  static_cast<long long>(shown.size()), expected.size());

@@ -14,11 +14,11 @@
 #include <functional>
 
 #include "DesignFonts.h"
-#include "Form2.h"
+#include "SplashWindow.h"
 
 namespace {
 
-QWidget* MainWindow() {
+QWidget* VisibleMainWindow() {
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (window->objectName() == QLatin1String("Form1") && window->isVisible()) return window;
   }
@@ -69,19 +69,19 @@ int main(int argc, char** argv) {
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
   mibolan::ui::MapDesignFonts();
-  auto* splash = new mibolan::ui::Form2;
+  auto* splash = new mibolan::ui::SplashWindow;
   if (!Save(splash->grab(), folder, "splash.png")) return 1;
   splash->show();
 
   RunSteps({
-      [&folder] { return MainWindow() != nullptr && Save(Screen(), folder, "main-window.png"); },
+      [&folder] { return VisibleMainWindow() != nullptr && Save(Screen(), folder, "main-window.png"); },
       // Each picture is taken a step after its clicks, once the window has been repainted.
-      [] { return Click(*MainWindow(), "Command1"); },
+      [] { return Click(*VisibleMainWindow(), "Command1"); },
       [&folder] { return Save(Screen(), folder, "main-window-pinyin.png"); },
-      [] { return Click(*MainWindow(), "Option1") && Click(*MainWindow(), "Command1"); },
+      [] { return Click(*VisibleMainWindow(), "Option1") && Click(*VisibleMainWindow(), "Command1"); },
       [&folder] { return Save(Screen(), folder, "main-window-annotated.png"); },
       [] {
-        MainWindow()->close();
+        VisibleMainWindow()->close();
         return true;
       },
   });

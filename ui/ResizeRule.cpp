@@ -13,10 +13,10 @@ void StoreIfUsable(float& size, double value) {
 }  // namespace
 
 TextBoxSizes ApplyResizeRule(TextBoxSizes current, double outerWidthTwips, double outerHeightTwips,
-                             double text2TopTwips) {
-  StoreIfUsable(current.text1Width, 0.99 * outerWidthTwips);
-  StoreIfUsable(current.text2Width, static_cast<double>(current.text1Width));
-  StoreIfUsable(current.text2Height, 0.95 * outerHeightTwips - text2TopTwips);
+                             double outputTopTwips) {
+  StoreIfUsable(current.inputWidth, 0.99 * outerWidthTwips);
+  StoreIfUsable(current.outputWidth, static_cast<double>(current.inputWidth));
+  StoreIfUsable(current.outputHeight, 0.95 * outerHeightTwips - outputTopTwips);
   return current;
 }
 

@@ -6,15 +6,15 @@ namespace mibolan::ui {
 
 // The sizes the rule changes, in twips, kept in single precision like every control size.
 struct TextBoxSizes {
-  float text1Width;
-  float text2Width;
-  float text2Height;
+  float inputWidth;
+  float outputWidth;
+  float outputHeight;
 };
 
-// Text1 takes 0.99 of the outer width, Text2 the same width and the height down to 0.95 of the
-// outer height. Each step stands alone: one whose result would be negative, or is not a number,
-// leaves its size as it was and the next step still runs.
+// The input box takes 0.99 of the outer width, the output box the same width and the height
+// down to 0.95 of the outer height. Each step stands alone: one whose result would be negative,
+// or is not a number, leaves its size as it was and the next step still runs.
 TextBoxSizes ApplyResizeRule(TextBoxSizes current, double outerWidthTwips, double outerHeightTwips,
-                             double text2TopTwips);
+                             double outputTopTwips);
 
 }  // namespace mibolan::ui

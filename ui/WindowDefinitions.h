@@ -3,6 +3,8 @@
 // The two windows as declared data: every property and control, in twips from the top left
 // corner of the client area. The window classes build themselves from these tables and change
 // at run time only the sizes of the two text boxes, the timer's state and the output text.
+// Each `name` is the object name the window's design gives the control; ui/README.md maps
+// every one to the constant, class and member that stand for it here.
 
 #include <optional>
 #include <string_view>
@@ -56,62 +58,63 @@ inline constexpr FontDesign kDefaultFont{u"宋体", 9.0};
 // The two home pages behind the main window's pictures and advertisement line.
 inline constexpr std::u16string_view kMakerHomePage = u"https://www.example.com/";
 inline constexpr std::u16string_view kPartnerHomePage = u"https://www.example.org/";
-inline constexpr std::u16string_view kOpenOperation = u"open";
 
-namespace form1 {
+namespace main_window {
 
-inline constexpr WindowDesign Window{.name = "Form1",
-                                     .caption = u"Mibolan5.0版",
-                                     .clientWidth = 10710,
-                                     .clientHeight = 8010,
-                                     .defaultFont = kDefaultFont,
-                                     .background = std::nullopt};
+inline constexpr WindowDesign kWindow{.name = "Form1",
+                                      .caption = u"Mibolan5.0版",
+                                      .clientWidth = 10710,
+                                      .clientHeight = 8010,
+                                      .defaultFont = kDefaultFont,
+                                      .background = std::nullopt};
 
 inline constexpr FontDesign kInputFont{u"宋体", 14.25};
 inline constexpr FontDesign kOutputFont{u"宋体", 26.25};
 
-inline constexpr ControlDesign Image1{.name = "Image1", .rect = {7920, 0, 7140, 900}, .picture = ":/assets/image1.gif"};
-inline constexpr ControlDesign Command1{.name = "Command1", .rect = {2760, 120, 1575, 615}, .text = u"生成拼音"};
-inline constexpr ControlDesign Option3{
+inline constexpr ControlDesign kMakerBanner{
+    .name = "Image1", .rect = {7920, 0, 7140, 900}, .picture = ":/assets/image1.gif"};
+inline constexpr ControlDesign kConvertButton{.name = "Command1", .rect = {2760, 120, 1575, 615}, .text = u"生成拼音"};
+inline constexpr ControlDesign kPinyinOnlyChoice{
     .name = "Option3", .rect = {4440, 240, 855, 375}, .text = u"rén", .selected = true};
-inline constexpr ControlDesign Option1{.name = "Option1", .rect = {5280, 240, 975, 375}, .text = u"人(rén)"};
-inline constexpr ControlDesign Label1{.name = "Label1", .rect = {120, 480, 1935, 375}, .text = u"文字框:"};
-inline constexpr ControlDesign Text1{.name = "Text1",
-                                     .rect = {0, 885, 10575, 1695},
-                                     .text = u"欢迎访问Kavodi！在这个文本框里输入要产生拼音的文字！\r\n",
-                                     .font = kInputFont};
-inline constexpr ControlDesign Image2{
+inline constexpr ControlDesign kAnnotatedChoice{.name = "Option1", .rect = {5280, 240, 975, 375}, .text = u"人(rén)"};
+inline constexpr ControlDesign kInputCaption{.name = "Label1", .rect = {120, 480, 1935, 375}, .text = u"文字框:"};
+inline constexpr ControlDesign kInputBox{.name = "Text1",
+                                         .rect = {0, 885, 10575, 1695},
+                                         .text = u"欢迎访问Kavodi！在这个文本框里输入要产生拼音的文字！\r\n",
+                                         .font = kInputFont};
+inline constexpr ControlDesign kPartnerBanner{
     .name = "Image2", .rect = {11880, 2640, 3300, 435}, .picture = ":/assets/image2.gif"};
-inline constexpr ControlDesign Label2{.name = "Label2", .rect = {120, 2760, 1935, 255}, .text = u"拼音框:"};
-inline constexpr ControlDesign Label3{.name = "Label3",
-                                      .rect = {1200, 2760, 11295, 255},
-                                      .text = u"欢迎下载Kavodi的笔顺小画板，识字卡片屋，口算练习本，古诗朗读机。",
+inline constexpr ControlDesign kOutputCaption{.name = "Label2", .rect = {120, 2760, 1935, 255}, .text = u"拼音框:"};
+inline constexpr ControlDesign kAdvertisement{
+    .name = "Label3",
+    .rect = {1200, 2760, 11295, 255},
+    .text = u"欢迎下载Kavodi的笔顺小画板，识字卡片屋，口算练习本，古诗朗读机。",
+    .colour = kRed};
+inline constexpr ControlDesign kOutputBox{.name = "Text2", .rect = {0, 3120, 10575, 4935}, .font = kOutputFont};
+
+}  // namespace main_window
+
+namespace splash_window {
+
+inline constexpr WindowDesign kWindow{.name = "Form2",
+                                      .caption = u"Form2",
+                                      .clientWidth = 5415,
+                                      .clientHeight = 3375,
+                                      .defaultFont = kDefaultFont,
+                                      .background = kLightYellow};
+
+inline constexpr ControlDesign kTitle{.name = "lblTitle",
+                                      .rect = {360, 240, 4725, 480},
+                                      .text = u"Mibolan5.0版",
+                                      .font = FontDesign{u"黑体", 24.0},
                                       .colour = kRed};
-inline constexpr ControlDesign Text2{.name = "Text2", .rect = {0, 3120, 10575, 4935}, .font = kOutputFont};
-
-}  // namespace form1
-
-namespace form2 {
-
-inline constexpr WindowDesign Window{.name = "Form2",
-                                     .caption = u"Form2",
-                                     .clientWidth = 5415,
-                                     .clientHeight = 3375,
-                                     .defaultFont = kDefaultFont,
-                                     .background = kLightYellow};
-
-inline constexpr ControlDesign lblTitle{.name = "lblTitle",
-                                        .rect = {360, 240, 4725, 480},
-                                        .text = u"Mibolan5.0版",
-                                        .font = FontDesign{u"黑体", 24.0},
-                                        .colour = kRed};
-inline constexpr ControlDesign lblVersion{
+inline constexpr ControlDesign kAuthor{
     .name = "lblVersion", .rect = {480, 840, 1725, 225}, .text = u"软件作者：何嘉禾"};
-inline constexpr ControlDesign Label2{
+inline constexpr ControlDesign kEmail{
     .name = "Label2", .rect = {480, 1080, 3975, 255}, .text = u"电子邮箱： hj@example.com hj@example.net"};
-inline constexpr ControlDesign Label3{
+inline constexpr ControlDesign kWebsite{
     .name = "Label3", .rect = {480, 1340, 3975, 255}, .text = u"作者网站：https://www.example.com/", .colour = kRed};
-inline constexpr ControlDesign lblDescription{
+inline constexpr ControlDesign kDescription{
     .name = "lblDescription",
     .rect = {120, 1650, 5085, 1680},
     .text =
@@ -124,6 +127,6 @@ inline constexpr ControlDesign lblDescription{
 inline constexpr std::string_view kTimerName = "Timer1";
 inline constexpr int kTimerIntervalMs = 200;
 
-}  // namespace form2
+}  // namespace splash_window
 
 }  // namespace mibolan::ui

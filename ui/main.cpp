@@ -4,7 +4,7 @@
 
 #include "DesignFonts.h"
 #include "DisplayCheck.h"
-#include "Form2.h"
+#include "SplashWindow.h"
 #include "Translations.h"
 
 int main(int argc, char** argv) {
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
 
   mibolan::ui::MapDesignFonts();
   mibolan::ui::InstallToolkitTranslations();
-  auto* splash = new mibolan::ui::Form2;  // deletes itself when the main window unloads it
+  auto* splash = new mibolan::ui::SplashWindow;  // deletes itself when the main window unloads it
   splash->show();
   return QApplication::exec();
 }

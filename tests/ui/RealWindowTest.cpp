@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "DesignFonts.h"
-#include "Form2.h"
+#include "SplashWindow.h"
 #include "UiTestSupport.h"
 
 using namespace mibolan::ui;
@@ -86,7 +86,7 @@ class RealWindowTest : public QObject {
   void initTestCase() {
     QVERIFY2(QGuiApplication::platformName() == u"xcb"_qs, "run this test through tools/with_xvfb.sh");
     MapDesignFonts();
-    (new Form2)->show();
+    (new SplashWindow)->show();
     QTRY_VERIFY_WITH_TIMEOUT(VisibleWindowsNamed("Form1") == 1, 10000);
     main_ = TopLevelNamed("Form1");
     QVERIFY(QTest::qWaitForWindowExposed(main_));

@@ -47,16 +47,16 @@ class ResizeRuleTest : public QObject {
     QFETCH(double, outerHeight);
     QFETCH(TextBoxSizes, expected);
     const TextBoxSizes result = ApplyResizeRule(kDesigned, outerWidth, outerHeight, kText2Top);
-    QCOMPARE(result.text1Width, expected.text1Width);
-    QCOMPARE(result.text2Width, expected.text2Width);
-    QCOMPARE(result.text2Height, expected.text2Height);
+    QCOMPARE(result.inputWidth, expected.inputWidth);
+    QCOMPARE(result.outputWidth, expected.outputWidth);
+    QCOMPARE(result.outputHeight, expected.outputHeight);
   }
 
   // Text2 takes Text1's width as stored (single precision), not the double product.
-  void text2WidthIsText1AsStored() {
+  void outputWidthIsText1AsStored() {
     const TextBoxSizes result = ApplyResizeRule(kDesigned, 12345.0, 9000.0, kText2Top);
-    QCOMPARE(result.text1Width, static_cast<float>(0.99 * 12345.0));
-    QCOMPARE(result.text2Width, result.text1Width);
+    QCOMPARE(result.inputWidth, static_cast<float>(0.99 * 12345.0));
+    QCOMPARE(result.outputWidth, result.inputWidth);
   }
 };
 

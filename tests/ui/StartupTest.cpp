@@ -8,8 +8,8 @@
 #include <QtTest>
 
 #include "DesignFonts.h"
-#include "Form1.h"
-#include "Form2.h"
+#include "MainWindow.h"
+#include "SplashWindow.h"
 #include "UiTestSupport.h"
 
 using namespace mibolan::ui;
@@ -27,7 +27,7 @@ class StartupTest : public QObject {
   }
 
   void splashAsDesigned() {
-    Form2 splash;
+    SplashWindow splash;
     QCOMPARE(splash.objectName(), u"Form2"_qs);
     QCOMPARE(splash.windowTitle(), u"Form2"_qs);
     QCOMPARE(splash.size(), QSize(361, 225));
@@ -65,7 +65,7 @@ class StartupTest : public QObject {
     QFETCH(double, pointSize);
     QFETCH(QColor, colour);
     QFETCH(QString, textStart);
-    Form2 splash;
+    SplashWindow splash;
     auto* label = Find<QLabel>(splash, name.toLatin1().constData());
     QCOMPARE(label->pos(), geometry.topLeft());
     QCOMPARE(label->width(), geometry.width());
@@ -88,13 +88,13 @@ class StartupTest : public QObject {
 
   // The title on the splash and the main window's caption are the same text.
   void titleIsTheCaption() {
-    Form2 splash;
-    Form1 main;
+    SplashWindow splash;
+    MainWindow main;
     QCOMPARE(Find<QLabel>(splash, "lblTitle")->text(), main.windowTitle());
   }
 
   void timerWaitsForTheFirstResize() {
-    Form2 splash;
+    SplashWindow splash;
     auto* timer = Find<QTimer>(splash, "Timer1");
     QCOMPARE(timer->interval(), 200);
     QCOMPARE(timer->timerType(), Qt::PreciseTimer);
@@ -106,8 +106,8 @@ class StartupTest : public QObject {
   // Splash, then after 200 ms the maximized main window, the splash hidden but still loaded.
   void startupSequence() {
     QElapsedTimer clock;
-    auto* splash = new Form2;
-    QPointer<Form2> splashAlive(splash);
+    auto* splash = new SplashWindow;
+    QPointer<SplashWindow> splashAlive(splash);
     auto* timer = Find<QTimer>(*splash, "Timer1");
     int shots = 0;
     connect(timer, &QTimer::timeout, this, [&shots] { ++shots; });
@@ -136,7 +136,7 @@ class StartupTest : public QObject {
 
   // Clicks and keys on the splash change nothing.
   void splashIgnoresInput() {
-    auto* splash = new Form2;
+    auto* splash = new SplashWindow;
     splash->show();
     QVERIFY(QTest::qWaitForWindowExposed(splash));
     Find<QTimer>(*splash, "Timer1")->stop();  // hold the splash on the screen
@@ -157,8 +157,8 @@ class StartupTest : public QObject {
 
   // Closing the main window unloads the hidden splash and ends the program's event loop.
   void closingTheMainWindowEndsTheProgram() {
-    auto* splash = new Form2;
-    QPointer<Form2> splashAlive(splash);
+    auto* splash = new SplashWindow;
+    QPointer<SplashWindow> splashAlive(splash);
     splash->show();
     QTRY_COMPARE(VisibleWindowsNamed("Form1"), 1);
     QPointer<QWidget> main(TopLevelNamed("Form1"));

@@ -15,7 +15,7 @@
 
 #include "CommandRunner.h"
 #include "DesignFonts.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "UiTestSupport.h"
 
 using namespace mibolan;
@@ -78,7 +78,7 @@ class WindowHostileInputTest : public QObject {
   void initTestCase() { MapDesignFonts(); }
 
   void init() {
-    window_ = std::make_unique<Form1>(nullptr, RecordingOpener(calls_));
+    window_ = std::make_unique<MainWindow>(nullptr, RecordingOpener(calls_));
     window_->setAttribute(Qt::WA_DeleteOnClose, false);
     window_->showMaximized();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -187,8 +187,8 @@ class WindowHostileInputTest : public QObject {
     QCOMPARE(Find<QPlainTextEdit>(*window_, "Text2")->toPlainText(), u"rén "_qs);
   }
 
-  std::vector<OpenerCall> calls_;
-  std::unique_ptr<Form1> window_;
+  std::vector<QString> calls_;
+  std::unique_ptr<MainWindow> window_;
 };
 
 QTEST_MAIN(WindowHostileInputTest)

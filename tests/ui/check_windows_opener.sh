@@ -17,8 +17,7 @@ flags=(-std=c++20 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversi
 cat >"$work_dir/open_example.cpp" <<'PROGRAM'
 #include "OpenWebPage.h"
 int main() {
-  mibolan::OpenWebPage(u"open", u"https://www.example.com/", std::nullopt, std::nullopt,
-                       mibolan::kShowNormal);
+  mibolan::OpenWebPage(u"https://www.example.com/");
 }
 PROGRAM
 "$compiler" "${flags[@]}" "$work_dir/open_example.cpp" "$work_dir/OpenWebPage_win.o" \

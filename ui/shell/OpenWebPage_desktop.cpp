@@ -8,15 +8,12 @@
 
 namespace mibolan {
 
-void OpenWebPage(std::u16string_view operation, std::u16string_view target,
-                 std::optional<std::u16string_view> /*parameters*/, std::optional<std::u16string_view> /*directory*/,
-                 std::int32_t /*showCommand*/) {
-  // Only opening has a meaning here; the desktop decides how the browser's window shows.
-  if (operation != u"open") return;
-  const QUrl address = QUrl::fromUserInput(QString::fromUtf16(target.data(), static_cast<qsizetype>(target.size())));
-  if (!address.isValid()) return;
-  // Returns at once without waiting for the browser; a missing browser is not reported.
-  static_cast<void>(QDesktopServices::openUrl(address));
+void OpenWebPage(std::u16string_view address) {
+  const QUrl url = QUrl::fromUserInput(QString::fromUtf16(address.data(), static_cast<qsizetype>(address.size())));
+  if (!url.isValid()) return;
+  // Returns at once without waiting for the browser; the desktop decides how its window shows,
+  // and a missing browser is not reported.
+  static_cast<void>(QDesktopServices::openUrl(url));
 }
 
 }  // namespace mibolan

@@ -25,31 +25,13 @@ std::string ToAnsi(std::u16string_view text) {
   return ansi;
 }
 
-// Keeps an optional argument's converted text alive for the call; none stays null.
-class AnsiArgument {
- public:
-  explicit AnsiArgument(std::optional<std::u16string_view> text)
-      : present_(text.has_value()), ansi_(present_ ? ToAnsi(*text) : std::string()) {}
-  const char* Pointer() const { return present_ ? ansi_.c_str() : nullptr; }
-
- private:
-  bool present_;
-  std::string ansi_;
-};
-
 }  // namespace
 
-void OpenWebPage(std::u16string_view operation, std::u16string_view target,
-                 std::optional<std::u16string_view> parameters, std::optional<std::u16string_view> directory,
-                 std::int32_t showCommand) {
-  HWND owner = GetDesktopWindow();
-  const AnsiArgument ansiOperation(operation);
-  const AnsiArgument ansiTarget(target);
-  const AnsiArgument ansiParameters(parameters);
-  const AnsiArgument ansiDirectory(directory);
-  // The shell's answer is deliberately dropped: a page that does not open is not reported.
-  static_cast<void>(ShellExecuteA(owner, ansiOperation.Pointer(), ansiTarget.Pointer(), ansiParameters.Pointer(),
-                                  ansiDirectory.Pointer(), static_cast<INT>(showCommand)));
+void OpenWebPage(std::u16string_view address) {
+  const std::string ansiAddress = ToAnsi(address);
+  // No parameters and no directory: they matter only when a program is started. The shell's
+  // answer is deliberately dropped: a page that does not open is not reported.
+  static_cast<void>(ShellExecuteA(GetDesktopWindow(), "open", ansiAddress.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
 }
 
 }  // namespace mibolan

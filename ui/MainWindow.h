@@ -15,16 +15,16 @@ class QRadioButton;
 namespace mibolan::ui {
 
 class ClickableLabel;
-class Form2;
+class SplashWindow;
 
 // The main window: the input box, the style options, the button that converts, the output box,
 // and two pictures and an advertisement line that open web pages.
-class Form1 final : public QWidget {
+class MainWindow final : public QWidget {
   Q_OBJECT
 
  public:
   // `splash` is hidden when this window loads and unloaded when it closes (may be null).
-  explicit Form1(Form2* splash = nullptr, WebPageOpener opener = OpenWebPage);
+  explicit MainWindow(SplashWindow* splash = nullptr, WebPageOpener opener = OpenWebPage);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -34,14 +34,13 @@ class Form1 final : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void Form_Load();
-  void Form_Resize();
-  void Form_Unload();
-  void Command1_Click();
+  void HideSplash();
+  void FitTextBoxes();
+  void UnloadSplash();
+  void ShowConvertedInput();
   QString ConvertedInput() const;
-  void Image1_Click();
-  void Image2_Click();
-  void Label3_Click();
+  void OpenMakerHomePage();
+  void OpenPartnerHomePage();
 
   void SetFocusOrder();
   void ConnectHandlers();
@@ -52,7 +51,7 @@ class Form1 final : public QWidget {
   void FollowOuterSize();
   void ShowTextBoxSizes();
 
-  QPointer<Form2> splash_;
+  QPointer<SplashWindow> splash_;
   WebPageOpener openWebPage_;
   // The frame arrives after the first resize, and under X11 a new frame may come after the
   // last resize and move, so the rule runs whenever the outer size differs from the last.
@@ -60,16 +59,16 @@ class Form1 final : public QWidget {
   bool centredByFrame_ = false;
   TextBoxSizes textBoxSizes_;
 
-  ClickableLabel* const Image1;
-  QPushButton* const Command1;
-  QRadioButton* const Option3;
-  QRadioButton* const Option1;
-  QLabel* const Label1;
-  QPlainTextEdit* const Text1;
-  ClickableLabel* const Image2;
-  QLabel* const Label2;
-  ClickableLabel* const Label3;
-  QPlainTextEdit* const Text2;
+  ClickableLabel* const makerBanner_;
+  QPushButton* const convertButton_;
+  QRadioButton* const pinyinOnlyChoice_;
+  QRadioButton* const annotatedChoice_;
+  QLabel* const inputCaption_;
+  QPlainTextEdit* const inputBox_;
+  ClickableLabel* const partnerBanner_;
+  QLabel* const outputCaption_;
+  ClickableLabel* const advertisement_;
+  QPlainTextEdit* const outputBox_;
 };
 
 }  // namespace mibolan::ui

@@ -6,15 +6,15 @@
 
 namespace mibolan::ui {
 
-class Form1;
+class MainWindow;
 
 // The splash window: a borderless light-yellow card in the middle of the screen. Its one-shot
 // timer opens the main window, which hides it on loading and unloads it on closing.
-class Form2 final : public QWidget {
+class SplashWindow final : public QWidget {
   Q_OBJECT
 
  public:
-  Form2();
+  SplashWindow();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -25,11 +25,11 @@ class Form2 final : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void Form_Resize();
-  void Timer1_Timer();
+  void StartSplashTimer();
+  void OpenMainWindow();
 
-  QTimer* const Timer1;
-  QPointer<Form1> mainWindow_;
+  QTimer* const splashTimer_;
+  QPointer<MainWindow> mainWindow_;
 };
 
 }  // namespace mibolan::ui
