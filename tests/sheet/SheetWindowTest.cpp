@@ -19,6 +19,7 @@
 #include "PagePreview.h"
 #include "SheetOutput.h"
 #include "SheetWindow.h"
+#include "TextPieces.h"
 
 using namespace mibolan::sheet;
 
@@ -154,8 +155,8 @@ class SheetWindowTest : public QObject {
     printer.setPageSize(QPageSize(QPageSize::A5));
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setFullPage(true);
-    const SheetContent content = ReadSheetText(QStringLiteral("我爱人"), SheetOptions{}.conversion);
-    QVERIFY(PaintSheet(printer, content, SheetOptions{}));
+    StringText text(QStringLiteral("我爱人"));
+    QVERIFY(PaintSheet(printer, text, SheetOptions{}));
     QCOMPARE(TextLayer(pdf), QStringLiteral("wǒàirén我爱人1/1"));
     const auto drawn =
         mibolan::testing_support::RunCommand(PDFTOPPM, {"-r", "50", "-png", "-singlefile", pdf.toStdString(),
