@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include <QFileInfo>
 #include <utf8.h>
+#include <QFileInfo>
 
 namespace mibolan::sheet {
 namespace {
@@ -84,6 +84,8 @@ class Utf8Pieces {
   std::string carried_;
   std::uint64_t offset_ = 0;  // of carried_'s first byte in the input
 };
+
+constexpr std::size_t kChunk = 1 << 16;  // bytes read, or replayed, at a time
 
 constexpr std::uint64_t kFnvOffset = 14695981039346656037ULL;
 
@@ -164,9 +166,12 @@ bool InputStream::Walk(const PieceCutter::Take& take) {
   PieceCutter cutter(take);
   Utf8Pieces text(cutter);
   std::string problem;
-  bool wanted = regular_ || text.Add(held_, problem);
+  bool wanted = true;
+  for (std::size_t at = 0; !regular_ && wanted && problem.empty() && at < held_.size(); at += kChunk) {
+    wanted = text.Add(std::string_view(held_).substr(at, kChunk), problem);
+  }
   std::uint64_t digest = kFnvOffset;
-  std::vector<char> buffer(1 << 16);
+  std::vector<char> buffer(kChunk);
   while (wanted && problem.empty() && (regular_ || !heldAll_)) {
     spent_ = !regular_;
     const long got = Read(buffer.data(), buffer.size());

@@ -20,9 +20,9 @@ QString CleanTitle(const QString& name) {
   QString clean;
   for (qsizetype i = 0; i < name.size(); ++i) {
     const QChar unit = name[i];
-    const QChar::Category category =
-        unit.isHighSurrogate() && i + 1 < name.size() ? QChar::category(QChar::surrogateToUcs4(unit, name[i + 1]))
-                                                       : unit.category();
+    const QChar::Category category = unit.isHighSurrogate() && i + 1 < name.size()
+                                         ? QChar::category(QChar::surrogateToUcs4(unit, name[i + 1]))
+                                         : unit.category();
     if (category == QChar::Other_Control || category == QChar::Other_Format || category == QChar::Separator_Line ||
         category == QChar::Separator_Paragraph) {
       continue;

@@ -19,8 +19,8 @@ using Progress = std::function<bool(int done, int total)>;
 
 // What a first pass over a sheet's text finds before any page is painted.
 struct SheetPlan {
-  int pages = 0;        // 0: not known, the text being a stream too long to be gone through twice
-  QString firstLine;    // the first line that is not blank (its beginning, when it is long)
+  int pages = 0;      // 0: not known, the text being a stream too long to be gone through twice
+  QString firstLine;  // the first line that is not blank (its beginning, when it is long)
 };
 
 // The page size of `paper`, for a PDF writer or a printer.
@@ -40,8 +40,8 @@ QString DocumentTitle(const SheetOptions& options, const SheetPlan& plan, const 
 // is gone through twice when it can be, first to count the pages for the page numbers; `planned`
 // hears what that pass found before painting begins. False when the text could not be read,
 // painting could not begin or `progress` stopped it.
-bool PaintSheet(QPagedPaintDevice& device, TextSource& text, const SheetOptions& options,
-                const Progress& progress = {}, const std::function<void(const SheetPlan&)>& planned = {});
+bool PaintSheet(QPagedPaintDevice& device, TextSource& text, const SheetOptions& options, const Progress& progress = {},
+                const std::function<void(const SheetPlan&)>& planned = {});
 
 // Writes the sheet to a PDF file at `path` on the paper of `options`. A file that was there is
 // replaced only once the whole sheet has been written. The reason when it could not be written.

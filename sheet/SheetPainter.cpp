@@ -98,8 +98,10 @@ void SheetPainter::Paint(QPainter& painter, const Page& page, int number, int co
 
   painter.setPen(kPageNumberInk);
   const QString numbered = count > 0 ? QStringLiteral("%1 / %2").arg(number).arg(count) : QString::number(number);
-  DrawCentred(painter, pageNumberFont_, numbered, geometry_.paper.width() / 2, geometry_.pageNumberBaseline,
-              geometry_.paper.width());
+  // Measured afresh, not kept as other texts' advances are: no two pages share a number.
+  const double advance = pageNumberFont_.metrics.horizontalAdvance(numbered);
+  painter.setFont(pageNumberFont_.font);
+  painter.drawText(QPointF(geometry_.paper.width() / 2 - advance / 2, geometry_.pageNumberBaseline), numbered);
 }
 
 void SheetPainter::PaintGrid(QPainter& painter, int row) const {

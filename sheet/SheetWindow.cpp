@@ -20,8 +20,8 @@
 
 #include "PageGeometry.h"
 #include "PagePreview.h"
-#include "SheetLayout.h"
 #include "SheetContent.h"
+#include "SheetLayout.h"
 #include "SheetOutput.h"
 #include "TextPieces.h"
 
@@ -197,7 +197,8 @@ void SheetWindow::UpdatePreview() {
 bool SheetWindow::LongSheetWanted(const QString& work) {
   if (updateTimer_.isActive()) UpdatePreview();
   if (pages_ <= kPagesWithoutAsking) return true;
-  const QString question = QStringLiteral("这篇课文排成练习纸超过 %1 页，%2要花些时间。仍要%2吗？").arg(kPagesWithoutAsking).arg(work);
+  const QString question =
+      QStringLiteral("这篇课文排成练习纸超过 %1 页，%2要花些时间。仍要%2吗？").arg(kPagesWithoutAsking).arg(work);
   return QMessageBox::question(this, QStringLiteral("拼音练习纸"), question) == QMessageBox::Yes;
 }
 
@@ -207,14 +208,13 @@ void SheetWindow::Print() {
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageSize(PageSizeOf(options.paper));
   printer.setFullPage(true);  // the sheet keeps its own margins
-  printer.setDocName(SheetTitle(firstLine_));
+  printer.setDocName(DocumentTitle(options, SheetPlan{.pages = 0, .firstLine = firstLine_}, {}));
   QPrintDialog dialog(&printer, this);
   dialog.setWindowTitle(QStringLiteral("打印"));
   if (dialog.exec() != QDialog::Accepted) return;
   ProgressWindow progress(this, QStringLiteral("正在打印…"));
   StringText text(input_->toPlainText());
-  const auto named = [&](const SheetPlan& plan) { printer.setDocName(DocumentTitle(options, plan, {})); };
-  if (!PaintSheet(printer, text, options, progress.Tell(), named) && !progress.Cancelled()) {
+  if (!PaintSheet(printer, text, options, progress.Tell()) && !progress.Cancelled()) {
     QMessageBox::warning(this, QStringLiteral("打印"), QStringLiteral("无法打印：打印机没有接受这份练习纸。"));
   }
 }

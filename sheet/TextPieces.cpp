@@ -48,7 +48,8 @@ qsizetype PieceEnd(QStringView text, qsizetype longest) {
   return text[longest - 1].isHighSurrogate() && text[longest].isLowSurrogate() ? longest - 1 : longest;
 }
 
-PieceCutter::PieceCutter(Take take, qsizetype longest) : take_(std::move(take)), longest_(std::max<qsizetype>(longest, 2)) {}
+PieceCutter::PieceCutter(Take take, qsizetype longest)
+    : take_(std::move(take)), longest_(std::max<qsizetype>(longest, 2)) {}
 
 bool PieceCutter::Add(QStringView more) {
   while (!stopped_ && !more.isEmpty()) {

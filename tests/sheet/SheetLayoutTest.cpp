@@ -115,7 +115,8 @@ TEST(Title, TheSheetIsNamedAfterTheTitleRowsLine) {
   };
   for (const auto& each : cases) {
     const SheetContent content = ReadSheetText(QString::fromStdU16String(each.text), {});
-    EXPECT_EQ(SheetTitle(FirstLine(content)).toStdU16String(), each.name) << QString::fromStdU16String(each.text).toStdString();
+    EXPECT_EQ(SheetTitle(FirstLine(content)).toStdU16String(), each.name)
+        << QString::fromStdU16String(each.text).toStdString();
   }
 }
 
@@ -181,8 +182,8 @@ TEST(Pieces, JoinedGiveThePagesOfTheWholeText) {
             Shown(LayOutSheet(ReadSheetText(text, options.conversion), options, 5), options.squaresPerRow);
         for (const qsizetype longest : {40, 64, 200}) {
           EXPECT_EQ(RowsInPieces(text, options, longest, 5), whole)
-              << text.left(20).toStdString() << " in pieces of " << longest << ", layout "
-              << static_cast<int>(layout) << ", title " << title;
+              << text.left(20).toStdString() << " in pieces of " << longest << ", layout " << static_cast<int>(layout)
+              << ", title " << title;
         }
       }
     }
