@@ -74,6 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{"an opening mark does not end a row",
                                  u"一二三四五“六”",
                                  {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "“ 六(liu4) ”", "|"}},
+                      LayoutCase{"an opening mark that ends its line, blanks after it, stays at the row's end",
+                                 u"一二三四五“  \n六",
+                                 {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) “", "_ _ 六(liu4)", "|"}},
                       LayoutCase{"a row of closing marks only is wrapped where it is full",
                                  u"，，，，，，，",
                                  {"_ _ ， ， ， ， ， ，", "，", "|"}},
@@ -169,8 +172,9 @@ TEST(Pieces, JoinedGiveThePagesOfTheWholeText) {
   const QString lines = QStringLiteral(
       "　静夜思　\n\n床前明月光，疑是地上霜。举头望明月，低头思故乡。\r\n\n\n  一个校长不是银行行长 \n"
       "“你好！”他说（一二三四五）《六七》a bc 2024年\u200b\n\n\n\n  \n𠀀人e\u0301，，，，，，，，\n行走，银行。");
-  // Quiet stretches (blanks, Latin letters, dashes) between sentences, in one line.
-  const QString longLine = Repeated(QStringLiteral("我们一起去银行，不要看一看。—— Hello, world! —— "), 40);
+  // One line: quiet stretches of blanks and dashes between sentences, and commas where a cut would
+  // change a reading (重 in 重，天 reads chóng, before a comma that ends the text zhòng).
+  const QString longLine = Repeated(QStringLiteral("重，天还，是不要看一看。 -------- -------- "), 40);
   for (const QString& text : {lines, longLine, lines + longLine + lines}) {
     for (const SheetLayout layout : {SheetLayout::Reading, SheetLayout::Practice}) {
       for (const bool title : {false, true}) {
@@ -180,7 +184,7 @@ TEST(Pieces, JoinedGiveThePagesOfTheWholeText) {
         options.squaresPerRow = 8;
         const std::vector<std::string> whole =
             Shown(LayOutSheet(ReadSheetText(text, options.conversion), options, 5), options.squaresPerRow);
-        for (const qsizetype longest : {40, 64, 200}) {
+        for (const qsizetype longest : {64, 100, 200}) {
           EXPECT_EQ(RowsInPieces(text, options, longest, 5), whole)
               << text.left(20).toStdString() << " in pieces of " << longest << ", layout " << static_cast<int>(layout)
               << ", title " << title;
