@@ -14,9 +14,11 @@
 namespace mibolan::sheet {
 namespace {
 
+constexpr std::size_t kChunk = 1 << 16;  // bytes read, or replayed, at a time
+
 // All the bytes of an open file; false with errno set when reading fails.
 bool ReadAll(int fd, std::string& bytes) {
-  char buffer[1 << 16];
+  char buffer[kChunk];
   for (;;) {
     const ssize_t got = ::read(fd, buffer, sizeof buffer);
     if (got == 0) return true;
@@ -85,8 +87,6 @@ class Utf8Pieces {
   std::uint64_t offset_ = 0;  // of carried_'s first byte in the input
 };
 
-constexpr std::size_t kChunk = 1 << 16;  // bytes read, or replayed, at a time
-
 constexpr std::uint64_t kFnvOffset = 14695981039346656037ULL;
 
 std::uint64_t Digest(std::uint64_t digest, std::string_view bytes) {
@@ -150,7 +150,7 @@ long InputStream::Read(char* buffer, std::size_t size) {
 
 bool InputStream::Rewindable() {
   if (regular_) return true;
-  char buffer[1 << 16];
+  char buffer[kChunk];
   while (!heldAll_ && held_.size() < kHeldBytes) {
     const long got = Read(buffer, sizeof buffer);
     if (got < 0) return Fail(std::strerror(errno));
