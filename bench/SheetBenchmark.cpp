@@ -19,6 +19,7 @@
 #include "SheetLayout.h"
 #include "SheetOutput.h"
 #include "SheetWindow.h"
+#include "TextPieces.h"
 
 using namespace mibolan::sheet;
 
@@ -79,8 +80,8 @@ int main(int argc, char** argv) {
   QTemporaryDir folder;
   const QString pdf = folder.filePath(QStringLiteral("sheet.pdf"));
   const double write = MedianMilliseconds(runs, [&] {
-    const SheetContent content = ReadSheetText(text, SheetOptions{}.conversion);
-    if (WritePdf(pdf, content, SheetOptions{})) std::abort();
+    StringText sheet(text);
+    if (WritePdf(pdf, sheet, SheetOptions{})) std::abort();
   });
   std::printf("PDF (readings, layout, %d pages written):      %8.1f ms\n", pages, write);
 

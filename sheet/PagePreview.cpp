@@ -15,12 +15,9 @@ PagePreview::PagePreview(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void PagePreview::Show(std::shared_ptr<const SheetContent> content, const PageGeometry& geometry, Page page,
-                       int pageCount) {
-  painter_.reset();  // it refers to the content it replaces
-  content_ = std::move(content);
+void PagePreview::Show(const PageGeometry& geometry, Page page, int pageCount) {
   geometry_ = geometry;
-  painter_.emplace(*content_, geometry_);
+  painter_.emplace(geometry_);
   page_ = std::move(page);
   pageCount_ = pageCount;
   picture_ = QPixmap();

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <memory>
 #include <optional>
 
 #include <QPixmap>
 #include <QWidget>
 
 #include "PageGeometry.h"
-#include "SheetContent.h"
 #include "SheetLayout.h"
 #include "SheetPainter.h"
 
@@ -18,7 +16,8 @@ class PagePreview : public QWidget {
  public:
   explicit PagePreview(QWidget* parent = nullptr);
 
-  void Show(std::shared_ptr<const SheetContent> content, const PageGeometry& geometry, Page page, int pageCount);
+  // `pageCount` 0: the sheet has more pages than were counted.
+  void Show(const PageGeometry& geometry, Page page, int pageCount);
 
   // Where the page stands in the widget.
   QRectF PageRect() const;
@@ -30,7 +29,6 @@ class PagePreview : public QWidget {
  private:
   QPixmap Render() const;
 
-  std::shared_ptr<const SheetContent> content_;
   PageGeometry geometry_;
   std::optional<SheetPainter> painter_;
   Page page_;

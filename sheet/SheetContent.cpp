@@ -99,20 +99,29 @@ SheetContent ReadSheetText(QString text, const ConversionOptions& options) {
   content.readings = ReadText(units, options);
 
   CellWriter writer(content.cells);
-  QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, content.text);
   std::size_t nextReading = 0;
-  qsizetype begin = 0;
-  for (qsizetype end = graphemes.toNextBoundary(); end > 0; begin = end, end = graphemes.toNextBoundary()) {
-    const auto first = static_cast<std::size_t>(begin);
-    const auto last = static_cast<std::size_t>(end);
-    while (nextReading < content.readings.size() && content.readings[nextReading].index < first) ++nextReading;
-    std::int32_t reading = -1;
-    if (nextReading < content.readings.size() && content.readings[nextReading].index < last) {
-      reading = static_cast<std::int32_t>(nextReading);
+  // Each line is cut into user-perceived characters on its own: Qt's boundaries in a line may
+  // otherwise depend on the lines before it, and a text read in pieces must give the same cells.
+  for (qsizetype line = 0; line < content.text.size();) {
+    const qsizetype lineFeed = content.text.indexOf(u'\n', line);
+    const qsizetype lineEnd = lineFeed < 0 ? content.text.size() : lineFeed + 1;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, content.text.constData() + line, lineEnd - line);
+    qsizetype begin = line;
+    for (qsizetype next = graphemes.toNextBoundary(); next > 0; next = graphemes.toNextBoundary()) {
+      const qsizetype end = line + next;
+      const auto first = static_cast<std::size_t>(begin);
+      const auto last = static_cast<std::size_t>(end);
+      while (nextReading < content.readings.size() && content.readings[nextReading].index < first) ++nextReading;
+      std::int32_t reading = -1;
+      if (nextReading < content.readings.size() && content.readings[nextReading].index < last) {
+        reading = static_cast<std::int32_t>(nextReading);
+      }
+      const QStringView grapheme = QStringView(content.text).sliced(begin, end - begin);
+      const Kind kind = reading >= 0 ? Kind::Character : KindOf(FirstCodePoint(grapheme));
+      writer.Add(kind, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), reading);
+      begin = end;
     }
-    const QStringView grapheme = QStringView(content.text).sliced(begin, end - begin);
-    const Kind kind = reading >= 0 ? Kind::Character : KindOf(FirstCodePoint(grapheme));
-    writer.Add(kind, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), reading);
+    line = lineEnd;
   }
   return content;
 }

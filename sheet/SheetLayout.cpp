@@ -2,193 +2,326 @@
 
 #include <algorithm>
 #include <span>
+#include <string_view>
 #include <unordered_set>
 
 namespace mibolan::sheet {
 namespace {
 
-constexpr int kParagraphIndent = 2;
+constexpr std::size_t kParagraphIndent = 2;
 
 // Marks that close a phrase may not begin a row, and marks that open one may not end it.
 constexpr std::u16string_view kClosingMarks = u"，。、；：？！）】》〉」』”’…—～·．,.;:?!)]}%";
 constexpr std::u16string_view kOpeningMarks = u"（【《〈「『“‘([{";
 
-bool StartsWithOneOf(const SheetContent& content, const Cell& cell, std::u16string_view marks) {
-  return cell.kind == CellKind::Mark && marks.find(content.text[cell.begin].unicode()) != std::u16string_view::npos;
+bool StartsWithOneOf(const Square& square, std::u16string_view marks) {
+  return square.kind == CellKind::Mark && marks.find(square.text[0].unicode()) != std::u16string_view::npos;
 }
 
-using CellRange = std::span<const Cell>;
-
-std::uint32_t IndexOf(const SheetContent& content, const Cell& cell) {
-  return static_cast<std::uint32_t>(&cell - content.cells.data());
+Square SquareOf(const SheetContent& content, const Cell& cell) {
+  const CharacterReading* reading = content.ReadingOf(cell);
+  return Square{cell.kind, content.TextOf(cell), reading ? std::optional(*reading) : std::nullopt};
 }
 
-// The cells of a line without the blanks at its ends.
-CellRange Trimmed(CellRange line) {
-  const auto isSpace = [](const Cell& cell) { return cell.kind == CellKind::Space; };
-  while (!line.empty() && isSpace(line.front())) line = line.subspan(1);
-  while (!line.empty() && isSpace(line.back())) line = line.first(line.size() - 1);
-  return line;
-}
+std::uint16_t Column(std::size_t column) { return static_cast<std::uint16_t>(column); }
 
-// Cuts the content at its line breaks and hands each line to `take`.
-template <class Take>
-void ForEachLine(const SheetContent& content, Take take) {
-  const CellRange cells(content.cells);
-  std::size_t begin = 0;
-  for (std::size_t i = 0; i <= cells.size(); ++i) {
-    if (i == cells.size() || cells[i].kind == CellKind::LineBreak) {
-      take(Trimmed(cells.subspan(begin, i - begin)));
-      begin = i + 1;
-    }
-  }
-}
-
-class RowWriter {
+// Puts rows on pages and hands each page over once the next row needs a new one.
+class Pager {
  public:
-  RowWriter(const SheetContent& content, int columns, std::vector<Row>& rows)
-      : content_(content), columns_(static_cast<std::size_t>(columns)), rows_(rows) {}
+  Pager(int rowsPerPage, SheetLayouter::PageTaker take)
+      : perPage_(static_cast<std::size_t>(std::max(rowsPerPage, 1))), take_(std::move(take)) {}
 
-  // A paragraph, from a new row, indented; squares in text order, wrapped at the row's end.
-  void Paragraph(CellRange line) {
-    std::size_t start = kParagraphIndent;
-    std::vector<std::uint32_t> row;  // the cells of the current row, blanks included
-    for (std::size_t i = 0; i < line.size(); ++i) {
-      const Cell& cell = line[i];
-      const bool full = start + row.size() == columns_;
-      const bool lastSquare = start + row.size() + 1 == columns_;
-      const bool opensAtRowEnd = lastSquare && i + 1 < line.size() && StartsWithOneOf(content_, cell, kOpeningMarks);
-      if (full || opensAtRowEnd) {
-        if (full && cell.kind == CellKind::Space) continue;  // no blank square at a row's start
-        std::vector<std::uint32_t> next;
-        if (full && StartsWithOneOf(content_, cell, kClosingMarks)) next = CarriedOver(row);
-        Grid(start, row);
-        start = 0;
-        row = std::move(next);
-      }
-      row.push_back(IndexOf(content_, cell));
+  void Add(Row row) {
+    ++rows_;
+    if (page_.rows.size() == perPage_) {
+      take_(std::move(page_));
+      page_ = Page{};
     }
-    Grid(start, row);
+    // An empty row at the top of a page separates nothing.
+    if (row.placed.empty() && row.kind == Row::Kind::Grid && page_.rows.empty()) return;
+    page_.rows.push_back(std::move(row));
   }
 
-  // The title, centred, in as many rows as it needs.
-  void Title(CellRange line) {
-    for (std::size_t begin = 0; begin < line.size(); begin += columns_) {
-      const CellRange part = line.subspan(begin, std::min(columns_, line.size() - begin));
-      Row row{Row::Kind::Title, static_cast<double>(columns_ - part.size()) / 2, {}};
-      for (std::size_t i = 0; i < part.size(); ++i) {
-        if (part[i].kind != CellKind::Space) row.placed.push_back(Slot{IndexOf(content_, part[i]), Column(i), false});
-      }
-      rows_.push_back(std::move(row));
-    }
+  void Finish() {
+    take_(std::move(page_));
+    page_ = Page{};
   }
 
-  // A character with its reading, two light copies to trace, and empty squares.
-  void Practice(std::uint32_t cell) {
-    rows_.push_back(Row{Row::Kind::Grid, 0, {Slot{cell, 0, false}, Slot{cell, 1, true}, Slot{cell, 2, true}}});
-  }
-
-  void Blank() { rows_.push_back(Row{}); }
+  bool AnyRow() const { return rows_ > 0; }
 
  private:
-  static std::uint16_t Column(std::size_t column) { return static_cast<std::uint16_t>(column); }
+  std::size_t perPage_;
+  SheetLayouter::PageTaker take_;
+  Page page_;
+  std::size_t rows_ = 0;  // laid out so far, empty ones included
+};
 
-  // A row may not begin with a closing mark: the cell before it, and the closing marks right
-  // before that one, go to the next row with it. A row of nothing but closing marks stays as it is.
-  std::vector<std::uint32_t> CarriedOver(std::vector<std::uint32_t>& row) const {
-    std::size_t carried = 1;
-    while (carried < row.size() &&
-           StartsWithOneOf(content_, content_.cells[row[row.size() - carried]], kClosingMarks)) {
-      ++carried;
+// A paragraph, from a new row, indented; squares in text order, wrapped at the row's end.
+class ParagraphRows {
+ public:
+  ParagraphRows(std::size_t columns, Pager& pager) : columns_(columns), pager_(pager) {}
+
+  void Begin() {
+    start_ = kParagraphIndent;
+    row_.clear();
+  }
+
+  // `more`: the line has a square that is not blank after this one.
+  void Place(Square square, bool more) {
+    const bool full = start_ + row_.size() == columns_;
+    const bool lastSquare = start_ + row_.size() + 1 == columns_;
+    const bool opensAtRowEnd = lastSquare && more && StartsWithOneOf(square, kOpeningMarks);
+    if (full || opensAtRowEnd) {
+      if (full && square.kind == CellKind::Space) return;  // no blank square at a row's start
+      std::vector<Square> next;
+      if (full && StartsWithOneOf(square, kClosingMarks)) next = CarriedOver();
+      Emit();
+      start_ = 0;
+      row_ = std::move(next);
     }
-    if (carried >= row.size() || content_.cells[row[row.size() - carried]].kind == CellKind::Space) return {};
-    std::vector<std::uint32_t> next(row.end() - static_cast<std::ptrdiff_t>(carried), row.end());
-    row.resize(row.size() - carried);
+    row_.push_back(std::move(square));
+  }
+
+  void End() { Emit(); }
+
+  // Blanks beyond this many in a row change nothing: once the row is full the rest are dropped.
+  std::size_t BlanksThatMatter() const { return columns_; }
+
+ private:
+  // A row may not begin with a closing mark: the square before it, and the closing marks right
+  // before that one, go to the next row with it. A row of nothing but closing marks stays as it is.
+  std::vector<Square> CarriedOver() {
+    std::size_t carried = 1;
+    while (carried < row_.size() && StartsWithOneOf(row_[row_.size() - carried], kClosingMarks)) ++carried;
+    if (carried >= row_.size() || row_[row_.size() - carried].kind == CellKind::Space) return {};
+    const auto first = row_.end() - static_cast<std::ptrdiff_t>(carried);
+    std::vector<Square> next(std::make_move_iterator(first), std::make_move_iterator(row_.end()));
+    row_.erase(first, row_.end());
     return next;
   }
 
-  void Grid(std::size_t start, const std::vector<std::uint32_t>& cells) {
+  void Emit() {
     Row row;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-      if (content_.cells[cells[i]].kind != CellKind::Space)
-        row.placed.push_back(Slot{cells[i], Column(start + i), false});
+    for (std::size_t i = 0; i < row_.size(); ++i) {
+      if (row_[i].kind != CellKind::Space) row.placed.push_back(Slot{std::move(row_[i]), Column(start_ + i), false});
     }
-    rows_.push_back(std::move(row));
+    row_.clear();
+    pager_.Add(std::move(row));
   }
 
-  const SheetContent& content_;
   std::size_t columns_;
-  std::vector<Row>& rows_;
+  Pager& pager_;
+  std::size_t start_ = kParagraphIndent;
+  std::vector<Square> row_;  // the squares of the current row, blanks included
 };
 
-std::vector<Row> ReadingRows(const SheetContent& content, const SheetOptions& options) {
-  std::vector<Row> rows;
-  RowWriter writer(content, options.squaresPerRow, rows);
-  bool titleWanted = options.title;
-  bool blankWanted = false;  // empty lines between paragraphs make one empty row
-  ForEachLine(content, [&](CellRange line) {
-    if (line.empty()) {
-      blankWanted = !rows.empty();
-      return;
-    }
-    if (titleWanted) {
-      writer.Title(line);
-      titleWanted = false;
-      return;
-    }
-    if (blankWanted) writer.Blank();
-    blankWanted = false;
-    writer.Paragraph(line);
-  });
-  return rows;
-}
+// The title, centred, in as many rows as it needs.
+class TitleRows {
+ public:
+  TitleRows(std::size_t columns, Pager& pager) : columns_(columns), pager_(pager) {}
 
-std::vector<Row> PracticeRows(const SheetContent& content, const SheetOptions& options) {
-  std::vector<Row> rows;
-  RowWriter writer(content, options.squaresPerRow, rows);
-  if (options.title) {
-    bool titled = false;
-    ForEachLine(content, [&](CellRange line) {
-      if (titled || line.empty()) return;
-      writer.Title(line);
-      titled = true;
-    });
+  void Place(Square square) {
+    if (part_.size() == columns_) Emit();
+    part_.push_back(std::move(square));
   }
-  // Each character once with each of its readings, in the order they first appear.
-  std::unordered_set<std::u16string> seen;
-  for (const Cell& cell : content.cells) {
-    const CharacterReading* reading = content.ReadingOf(cell);
-    if (reading == nullptr) continue;
-    std::u16string key(reinterpret_cast<const char16_t*>(content.text.utf16()) + cell.begin, cell.length);
-    key.append(1, u'\n').append(reading->marked);
-    if (seen.insert(std::move(key)).second) writer.Practice(IndexOf(content, cell));
+
+  void End() {
+    if (!part_.empty()) Emit();
   }
-  return rows;
-}
+
+ private:
+  void Emit() {
+    Row row{Row::Kind::Title, static_cast<double>(columns_ - part_.size()) / 2, {}};
+    for (std::size_t i = 0; i < part_.size(); ++i) {
+      if (part_[i].kind != CellKind::Space) row.placed.push_back(Slot{std::move(part_[i]), Column(i), false});
+    }
+    part_.clear();
+    pager_.Add(std::move(row));
+  }
+
+  std::size_t columns_;
+  Pager& pager_;
+  std::vector<Square> part_;
+};
 
 }  // namespace
 
-std::vector<Page> LayOutSheet(const SheetContent& content, const SheetOptions& options, int rowsPerPage) {
-  std::vector<Row> rows =
-      options.layout == SheetLayout::Practice ? PracticeRows(content, options) : ReadingRows(content, options);
-  const auto perPage = static_cast<std::size_t>(std::max(rowsPerPage, 1));
-  std::vector<Page> pages(1);
-  for (Row& row : rows) {
-    if (pages.back().rows.size() == perPage) pages.emplace_back();
-    // An empty row at the top of a page separates nothing.
-    if (row.placed.empty() && row.kind == Row::Kind::Grid && pages.back().rows.empty()) continue;
-    pages.back().rows.push_back(std::move(row));
+// Follows the lines of the text across pieces. A line's blanks are placed only once a square that
+// is not blank follows them (the blanks at a line's ends take no square), and its last square
+// waits until it is known whether another follows (an opening mark may not end a row).
+class SheetLayouter::Lines {
+ public:
+  Lines(const SheetOptions& options, int rowsPerPage, PageTaker take)
+      : practice_(options.layout == SheetLayout::Practice),
+        titleWanted_(options.title),
+        pager_(rowsPerPage, std::move(take)),
+        paragraph_(static_cast<std::size_t>(options.squaresPerRow), pager_),
+        title_(static_cast<std::size_t>(options.squaresPerRow), pager_) {}
+
+  void Add(const SheetContent& piece) {
+    for (const Cell& cell : piece.cells) {
+      switch (cell.kind) {
+        case CellKind::LineBreak: EndLine(); break;
+        case CellKind::Space:
+          if (started_) {
+            ++blanks_;
+            if (capturing_ && blankText_.size() < kFirstLineLength) blankText_ += piece.TextOf(cell);
+          }
+          break;
+        default: NotBlank(SquareOf(piece, cell));
+      }
+      if (practice_ && cell.reading >= 0) Practice(SquareOf(piece, cell));
+    }
   }
+
+  void Finish() {
+    EndLine();
+    ReleasePractice();
+    pager_.Finish();
+  }
+
+  const QString& FirstLine() const { return firstLine_; }
+
+ private:
+  enum class Mode { Ignore, Paragraph, Title };
+
+  void NotBlank(Square square) {
+    if (started_) {
+      PlaceHeld(true);
+    } else {
+      StartLine();
+    }
+    held_ = std::move(square);
+  }
+
+  void StartLine() {
+    started_ = true;
+    capturing_ = firstLine_.isEmpty();
+    if (titleWanted_) {
+      mode_ = Mode::Title;
+    } else if (practice_) {
+      mode_ = Mode::Ignore;
+    } else {
+      if (blankWanted_) pager_.Add(Row{});
+      blankWanted_ = false;
+      mode_ = Mode::Paragraph;
+      paragraph_.Begin();
+    }
+  }
+
+  void EndLine() {
+    if (!started_) {
+      // Empty lines between paragraphs make one empty row.
+      blankWanted_ = pager_.AnyRow();
+      return;
+    }
+    PlaceHeld(false);
+    blanks_ = 0;
+    blankText_.clear();
+    if (mode_ == Mode::Paragraph) paragraph_.End();
+    if (mode_ == Mode::Title) {
+      title_.End();
+      titleWanted_ = false;
+      ReleasePractice();
+    }
+    started_ = capturing_ = false;
+  }
+
+  // Places the held square and, when another follows, the blanks after it.
+  void PlaceHeld(bool more) {
+    if (!held_) return;
+    Square square = std::move(*held_);
+    held_.reset();
+    if (capturing_ && firstLine_.size() < kFirstLineLength) firstLine_ += square.text;
+    switch (mode_) {
+      case Mode::Ignore: break;
+      case Mode::Paragraph: paragraph_.Place(std::move(square), more); break;
+      case Mode::Title: title_.Place(std::move(square)); break;
+    }
+    if (!more) return;
+    if (capturing_ && firstLine_.size() < kFirstLineLength) firstLine_ += blankText_;
+    if (mode_ == Mode::Title) {
+      for (std::size_t i = 0; i < blanks_; ++i) title_.Place(Square{CellKind::Space, {}, {}});
+    } else if (mode_ == Mode::Paragraph) {
+      for (std::size_t i = 0; i < std::min(blanks_, paragraph_.BlanksThatMatter()); ++i) {
+        paragraph_.Place(Square{CellKind::Space, {}, {}}, true);
+      }
+    }
+    blanks_ = 0;
+    blankText_.clear();
+  }
+
+  // Each character once with each of its readings, in the order they first appear, after the title.
+  void Practice(Square square) {
+    std::u16string key = square.text.toStdU16String();
+    key.append(1, u'\n').append(square.reading->marked);
+    if (!seen_.insert(std::move(key)).second) return;
+    Slot first{square, 0, false};
+    Slot second{square, 1, true};
+    Row row{Row::Kind::Grid, 0, {std::move(first), std::move(second), Slot{std::move(square), 2, true}}};
+    if (titleWanted_) {
+      afterTitle_.push_back(std::move(row));
+    } else {
+      pager_.Add(std::move(row));
+    }
+  }
+
+  void ReleasePractice() {
+    for (Row& row : afterTitle_) pager_.Add(std::move(row));
+    afterTitle_.clear();
+  }
+
+  bool practice_;
+  bool titleWanted_;
+  bool blankWanted_ = false;
+  Pager pager_;
+  ParagraphRows paragraph_;
+  TitleRows title_;
+  // The current line.
+  Mode mode_ = Mode::Ignore;
+  bool started_ = false;  // a square that is not blank has come
+  bool capturing_ = false;
+  std::optional<Square> held_;
+  std::size_t blanks_ = 0;  // after the held square
+  QString blankText_;
+  QString firstLine_;
+  std::unordered_set<std::u16string> seen_;
+  std::vector<Row> afterTitle_;  // practice rows that wait for the title to end
+};
+
+SheetLayouter::SheetLayouter(const SheetOptions& options, int rowsPerPage, PageTaker take)
+    : lines_(std::make_unique<Lines>(options, rowsPerPage, std::move(take))) {}
+
+SheetLayouter::~SheetLayouter() = default;
+
+void SheetLayouter::Add(const SheetContent& piece) { lines_->Add(piece); }
+
+void SheetLayouter::Finish() { lines_->Finish(); }
+
+const QString& SheetLayouter::FirstLine() const { return lines_->FirstLine(); }
+
+std::vector<Page> LayOutSheet(const SheetContent& content, const SheetOptions& options, int rowsPerPage) {
+  std::vector<Page> pages;
+  SheetLayouter layouter(options, rowsPerPage, [&](Page&& page) { pages.push_back(std::move(page)); });
+  layouter.Add(content);
+  layouter.Finish();
   return pages;
 }
 
 QString FirstLine(const SheetContent& content) {
-  QString first;
-  ForEachLine(content, [&](CellRange line) {
-    if (!first.isEmpty() || line.empty()) return;
-    first = content.text.mid(line.front().begin, line.back().begin + line.back().length - line.front().begin);
-  });
-  return first;
+  const std::span<const Cell> cells(content.cells);
+  const auto isSpace = [](const Cell& cell) { return cell.kind == CellKind::Space; };
+  for (std::size_t begin = 0, i = 0; i <= cells.size(); ++i) {
+    if (i < cells.size() && cells[i].kind != CellKind::LineBreak) continue;
+    std::span<const Cell> line = cells.subspan(begin, i - begin);
+    begin = i + 1;
+    while (!line.empty() && isSpace(line.front())) line = line.subspan(1);
+    while (!line.empty() && isSpace(line.back())) line = line.first(line.size() - 1);
+    if (!line.empty()) {
+      return content.text.mid(line.front().begin, line.back().begin + line.back().length - line.front().begin);
+    }
+  }
+  return {};
 }
 
 }  // namespace mibolan::sheet

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "SheetContent.h"
@@ -8,9 +11,17 @@
 
 namespace mibolan::sheet {
 
+// What a square shows: a cell of the text with its reading, apart from the text it came from, so
+// that a page outlives the piece of text it was laid out from.
+struct Square {
+  CellKind kind = CellKind::Character;
+  QString text;
+  std::optional<CharacterReading> reading;
+};
+
 // A cell placed in a row.
 struct Slot {
-  std::uint32_t cell = 0;    // index into SheetContent::cells
+  Square square;
   std::uint16_t column = 0;  // 0 is the leftmost square
   bool trace = false;        // a light copy to write over
 };
@@ -30,10 +41,34 @@ struct Page {
   std::vector<Row> rows;
 };
 
-// Lays the content out in rows of `columns` squares, `rowsPerPage` rows to a page. There is always
-// at least one page. In a reading sheet every line of the text starts a new row, a paragraph's
-// first row is indented by two squares, and a row does not begin with closing punctuation nor end
-// with opening punctuation.
+// Lays a text out in rows of `columns` squares, `rowsPerPage` rows to a page, as its pieces come,
+// and hands over each page as soon as it is full: it keeps one page and the row being filled, and
+// for a practice page the characters seen. In a reading sheet every line of the text starts a
+// new row, a paragraph's first row is indented by two squares, and a row does not begin with
+// closing punctuation nor end with opening punctuation. A line may come in several pieces.
+class SheetLayouter {
+ public:
+  using PageTaker = std::function<void(Page&&)>;
+
+  SheetLayouter(const SheetOptions& options, int rowsPerPage, PageTaker take);
+  ~SheetLayouter();
+
+  // The cells of the text's next piece.
+  void Add(const SheetContent& piece);
+  // Hands over the last page: there is always at least one.
+  void Finish();
+
+  // The first line that is not blank, without the blanks at its ends, as far as it has come;
+  // only its first kFirstLineLength units are kept.
+  const QString& FirstLine() const;
+  static constexpr qsizetype kFirstLineLength = 400;
+
+ private:
+  class Lines;
+  std::unique_ptr<Lines> lines_;
+};
+
+// The pages of a whole text, `rowsPerPage` rows to a page.
 std::vector<Page> LayOutSheet(const SheetContent& content, const SheetOptions& options, int rowsPerPage);
 
 // The text of the first line that is not blank, where the layout's lines break (any line break,

@@ -75,9 +75,8 @@ double MeasuredFont::Advance(const QString& text) const {
   return *known;
 }
 
-SheetPainter::SheetPainter(const SheetContent& content, const PageGeometry& geometry)
-    : content_(content),
-      geometry_(geometry),
+SheetPainter::SheetPainter(const PageGeometry& geometry)
+    : geometry_(geometry),
       characterFont_(CharacterFace(kCharacterSize * geometry.square)),
       readingFont_(ReadingFace(ReadingSize(geometry.Band()))),
       latinFont_(ReadingFace(kLatinSize * geometry.square)),
@@ -98,8 +97,11 @@ void SheetPainter::Paint(QPainter& painter, const Page& page, int number, int co
   painter.restore();
 
   painter.setPen(kPageNumberInk);
-  DrawCentred(painter, pageNumberFont_, QStringLiteral("%1 / %2").arg(number).arg(count), geometry_.paper.width() / 2,
-              geometry_.pageNumberBaseline, geometry_.paper.width());
+  const QString numbered = count > 0 ? QStringLiteral("%1 / %2").arg(number).arg(count) : QString::number(number);
+  // Measured afresh, not kept as other texts' advances are: no two pages share a number.
+  const double advance = pageNumberFont_.metrics.horizontalAdvance(numbered);
+  painter.setFont(pageNumberFont_.font);
+  painter.drawText(QPointF(geometry_.paper.width() / 2 - advance / 2, geometry_.pageNumberBaseline), numbered);
 }
 
 void SheetPainter::PaintGrid(QPainter& painter, int row) const {
@@ -154,14 +156,14 @@ void SheetPainter::PaintGrid(QPainter& painter, int row) const {
 void SheetPainter::PaintRow(QPainter& painter, const Row& row, int index) const {
   // The readings of a row first, then its characters, so that the page's text reads in order.
   for (const Slot& slot : row.placed) {
-    const CharacterReading* reading = content_.ReadingOf(content_.cells[slot.cell]);
-    if (reading == nullptr) continue;
+    if (!slot.square.reading) continue;
     painter.setPen(slot.trace ? kTraceInk : kInk);
-    PaintReading(painter, QString::fromStdU16String(reading->marked), geometry_.Staff(index, slot.column + row.shift));
+    PaintReading(painter, QString::fromStdU16String(slot.square.reading->marked),
+                 geometry_.Staff(index, slot.column + row.shift));
   }
   for (const Slot& slot : row.placed) {
     painter.setPen(slot.trace ? kTraceInk : kInk);
-    PaintCell(painter, content_.cells[slot.cell], geometry_.Square(index, slot.column + row.shift));
+    PaintSquare(painter, slot.square, geometry_.Square(index, slot.column + row.shift));
   }
 }
 
@@ -172,8 +174,8 @@ void SheetPainter::PaintReading(QPainter& painter, const QString& reading, const
               kInnerRoom * staff.width());
 }
 
-void SheetPainter::PaintCell(QPainter& painter, const Cell& cell, const QRectF& square) const {
-  const QString text = content_.TextOf(cell);
+void SheetPainter::PaintSquare(QPainter& painter, const Square& cell, const QRectF& square) const {
+  const QString& text = cell.text;
   switch (cell.kind) {
     case CellKind::Latin:
       DrawCentred(painter, latinFont_, text, square.center().x(), square.center().y() + latinCapHeight_ / 2,

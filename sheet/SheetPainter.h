@@ -8,7 +8,6 @@
 #include <QString>
 
 #include "PageGeometry.h"
-#include "SheetContent.h"
 #include "SheetLayout.h"
 
 class QPainter;
@@ -34,23 +33,22 @@ struct MeasuredFont {
 // Paints pages of a sheet: the lines, the readings and the characters.
 class SheetPainter {
  public:
-  SheetPainter(const SheetContent& content, const PageGeometry& geometry);
+  explicit SheetPainter(const PageGeometry& geometry);
 
-  // Paints `page`, the `number`th of `count`, with `painter` set up in dots from the paper's top
-  // left corner.
+  // Paints `page`, the `number`th of `count` (0: of a count not known), with `painter` set up in
+  // dots from the paper's top left corner.
   void Paint(QPainter& painter, const Page& page, int number, int count) const;
 
  private:
   void PaintGrid(QPainter& painter, int row) const;
   void PaintRow(QPainter& painter, const Row& row, int index) const;
   void PaintReading(QPainter& painter, const QString& reading, const QRectF& staff) const;
-  void PaintCell(QPainter& painter, const Cell& cell, const QRectF& square) const;
+  void PaintSquare(QPainter& painter, const Square& cell, const QRectF& square) const;
   // Draws `text` with its advance centred on `centreX`, pressed narrower when wider than `room`.
   void DrawCentred(QPainter& painter, const MeasuredFont& font, const QString& text, double centreX, double baseline,
                    double room) const;
   QRectF MarkInk(const QString& mark) const;
 
-  const SheetContent& content_;
   PageGeometry geometry_;
   MeasuredFont characterFont_;
   MeasuredFont readingFont_;

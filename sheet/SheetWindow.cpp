@@ -16,15 +16,21 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <optional>
+
 #include "PageGeometry.h"
 #include "PagePreview.h"
+#include "SheetContent.h"
 #include "SheetLayout.h"
 #include "SheetOutput.h"
+#include "TextPieces.h"
 
 namespace mibolan::sheet {
 namespace {
 
 constexpr int kUpdateDelay = 150;  // milliseconds of quiet after a change before the preview follows it
+// The preview lays out no more than this many pages; a longer sheet is made only when asked for.
+constexpr int kPagesWithoutAsking = 200;
 
 // A name for the file that does not trouble any file system.
 QString FileNameFor(const QString& title) {
@@ -46,6 +52,7 @@ class ProgressWindow {
     dialog_.setValue(0);
   }
 
+  // While the pages are counted the total is 0, and the bar shows that the work goes on.
   Progress Tell() {
     return [this](int done, int total) {
       dialog_.setMaximum(total);
@@ -136,14 +143,9 @@ SheetWindow::SheetWindow(QWidget* parent)
   updateTimer_.setSingleShot(true);
   updateTimer_.setInterval(kUpdateDelay);
   connect(&updateTimer_, &QTimer::timeout, this, &SheetWindow::UpdatePreview);
-  // The text and the way it is read make new readings; the other choices only a new layout.
-  const auto reread = [this] {
-    content_.reset();
-    ScheduleUpdate();
-  };
-  connect(input_, &QPlainTextEdit::textChanged, this, reread);
-  connect(byWord_, &QCheckBox::toggled, this, reread);
-  connect(toneSandhi_, &QCheckBox::toggled, this, reread);
+  connect(input_, &QPlainTextEdit::textChanged, this, &SheetWindow::ScheduleUpdate);
+  connect(byWord_, &QCheckBox::toggled, this, &SheetWindow::ScheduleUpdate);
+  connect(toneSandhi_, &QCheckBox::toggled, this, &SheetWindow::ScheduleUpdate);
   connect(layout_, &QComboBox::currentIndexChanged, this, &SheetWindow::ScheduleUpdate);
   connect(squares_, &QSpinBox::valueChanged, this, &SheetWindow::ScheduleUpdate);
   connect(paper_, &QComboBox::currentIndexChanged, this, &SheetWindow::ScheduleUpdate);
@@ -167,42 +169,60 @@ SheetOptions SheetWindow::Options() const {
   return options;
 }
 
-std::shared_ptr<const SheetContent> SheetWindow::Content() {
-  if (!content_)
-    content_ = std::make_shared<const SheetContent>(ReadSheetText(input_->toPlainText(), Options().conversion));
-  return content_;
-}
-
 void SheetWindow::ScheduleUpdate() { updateTimer_.start(); }
 
 void SheetWindow::UpdatePreview() {
   updateTimer_.stop();
   const SheetOptions options = Options();
   const PageGeometry geometry = MakeGeometry(PaperSize(options.paper), options.squaresPerRow);
-  std::vector<Page> pages = LayOutSheet(*Content(), options, geometry.rows);
-  const int count = static_cast<int>(pages.size());
-  pageCount_->setText(count == 1 ? QStringLiteral("共 1 页") : QStringLiteral("第 1 页，共 %1 页").arg(count));
-  preview_->Show(Content(), geometry, std::move(pages.front()), count);
+  std::optional<Page> first;
+  int count = 0;
+  SheetLayouter layouter(options, geometry.rows, [&](Page&& page) {
+    if (++count == 1) first = std::move(page);
+  });
+  StringText(input_->toPlainText()).Walk([&](QString piece) {
+    layouter.Add(ReadSheetText(std::move(piece), options.conversion));
+    return count <= kPagesWithoutAsking;
+  });
+  if (count <= kPagesWithoutAsking) layouter.Finish();
+  firstLine_ = layouter.FirstLine();
+  pages_ = count;
+  if (count > kPagesWithoutAsking) {
+    pageCount_->setText(QStringLiteral("第 1 页，共 %1 多页").arg(kPagesWithoutAsking));
+  } else {
+    pageCount_->setText(count == 1 ? QStringLiteral("共 1 页") : QStringLiteral("第 1 页，共 %1 页").arg(count));
+  }
+  preview_->Show(geometry, std::move(*first), count > kPagesWithoutAsking ? 0 : count);
+}
+
+bool SheetWindow::LongSheetWanted(const QString& work) {
+  if (updateTimer_.isActive()) UpdatePreview();
+  if (pages_ <= kPagesWithoutAsking) return true;
+  const QString question =
+      QStringLiteral("这篇课文排成练习纸超过 %1 页，%2要花些时间。仍要%2吗？").arg(kPagesWithoutAsking).arg(work);
+  return QMessageBox::question(this, QStringLiteral("拼音练习纸"), question) == QMessageBox::Yes;
 }
 
 void SheetWindow::Print() {
+  if (!LongSheetWanted(QStringLiteral("打印"))) return;
   const SheetOptions options = Options();
-  const auto content = Content();
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageSize(PageSizeOf(options.paper));
   printer.setFullPage(true);  // the sheet keeps its own margins
-  printer.setDocName(SheetTitle(*content));
+  printer.setDocName(DocumentTitle(options, SheetPlan{.pages = 0, .firstLine = firstLine_}, {}));
   QPrintDialog dialog(&printer, this);
   dialog.setWindowTitle(QStringLiteral("打印"));
   if (dialog.exec() != QDialog::Accepted) return;
   ProgressWindow progress(this, QStringLiteral("正在打印…"));
-  if (!PaintSheet(printer, *content, options, progress.Tell()) && !progress.Cancelled()) {
+  StringText text(input_->toPlainText());
+  if (!PaintSheet(printer, text, options, progress.Tell()) && !progress.Cancelled()) {
     QMessageBox::warning(this, QStringLiteral("打印"), QStringLiteral("无法打印：打印机没有接受这份练习纸。"));
   }
 }
 
 void SheetWindow::ChooseFileAndSave() {
-  const QString suggested = QDir::home().filePath(FileNameFor(SheetTitle(*Content())));
+  if (!LongSheetWanted(QStringLiteral("保存"))) return;
+  const QString suggested = QDir::home().filePath(FileNameFor(SheetTitle(firstLine_)));
   const QString path =
       QFileDialog::getSaveFileName(this, QStringLiteral("保存 PDF"), suggested, QStringLiteral("PDF 文件 (*.pdf)"));
   if (!path.isEmpty()) SavePdf(path);
@@ -210,7 +230,8 @@ void SheetWindow::ChooseFileAndSave() {
 
 bool SheetWindow::SavePdf(const QString& path) {
   ProgressWindow progress(this, QStringLiteral("正在保存 PDF…"));
-  const auto problem = WritePdf(path, *Content(), Options(), progress.Tell());
+  StringText text(input_->toPlainText());
+  const auto problem = WritePdf(path, text, Options(), progress.Tell());
   if (problem && !progress.Cancelled()) {
     QMessageBox::warning(this, QStringLiteral("保存 PDF"),
                          QStringLiteral("无法保存 %1：%2").arg(QDir::toNativeSeparators(path), *problem));

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <memory>
-
 #include <QTimer>
 #include <QWidget>
 
-#include "SheetContent.h"
 #include "SheetOptions.h"
 
 class QCheckBox;
@@ -43,8 +40,9 @@ class SheetWindow : public QWidget {
   void ScheduleUpdate();
   void Print();
   void ChooseFileAndSave();
-  // The sheet of the window's text and choices as they are now.
-  std::shared_ptr<const SheetContent> Content();
+  // True when the sheet has no more pages than the preview lays out, or the user wants it made
+  // all the same (`work`: what is to be done with it).
+  bool LongSheetWanted(const QString& work);
 
   QPlainTextEdit* input_;
   QComboBox* layout_;
@@ -59,7 +57,8 @@ class SheetWindow : public QWidget {
   QPushButton* save_;
   QTimer updateTimer_;
   const UserWords* userWords_ = nullptr;
-  std::shared_ptr<const SheetContent> content_;  // of the last preview; null when the text has changed since
+  QString firstLine_;  // of the text, as the last preview found it
+  int pages_ = 1;      // that the last preview counted: one more than it lays out when there are more
 };
 
 }  // namespace mibolan::sheet

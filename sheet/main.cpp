@@ -93,14 +93,18 @@ int WritePdf(char** argv, const std::string& output, const std::string& input, c
     Complain(input, "input file is output file");
     return 1;
   }
-  const mibolan::sheet::InputText text = mibolan::sheet::ReadInput(input);
-  if (!text.problem.empty()) {
-    Complain(input, text.problem);
+  mibolan::sheet::InputStream text(input);
+  if (!text.Open()) {
+    Complain(input, text.Problem());
     return 1;
   }
-  const auto content = mibolan::sheet::ReadSheetText(text.text, options.conversion);
-  if (const auto problem = mibolan::sheet::WritePdf(QString::fromLocal8Bit(output), content, options)) {
-    Complain(output == "-" ? "(standard output)" : output, problem->toStdString());
+  if (const auto problem = mibolan::sheet::WritePdf(QString::fromLocal8Bit(output), text, options)) {
+    // The input is read as the pages are made: its problems come out of the writing too.
+    if (!text.Problem().empty()) {
+      Complain(input, text.Problem());
+    } else {
+      Complain(output == "-" ? "(standard output)" : output, problem->toStdString());
+    }
     return 1;
   }
   return 0;

@@ -14,7 +14,7 @@ cmake --build --preset fuzz
 findings=build/fuzz/findings
 mkdir -p "$findings"
 failed=0
-for fuzzer in engine utf8_decoder legacy_decoder; do
+for fuzzer in engine utf8_decoder legacy_decoder sheet_layout; do
   scratch=$(mktemp -d)
   log="$findings/$fuzzer.log"
   if build/fuzz/tests/fuzz/${fuzzer}_fuzzer -max_total_time="$seconds" -max_len=4096 -timeout=10 \

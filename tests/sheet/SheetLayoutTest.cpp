@@ -8,21 +8,19 @@
 #include "SheetContent.h"
 #include "SheetLayout.h"
 #include "SheetOutput.h"
+#include "TextPieces.h"
 
 namespace mibolan::sheet {
 namespace {
 
-std::vector<std::string> Rows(const std::u16string& text, SheetOptions options = {}, int rowsPerPage = 100) {
-  options.squaresPerRow = 8;
-  const SheetContent content = ReadSheetText(QString::fromStdU16String(text), options.conversion);
+std::vector<std::string> Shown(const std::vector<Page>& pages, int columns) {
   std::vector<std::string> shown;
-  for (const Page& page : LayOutSheet(content, options, rowsPerPage)) {
+  for (const Page& page : pages) {
     for (const Row& row : page.rows) {
-      std::vector<std::string> squares(static_cast<std::size_t>(options.squaresPerRow), "_");
+      std::vector<std::string> squares(static_cast<std::size_t>(columns), "_");
       for (const Slot& slot : row.placed) {
-        const Cell& cell = content.cells[slot.cell];
-        std::string square = content.TextOf(cell).toStdString();
-        if (const CharacterReading* reading = content.ReadingOf(cell)) square += "(" + reading->numbered + ")";
+        std::string square = slot.square.text.toStdString();
+        if (slot.square.reading) square += "(" + slot.square.reading->numbered + ")";
         squares[slot.column] = slot.trace ? "~" + square : square;
       }
       std::string line;
@@ -36,6 +34,12 @@ std::vector<std::string> Rows(const std::u16string& text, SheetOptions options =
     shown.push_back("|");
   }
   return shown;
+}
+
+std::vector<std::string> Rows(const std::u16string& text, SheetOptions options = {}, int rowsPerPage = 100) {
+  options.squaresPerRow = 8;
+  const SheetContent content = ReadSheetText(QString::fromStdU16String(text), options.conversion);
+  return Shown(LayOutSheet(content, options, rowsPerPage), options.squaresPerRow);
 }
 
 using Lines = std::vector<std::string>;
@@ -71,6 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"an opening mark does not end a row",
                    u"一二三四五“六”",
                    {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "“ 六(liu4) ”", "|"}},
+        LayoutCase{"an opening mark that ends its line, blanks after it, stays at the row's end",
+                   u"一二三四五“  \n六",
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) “", "_ _ 六(liu4)", "|"}},
         LayoutCase{"a row of closing marks only is wrapped where it is full",
                    u"，，，，，，，",
                    {"_ _ ， ， ， ， ， ，", "，", "|"}},
@@ -112,7 +119,8 @@ TEST(Title, TheSheetIsNamedAfterTheTitleRowsLine) {
   };
   for (const auto& each : cases) {
     const SheetContent content = ReadSheetText(QString::fromStdU16String(each.text), {});
-    EXPECT_EQ(SheetTitle(content).toStdU16String(), each.name) << QString::fromStdU16String(each.text).toStdString();
+    EXPECT_EQ(SheetTitle(FirstLine(content)).toStdU16String(), each.name)
+        << QString::fromStdU16String(each.text).toStdString();
   }
 }
 
@@ -131,6 +139,115 @@ TEST(Pages, FillUpInTurnWithoutEmptyRowsAtTheTop) {
   SheetOptions options;
   EXPECT_EQ(Rows(u"一\n二\n\n三\n四\n\n五", options, 2),
             (Lines{"_ _ 一(yi1)", "_ _ 二(er4)", "|", "_ _ 三(san1)", "_ _ 四(si4)", "|", "_ _ 五(wu3)", "|"}));
+}
+
+// The pieces of `text` as PieceCutter cuts them, pieces of at most `longest` units.
+std::vector<QString> Pieces(const QString& text, qsizetype longest) {
+  std::vector<QString> pieces;
+  StringText(text, longest).Walk([&](QString piece) {
+    pieces.push_back(std::move(piece));
+    return true;
+  });
+  return pieces;
+}
+
+// The rows of `text` laid out piece by piece, as a PDF is made.
+std::vector<std::string> RowsInPieces(const QString& text, const SheetOptions& options, qsizetype longest,
+                                      int rowsPerPage) {
+  std::vector<Page> pages;
+  SheetLayouter layouter(options, rowsPerPage, [&](Page&& page) { pages.push_back(std::move(page)); });
+  for (QString& piece : Pieces(text, longest)) layouter.Add(ReadSheetText(std::move(piece), options.conversion));
+  layouter.Finish();
+  return Shown(pages, options.squaresPerRow);
+}
+
+QString Repeated(const QString& part, int times) {
+  QString text;
+  for (int i = 0; i < times; ++i) text += part;
+  return text;
+}
+
+// Pieces that end at line feeds, and a long line cut where no reading looks across: the pages are
+// those of the whole text, in every layout, however short the pieces.
+TEST(Pieces, JoinedGiveThePagesOfTheWholeText) {
+  const QString lines = QStringLiteral(
+      "　静夜思　\n\n床前明月光，疑是地上霜。举头望明月，低头思故乡。\r\n\n\n  一个校长不是银行行长 \n"
+      "“你好！”他说（一二三四五）《六七》a bc 2024年\u200b\n\n\n\n  \n𠀀人e\u0301，，，，，，，，\n行走，银行。");
+  // One line: quiet stretches of blanks and dashes between sentences, and commas where a cut would
+  // change a reading (重 in 重，天 reads chóng, before a comma that ends the text zhòng).
+  const QString longLine = Repeated(QStringLiteral("重，天还，是不要看一看。 -------- -------- "), 40);
+  for (const QString& text : {lines, longLine, lines + longLine + lines}) {
+    for (const SheetLayout layout : {SheetLayout::Reading, SheetLayout::Practice}) {
+      for (const bool title : {false, true}) {
+        SheetOptions options;
+        options.layout = layout;
+        options.title = title;
+        options.squaresPerRow = 8;
+        const std::vector<std::string> whole =
+            Shown(LayOutSheet(ReadSheetText(text, options.conversion), options, 5), options.squaresPerRow);
+        for (const qsizetype longest : {64, 100, 200}) {
+          EXPECT_EQ(RowsInPieces(text, options, longest, 5), whole)
+              << text.left(20).toStdString() << " in pieces of " << longest << ", layout " << static_cast<int>(layout)
+              << ", title " << title;
+        }
+      }
+    }
+  }
+}
+
+// A line with no place where a cut changes nothing is still cut into pieces of bounded length,
+// nothing lost, no character split: Chinese without punctuation, NULs (which make no squares),
+// characters beyond the BMP, one letter with a thousand combining marks.
+TEST(Pieces, ALongLineIsCutIntoBoundedPiecesWithNothingLost) {
+  const QString cases[] = {Repeated(QStringLiteral("我们一起去银行"), 300), QString(3000, QChar(0)),
+                           Repeated(QStringLiteral("𠀀a"), 1000), QStringLiteral("e") + QString(1000, QChar(0x301)),
+                           Repeated(QStringLiteral("我。"), 1000)};
+  for (const QString& text : cases) {
+    const std::vector<QString> pieces = Pieces(text, 64);
+    QString joined;
+    for (const QString& piece : pieces) {
+      EXPECT_LE(piece.size(), 64);
+      EXPECT_FALSE(piece.back().isHighSurrogate()) << text.left(8).toStdString();
+      joined += piece;
+    }
+    EXPECT_EQ(joined, text) << text.left(8).toStdString();
+    EXPECT_GE(pieces.size(), static_cast<std::size_t>(text.size() / 64)) << text.left(8).toStdString();
+  }
+  // A character with its punctuation is cut after the mark: the squares are those of the whole.
+  SheetOptions options;
+  options.squaresPerRow = 8;
+  const QString marked = Repeated(QStringLiteral("我。"), 1000);
+  EXPECT_EQ(RowsInPieces(marked, options, 64, 100),
+            Shown(LayOutSheet(ReadSheetText(marked, options.conversion), options, 100), 8));
+}
+
+// What a sheet's PDF is called: its title line only when it prints one, else its file's name,
+// else the program's name for the sheet; at most 200 characters, no control characters.
+TEST(DocumentTitle, TitleLineElseFileNameElseTheSheetsName) {
+  const QString kSheet = QStringLiteral("拼音练习纸");
+  const QString longLine = QString(150, QChar(u'字')) + Repeated(QStringLiteral("𠀀"), 100);
+  const struct {
+    bool title;
+    QString firstLine;
+    QString fileName;
+    QString expected;
+  } cases[] = {
+      {true, QStringLiteral("静夜思"), QStringLiteral("poem.txt"), QStringLiteral("静夜思")},
+      {false, QStringLiteral("静夜思"), QStringLiteral("poem.txt"), QStringLiteral("poem.txt")},
+      {false, QStringLiteral("静夜思"), {}, kSheet},
+      {true, {}, QStringLiteral("poem.txt"), QStringLiteral("poem.txt")},
+      {true, QStringLiteral("\x1b]0;x\x07\u202e"), {}, QStringLiteral("]0;x")},
+      {false, {}, QStringLiteral("a\x1b[31m\nb\u2028.txt"), QStringLiteral("a[31mb.txt")},
+      {false, {}, QStringLiteral("\x01\x02"), kSheet},
+      {true, longLine, {}, longLine.first(150 + 2 * 50)},
+  };
+  for (const auto& each : cases) {
+    SheetPlan plan;
+    plan.firstLine = each.firstLine;
+    SheetOptions options;
+    options.title = each.title;
+    EXPECT_EQ(DocumentTitle(options, plan, each.fileName), each.expected) << each.firstLine.toStdString();
+  }
 }
 
 }  // namespace

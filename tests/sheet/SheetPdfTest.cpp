@@ -357,4 +357,29 @@ TEST(SheetText, ByWordAndToneChangesReachTheReadings) {
   EXPECT_FALSE(byCharacter.starts_with("yígèxiàozhǎng")) << byCharacter;
 }
 
+// The PDF's title, as pdfinfo shows it: the title line when the sheet prints one, else the
+// input's file name, else the sheet's name; no escape sequence reaches a terminal through it.
+TEST(SheetInfo, TitleIsTheTitleLineOnlyWhenPrintedElseTheFileName) {
+  const std::string text = "  静夜思\x1b]0;x\x07\n床前明月光\n";
+  const std::string poem = mibolan::testing_support::WriteTempFile("poem\x1b[31m.txt", text);
+  const struct {
+    std::vector<std::string> arguments;
+    std::string title;
+  } cases[] = {
+      {{"--title", poem}, "静夜思]0;x"},
+      {{poem}, "poem[31m.txt"},
+      {{"--title", "-"}, "静夜思]0;x"},
+      {{"-"}, "拼音练习纸"},
+  };
+  for (const auto& each : cases) {
+    const fs::path pdf = TempPath("titled.pdf");
+    std::vector<std::string> arguments{"--pdf", pdf.string()};
+    arguments.insert(arguments.end(), each.arguments.begin(), each.arguments.end());
+    const CommandResult made = RunCommand(MIBOLAN_SHEET, arguments, text);
+    ASSERT_EQ(made.status, 0) << made.err;
+    const CommandResult info = RunCommand(PDFINFO, {pdf.string()});
+    EXPECT_NE(info.out.find("Title:           " + each.title + "\n"), std::string::npos) << info.out;
+  }
+}
+
 }  // namespace

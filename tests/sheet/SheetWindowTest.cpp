@@ -19,6 +19,7 @@
 #include "PagePreview.h"
 #include "SheetOutput.h"
 #include "SheetWindow.h"
+#include "TextPieces.h"
 
 using namespace mibolan::sheet;
 
@@ -154,8 +155,8 @@ class SheetWindowTest : public QObject {
     printer.setPageSize(QPageSize(QPageSize::A5));
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setFullPage(true);
-    const SheetContent content = ReadSheetText(QStringLiteral("我爱人"), SheetOptions{}.conversion);
-    QVERIFY(PaintSheet(printer, content, SheetOptions{}));
+    StringText text(QStringLiteral("我爱人"));
+    QVERIFY(PaintSheet(printer, text, SheetOptions{}));
     QCOMPARE(TextLayer(pdf), QStringLiteral("wǒàiren我爱人1/1"));
     const auto drawn =
         mibolan::testing_support::RunCommand(PDFTOPPM, {"-r", "50", "-png", "-singlefile", pdf.toStdString(),
@@ -173,6 +174,42 @@ class SheetWindowTest : public QObject {
     const double margin = 15 / 25.4 * 50;
     QVERIFY2(qAbs(left - margin) <= 2 && qAbs(page.width() - 1 - right - margin) <= 2,
              qPrintable(QStringLiteral("lines from x %1 to %2 of %3").arg(left).arg(right).arg(page.width())));
+  }
+
+  void aLongSheetIsMadeOnlyWhenWanted() {
+    QString text;
+    for (int line = 0; line < 1000; ++line) text += QStringLiteral("春眠不觉晓处处闻啼鸟\n");
+    window_->SetText(text);
+    QTRY_COMPARE(Find<QLabel>("pageCount")->text(), QStringLiteral("第 1 页，共 200 多页"));
+    QString question;
+    ModalCatcher asked([&](QWidget& box) {
+      if (auto* shown = qobject_cast<QMessageBox*>(&box)) question = shown->text();
+    });
+    ModalCatcher chooser([](QWidget&) {});  // a file dialog, were one to open after the answer "no"
+    Find<QPushButton>("save")->click();
+    QVERIFY(asked.Caught());
+    QVERIFY2(question.contains(QStringLiteral("超过 200 页")), qPrintable(question));
+    QVERIFY(!chooser.Caught());
+  }
+
+  void aTextGoneThroughOnceHasPageNumbersWithoutTheCount() {
+    // A stream too long to be read twice: its pages are painted as they come.
+    class Once : public TextSource {
+     public:
+      bool Rewindable() override { return false; }
+      bool Walk(const PieceCutter::Take& take) override { return text_.Walk(take); }
+
+     private:
+      StringText text_{QStringLiteral("我爱人")};
+    } text;
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("once.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setFullPage(true);
+    QVERIFY(PaintSheet(printer, text, SheetOptions{}));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("wǒàirén我爱人1"));
   }
 
   void printOpensTheSystemsPrintDialog() {
