@@ -209,7 +209,7 @@ class SheetWindowTest : public QObject {
     printer.setOutputFileName(pdf);
     printer.setFullPage(true);
     QVERIFY(PaintSheet(printer, text, SheetOptions{}));
-    QCOMPARE(TextLayer(pdf), QStringLiteral("wǒàirén我爱人1"));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("wǒàiren我爱人1"));
   }
 
   void printOpensTheSystemsPrintDialog() {
