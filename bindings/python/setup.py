@@ -2,7 +2,8 @@
 position-independent and linked in statically), so that the wheel needs nothing else.
 
 Environment: MIBOLAN_CMAKE_BUILD_DIR keeps the CMake build there (rebuilt incrementally),
-MIBOLAN_CMAKE_ARGS adds arguments to its configuration (-DMIBOLAN_WERROR=ON, say).
+MIBOLAN_CMAKE_ARGS adds arguments to its configuration (-DMIBOLAN_WERROR=ON, say), and
+MIBOLAN_SOURCE_DIR names the project when this folder has been copied elsewhere.
 """
 
 import os
@@ -17,7 +18,7 @@ from setuptools import Extension, setup
 from setuptools.command.build_ext import build_ext
 
 HERE = Path(__file__).resolve().parent
-PROJECT = HERE.parent.parent
+PROJECT = Path(os.environ.get("MIBOLAN_SOURCE_DIR") or HERE.parent.parent).resolve()
 
 
 def project_version() -> str:
