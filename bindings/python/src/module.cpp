@@ -4,15 +4,20 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include <mibolan/ConvertText.h>
 #include <mibolan/Dictionary.h>
 #include <mibolan/Readings.h>
 #include <mibolan/UserWords.h>
@@ -103,10 +108,64 @@ class Converter {
   std::atomic<bool> busy_ = false;
 };
 
+// A str is stored as Latin-1, UCS-2 or UCS-4: ConvertText reads the UCS-2 one in place (UTF-16
+// when it holds no surrogate), the others widened or cut into surrogate pairs, on two threads
+// when the text is long. The UTF-16 output becomes the result without a detour through UTF-8.
+// Nothing when the text holds a surrogate (which the UTF-8 path reports) or starts with a
+// byte-order mark (which only the UTF-8 path skips, as the converter program does).
+std::optional<py::str> ConvertAsUtf16(py::handle text, const mibolan::ConversionOptions& options) {
+  if (!PyUnicode_Check(text.ptr())) return std::nullopt;
+  const int kind = PyUnicode_KIND(text.ptr());
+  const void* data = PyUnicode_DATA(text.ptr());
+  const auto length = static_cast<std::size_t>(PyUnicode_GET_LENGTH(text.ptr()));
+  std::u16string out;
+  {
+    py::gil_scoped_release release;
+    std::u16string copy;
+    std::u16string_view units;
+    if (kind == PyUnicode_2BYTE_KIND) {
+      units = {static_cast<const char16_t*>(data), length};
+    } else if (kind == PyUnicode_1BYTE_KIND) {
+      const auto* latin1 = static_cast<const Py_UCS1*>(data);
+      copy.assign(latin1, latin1 + length);
+      units = copy;
+    } else {
+      copy.reserve(length);
+      for (const Py_UCS4 c : std::span(static_cast<const Py_UCS4*>(data), length)) {
+        if (c > 0xFFFF) {
+          copy += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+          copy += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+          if (c >= 0xD800 && c <= 0xDFFF) return std::nullopt;
+          copy += static_cast<char16_t>(c);
+        }
+      }
+      units = copy;
+    }
+    if (kind == PyUnicode_2BYTE_KIND &&
+        std::ranges::any_of(units, [](char16_t u) { return u >= 0xD800 && u <= 0xDFFF; })) {
+      return std::nullopt;
+    }
+    if (!units.empty() && units.front() == u'\uFEFF') return std::nullopt;
+    out = mibolan::ConvertText(units, options);
+  }
+  // Characters beyond the basic plane come out as surrogate pairs, which only a decoder joins.
+  int order = std::endian::native == std::endian::little ? -1 : 1;
+  PyObject* result =
+      kind == PyUnicode_4BYTE_KIND
+          ? PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(out.data()), static_cast<Py_ssize_t>(out.size() * 2),
+                                  "strict", &order)
+          : PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, out.data(), static_cast<Py_ssize_t>(out.size()));
+  if (!result) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(result);
+}
+
 py::str Convert(py::handle text, int style, bool byWord, bool toneSandhi, bool keepLines,
                 const UserWordsPtr& userWords) {
+  const mibolan::ConversionOptions options = MakeOptions(style, byWord, toneSandhi, keepLines, userWords);
+  if (std::optional<py::str> converted = ConvertAsUtf16(text, options)) return *converted;
   const std::string_view bytes = Utf8Of(text);
-  mibolan::Utf8Converter converter(MakeOptions(style, byWord, toneSandhi, keepLines, userWords));
+  mibolan::Utf8Converter converter(options);
   std::string out;
   bool ok = false;
   {

@@ -17,6 +17,9 @@ OPTION_SETS = [
     {"keep_lines": True},
     {"textbook": True, "keep_lines": True},
 ]
+# Python stores a text in one, two or four bytes a character, which take different ways into the
+# engine: each of them, and a text that starts with a byte-order mark.
+TEXTS = [TEXT, TEXT.rstrip("\n"), TEXT.replace("𠀀", ""), "<é> & x\r\ny", "\ufeff人\ufeff人", ""]
 CONVERTER = os.environ.get("MIBOLAN_CONVERT")
 needs_converter = pytest.mark.skipif(not CONVERTER, reason="MIBOLAN_CONVERT names no mibolan-convert")
 
@@ -32,7 +35,7 @@ def flags(options):
 @needs_converter
 @pytest.mark.parametrize("options", OPTION_SETS)
 @pytest.mark.parametrize("style", ["pinyin", "annotated", "numbers"])
-@pytest.mark.parametrize("text", [TEXT, TEXT.rstrip("\n"), ""])
+@pytest.mark.parametrize("text", TEXTS)
 def test_convert_writes_what_the_converter_writes(text, style, options):
     expected = run_converter(text, f"--style={style}", *flags(options))
     # The program ends its output with a line break unless the text's own kept one ends it.
@@ -43,10 +46,11 @@ def test_convert_writes_what_the_converter_writes(text, style, options):
 
 @needs_converter
 @pytest.mark.parametrize("options", OPTION_SETS[:3])
-def test_html_is_the_body_of_the_converters_page(options):
-    page = run_converter(TEXT, "--style=html", *flags(options))
+@pytest.mark.parametrize("text", TEXTS[:-1])
+def test_html_is_the_body_of_the_converters_page(text, options):
+    page = run_converter(text, "--style=html", *flags(options))
     body = page.split('<div class="text">', 1)[1].rsplit("</div>\n</section>", 1)[0]
-    assert mibolan.convert(TEXT, style="html", **options) == body
+    assert mibolan.convert(text, style="html", **options) == body
 
 
 @needs_converter
