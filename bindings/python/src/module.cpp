@@ -201,28 +201,39 @@ std::u16string Utf16Of(const py::str& text) {
   return units;
 }
 
-std::vector<mibolan::CharacterReading> ReadingsOf(const py::str& text, bool byWord, bool toneSandhi,
-                                                  const UserWordsPtr& userWords) {
-  const std::u16string units = Utf16Of(text);
-  const mibolan::ConversionOptions options = MakeOptions(0, byWord, toneSandhi, false, userWords);
-  py::gil_scoped_release release;
-  return mibolan::ReadText(units, options);
-}
-
-// Walks a text's code points beside its readings (which ReadText gives by UTF-16 unit): `reading`
-// is called with each code point's position and its reading or null.
+// Walks a text's code points beside their readings: `visit` gets each code point's position and
+// its reading or null. ReadText reads a long text in parts cut after line feeds, which no reading
+// looks across, so that the readings never pile up whole; each part starts with the line feed
+// before it and the two units before that, the context that the rules look back at.
 template <class Visit>
-void WalkCodePoints(const py::str& text, const std::vector<mibolan::CharacterReading>& readings, Visit visit) {
-  const Py_ssize_t length = PyUnicode_GET_LENGTH(text.ptr());
+void WalkReadings(const py::str& text, const mibolan::ConversionOptions& options, Visit visit) {
+  constexpr std::size_t kPart = std::size_t{1} << 16;
+  constexpr std::size_t kContext = 3;
+  const std::u16string units = Utf16Of(text);
   const int kind = PyUnicode_KIND(text.ptr());
   const void* data = PyUnicode_DATA(text.ptr());
-  auto next = readings.begin();
+  Py_ssize_t position = 0;
   std::size_t unit = 0;
-  for (Py_ssize_t i = 0; i < length; ++i) {
-    const bool read = next != readings.end() && next->index == unit;
-    visit(i, read ? &*next : nullptr);
-    if (read) ++next;
-    unit += PyUnicode_READ(kind, data, i) > 0xFFFF ? 2u : 1u;
+  while (unit < units.size()) {
+    std::size_t end = units.size();
+    if (end - unit > kPart) {
+      const std::size_t lineFeed = units.find(u'\n', unit + kPart);
+      if (lineFeed != std::u16string::npos) end = lineFeed + 1;
+    }
+    const std::size_t from = unit < kContext ? 0 : unit - kContext;
+    std::vector<mibolan::CharacterReading> readings;
+    {
+      py::gil_scoped_release release;
+      readings = mibolan::ReadText(std::u16string_view(units).substr(from, end - from), options);
+    }
+    auto next = readings.begin();
+    while (next != readings.end() && next->index + from < unit) ++next;
+    for (; unit < end; ++position) {
+      const bool read = next != readings.end() && next->index + from == unit;
+      visit(position, read ? &*next : nullptr);
+      if (read) ++next;
+      unit += PyUnicode_READ(kind, data, position) > 0xFFFF ? 2u : 1u;
+    }
   }
 }
 
@@ -251,14 +262,14 @@ class SyllableCache {
 // writes a reading.
 py::list Readings(const py::str& text, bool byWord, bool toneSandhi, const UserWordsPtr& userWords,
                   py::function syllable) {
-  const std::vector<mibolan::CharacterReading> readings = ReadingsOf(text, byWord, toneSandhi, userWords);
   SyllableCache cache(std::move(syllable));
   py::list out(PyUnicode_GET_LENGTH(text.ptr()));
-  WalkCodePoints(text, readings, [&](Py_ssize_t i, const mibolan::CharacterReading* reading) {
-    py::object character = py::reinterpret_steal<py::object>(PyUnicode_Substring(text.ptr(), i, i + 1));
-    py::object value = reading ? cache.Get(*reading) : py::none();
-    PyList_SET_ITEM(out.ptr(), i, py::make_tuple(character, value, i).release().ptr());
-  });
+  WalkReadings(text, MakeOptions(0, byWord, toneSandhi, false, userWords),
+               [&](Py_ssize_t i, const mibolan::CharacterReading* reading) {
+                 py::object character = py::reinterpret_steal<py::object>(PyUnicode_Substring(text.ptr(), i, i + 1));
+                 py::object value = reading ? cache.Get(*reading) : py::none();
+                 PyList_SET_ITEM(out.ptr(), i, py::make_tuple(character, value, i).release().ptr());
+               });
   return out;
 }
 
@@ -266,7 +277,6 @@ py::list Readings(const py::str& text, bool byWord, bool toneSandhi, const UserW
 // `runs` is None, else what `runs(run)` gives (a str, a list of them, or None for nothing).
 py::list Segments(const py::str& text, bool byWord, bool toneSandhi, const UserWordsPtr& userWords,
                   py::function syllable, py::object runs) {
-  const std::vector<mibolan::CharacterReading> readings = ReadingsOf(text, byWord, toneSandhi, userWords);
   SyllableCache cache(std::move(syllable));
   py::list out;
   Py_ssize_t runStart = -1;
@@ -286,14 +296,15 @@ py::list Segments(const py::str& text, bool byWord, bool toneSandhi, const UserW
       for (py::handle item : handled) out.append(item);
     }
   };
-  WalkCodePoints(text, readings, [&](Py_ssize_t i, const mibolan::CharacterReading* reading) {
-    if (!reading) {
-      if (runStart < 0) runStart = i;
-      return;
-    }
-    endRun(i);
-    out.append(cache.Get(*reading));
-  });
+  WalkReadings(text, MakeOptions(0, byWord, toneSandhi, false, userWords),
+               [&](Py_ssize_t i, const mibolan::CharacterReading* reading) {
+                 if (!reading) {
+                   if (runStart < 0) runStart = i;
+                   return;
+                 }
+                 endRun(i);
+                 out.append(cache.Get(*reading));
+               });
   endRun(PyUnicode_GET_LENGTH(text.ptr()));
   return out;
 }

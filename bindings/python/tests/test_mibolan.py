@@ -135,15 +135,20 @@ def test_user_words_error_tells_the_line():
     assert raised.value.line == 3 and isinstance(raised.value, ValueError)
 
 
+# A long text is read in parts cut at line feeds: the parts must read as the whole does.
+@pytest.mark.parametrize("text", [TEXT, TEXT * 2000])
 @pytest.mark.parametrize("options", [{}, {"textbook": True}])
-def test_readings_give_every_character_its_position_and_the_converters_reading(options):
-    result = mibolan.readings(TEXT, numbers=True, **options)
-    assert [(char, position) for char, _, position in result] == [(char, i) for i, char in enumerate(TEXT)]
+def test_readings_give_every_character_its_position_and_the_converters_reading(text, options):
+    result = mibolan.readings(text, numbers=True, **options)
+    assert [(char, position) for char, _, position in result] == [(char, i) for i, char in enumerate(text)]
     read = [reading for _, reading, _ in result if reading is not None]
-    assert read == mibolan.convert(TEXT, style="numbers", **options).split()
-    marked = [reading for _, reading, _ in mibolan.readings(TEXT, **options) if reading is not None]
-    assert marked == mibolan.convert(TEXT, **options).split()
+    assert read == mibolan.convert(text, style="numbers", **options).split()
+    marked = [reading for _, reading, _ in mibolan.readings(text, **options) if reading is not None]
+    assert marked == mibolan.convert(text, **options).split()
     assert dict((char, reading) for char, reading, _ in result)["A"] is None
+    lazy = mibolan.lazy_pinyin(text, style=mibolan.Style.TONE, words="words" in options or "textbook" in options,
+                               tone_sandhi="textbook" in options)
+    assert "".join(lazy) == "".join(reading or char for char, reading, _ in mibolan.readings(text, **options))
 
 
 @pytest.mark.parametrize("arguments, expected", [
