@@ -21,7 +21,7 @@
 #include "MessageText.h"
 #include "ParallelConverter.h"
 
-namespace mibolan {
+namespace mibolan::cli {
 
 namespace {
 
@@ -88,15 +88,14 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
     if (got == 0) {
       finished = true;
       if (!converter.Finish(output)) {
-        problem = (converter.Truncated() ? "truncated " + encoding + " sequence" : "invalid " + encoding) +
-                  " at byte offset " + std::to_string(converter.ErrorOffset());
+        problem = EncodingProblem(encoding, converter.Truncated(), converter.ErrorOffset());
       }
       break;
     }
     const bool ok = converter.Feed(static_cast<std::size_t>(got), output);
     output.WriteReady();
     if (!ok) {
-      problem = "invalid " + encoding + " at byte offset " + std::to_string(converter.ErrorOffset());
+      problem = EncodingProblem(encoding, false, converter.ErrorOffset());
       break;
     }
   }
@@ -178,4 +177,4 @@ bool ConvertFiles(const std::vector<std::string>& paths, const ConvertOptions& o
   return allConverted;
 }
 
-}  // namespace mibolan
+}  // namespace mibolan::cli

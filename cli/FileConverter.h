@@ -7,7 +7,7 @@
 
 #include "OutputSink.h"
 
-namespace mibolan {
+namespace mibolan::cli {
 
 // How the bytes of the input files are read.
 enum class Encoding {
@@ -27,4 +27,4 @@ struct ConvertOptions {
 // the result is false after any of them.
 bool ConvertFiles(const std::vector<std::string>& paths, const ConvertOptions& options, OutputSink& output);
 
-}  // namespace mibolan
+}  // namespace mibolan::cli

@@ -6,7 +6,7 @@
 
 #include "MessageText.h"
 
-namespace mibolan {
+namespace mibolan::cli {
 
 namespace {
 
@@ -91,4 +91,4 @@ void HtmlPage::End(std::string& out) {
   if (begun_) out += kPageEnd;
 }
 
-}  // namespace mibolan
+}  // namespace mibolan::cli

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace mibolan {
+namespace mibolan::cli {
 
 // The printable page that --style=html writes: one HTML document for all the files of a run,
 // each file's converted text in a section of its own that starts a new sheet when printed.
@@ -28,4 +28,4 @@ class HtmlPage {
   bool begun_ = false;
 };
 
-}  // namespace mibolan
+}  // namespace mibolan::cli

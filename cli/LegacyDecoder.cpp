@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-namespace mibolan {
+namespace mibolan::cli {
 
 namespace {
 
@@ -68,4 +68,4 @@ bool LegacyDecoder::Finish() {
   return false;
 }
 
-}  // namespace mibolan
+}  // namespace mibolan::cli

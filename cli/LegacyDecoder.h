@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace mibolan {
+namespace mibolan::cli {
 
 // Decodes text in a legacy Chinese encoding (GBK, GB18030) that arrives in pieces into UTF-16,
 // through the C library's iconv. A character cut between two pieces is completed by the next;
@@ -38,4 +38,4 @@ class LegacyDecoder {
   bool atStart_ = true;
 };
 
-}  // namespace mibolan
+}  // namespace mibolan::cli

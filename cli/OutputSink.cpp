@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace mibolan {
+namespace mibolan::cli {
 
 // A pipe's own buffer of 64 KiB makes a writer wait for the reader at every block; a larger one
 // lets both run. Where the system refuses (a limit on pipe memory), the pipe stays as it is.
@@ -54,4 +54,4 @@ void OutputSink::WriteAll(const char* data, std::size_t size) {
   std::_Exit(1);
 }
 
-}  // namespace mibolan
+}  // namespace mibolan::cli

@@ -8,7 +8,7 @@
 
 #include "CommandLine.h"
 
-namespace mibolan {
+namespace mibolan::cli {
 
 // Standard output (or another file descriptor), written in large blocks, or line by line for a
 // reader who waits for each line. A reader that went away kills the program with SIGPIPE under
@@ -54,4 +54,4 @@ class OutputSink {
   bool outputIsFile_ = false;
 };
 
-}  // namespace mibolan
+}  // namespace mibolan::cli

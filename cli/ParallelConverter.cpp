@@ -5,7 +5,7 @@
 #include <string_view>
 #include <system_error>
 
-namespace mibolan {
+namespace mibolan::cli {
 
 namespace {
 
@@ -258,4 +258,4 @@ void ParallelConverter::Work() {
   }
 }
 
-}  // namespace mibolan
+}  // namespace mibolan::cli

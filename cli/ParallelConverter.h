@@ -16,7 +16,7 @@
 
 #include "OutputSink.h"
 
-namespace mibolan {
+namespace mibolan::cli {
 
 // How ParallelConverter cuts a text. Small pieces keep the memory that the pieces and their
 // outputs touch small: fresh pages cost more than handing a piece from one thread to the other.
@@ -120,4 +120,4 @@ class ParallelConverter {
   std::thread worker_;  // last: it starts when everything else is ready
 };
 
-}  // namespace mibolan
+}  // namespace mibolan::cli

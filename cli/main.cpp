@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
                                                         {"annotated", mibolan::Style::Annotated},
                                                         {"numbers", mibolan::Style::Numbers},
                                                         {"html", mibolan::Style::Html}};
-  mibolan::ConvertOptions options;
+  mibolan::cli::ConvertOptions options;
   AddChoice(app, "--style", styles, options.conversion.style,
             "pinyin: each reading and a blank, \"rén \" (the default)\n"
             "annotated: each character and its reading, \"人(rén)\"\n"
@@ -88,8 +88,9 @@ int main(int argc, char** argv) {
             "  punctuation kept, each reading above its character; as\n"
             "  plain text it reads \"人(rén)\"")
       ->option_text("STYLE");
-  const std::map<std::string, mibolan::Encoding> encodings = {
-      {"utf-8", mibolan::Encoding::Utf8}, {"gbk", mibolan::Encoding::Gbk}, {"gb18030", mibolan::Encoding::Gb18030}};
+  const std::map<std::string, mibolan::cli::Encoding> encodings = {{"utf-8", mibolan::cli::Encoding::Utf8},
+                                                                   {"gbk", mibolan::cli::Encoding::Gbk},
+                                                                   {"gb18030", mibolan::cli::Encoding::Gb18030}};
   AddChoice(app, "--encoding", encodings, options.encoding,
             "how the FILEs are encoded: utf-8 (the default), gbk (which\n"
             "also reads GB 2312) or gb18030; bytes that are not valid in it\n"
@@ -144,7 +145,7 @@ int main(int argc, char** argv) {
   }
 
   if (printDictionary) {
-    mibolan::OutputSink output;
+    mibolan::cli::OutputSink output;
     output.Buffer() = mibolan::DictionaryText();
     output.Flush();
     return 0;
@@ -163,10 +164,11 @@ int main(int argc, char** argv) {
   options.conversion.userWords = userWords.get();
   options.conversion.lineBreaks = keepLines ? mibolan::LineBreaks::Keep : mibolan::LineBreaks::Drop;
   const bool byLine =
-      keepLines && options.conversion.style != mibolan::Style::Html && mibolan::OutputSink::ReaderMayWait();
-  mibolan::OutputSink output(byLine ? mibolan::OutputSink::Pace::Lines : mibolan::OutputSink::Pace::Blocks);
+      keepLines && options.conversion.style != mibolan::Style::Html && mibolan::cli::OutputSink::ReaderMayWait();
+  mibolan::cli::OutputSink output(byLine ? mibolan::cli::OutputSink::Pace::Lines
+                                         : mibolan::cli::OutputSink::Pace::Blocks);
   if (files.empty()) files.emplace_back("-");
-  const bool allConverted = mibolan::ConvertFiles(files, options, output);
+  const bool allConverted = mibolan::cli::ConvertFiles(files, options, output);
   output.Flush();
   return allConverted ? 0 : 1;
 }

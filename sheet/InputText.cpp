@@ -11,6 +11,8 @@
 #include <utf8.h>
 #include <QFileInfo>
 
+#include "MessageText.h"
+
 namespace mibolan::sheet {
 namespace {
 
@@ -34,15 +36,16 @@ bool ReadAll(int fd, std::string& bytes) {
 std::string Utf8Problem(std::string_view bytes, std::uint64_t base = 0) {
   const auto bad = utf8::find_invalid(bytes.begin(), bytes.end());
   if (bad == bytes.end()) return {};
-  const std::string offset = std::to_string(base + static_cast<std::uint64_t>(bad - bytes.begin()));
+  const std::uint64_t offset = base + static_cast<std::uint64_t>(bad - bytes.begin());
   auto next = bad;
+  bool truncated = false;
   try {
     utf8::next(next, bytes.end());
   } catch (const utf8::not_enough_room&) {
-    return "truncated UTF-8 sequence at byte offset " + offset;
+    truncated = true;
   } catch (const utf8::exception&) {
   }
-  return "invalid UTF-8 at byte offset " + offset;
+  return cli::EncodingProblem("UTF-8", truncated, offset);
 }
 
 // Turns UTF-8 that comes in parts into text for a PieceCutter: a sequence cut between two parts

@@ -88,6 +88,12 @@ std::string DisplayName(std::string_view path) {
   return path == "-" ? std::string("(standard input)") : std::string(path);
 }
 
+std::string EncodingProblem(std::string_view encoding, bool truncated, std::uint64_t offset) {
+  const std::string name(encoding);
+  return (truncated ? "truncated " + name + " sequence" : "invalid " + name) + " at byte offset " +
+         std::to_string(offset);
+}
+
 void Complain(std::string_view program, std::string_view path, std::string_view reason) {
   std::fprintf(stderr, "%.*s: %s: %.*s\n", static_cast<int>(program.size()), program.data(),
                QuotedName(DisplayName(path)).c_str(), static_cast<int>(reason.size()), reason.data());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,11 @@ std::string EscapedText(std::string_view text);
 
 // The name an input goes by in messages and page headings: "-" is "(standard input)".
 std::string DisplayName(std::string_view path);
+
+// What is wrong with bytes that are not valid in `encoding` ("UTF-8", "GBK" ...): "invalid UTF-8
+// at byte offset 6", or "truncated UTF-8 sequence at byte offset 3" for a character that the end
+// of the input cuts off.
+std::string EncodingProblem(std::string_view encoding, bool truncated, std::uint64_t offset);
 
 // Says on standard error what went wrong with a file: "PROGRAM: NAME: reason", the name quoted.
 void Complain(std::string_view program, std::string_view path, std::string_view reason);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace mibolan {
+namespace mibolan::cli {
 namespace {
 
 struct Decoded {
@@ -75,4 +75,4 @@ TEST(LegacyDecoder, RefusesAnEncodingTheSystemCannotConvert) {
 }
 
 }  // namespace
-}  // namespace mibolan
+}  // namespace mibolan::cli

@@ -7,7 +7,7 @@
 
 #include "OutputSink.h"
 
-namespace mibolan {
+namespace mibolan::cli {
 namespace {
 
 TEST(OutputSink, WidensThePipeItWritesTo) {
@@ -23,4 +23,4 @@ TEST(OutputSink, WidensThePipeItWritesTo) {
 }
 
 }  // namespace
-}  // namespace mibolan
+}  // namespace mibolan::cli

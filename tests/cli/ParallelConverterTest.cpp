@@ -16,7 +16,7 @@
 #include "ParallelConverter.h"
 #include "Utf8Outcome.h"
 
-namespace mibolan {
+namespace mibolan::cli {
 namespace {
 
 using Outcome = testing_support::Utf8Outcome;
@@ -122,4 +122,4 @@ TEST(ParallelConverter, TheProgramConvertsLargeFilesOnTwoThreads) {
 }
 
 }  // namespace
-}  // namespace mibolan
+}  // namespace mibolan::cli

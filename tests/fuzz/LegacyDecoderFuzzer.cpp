@@ -21,7 +21,7 @@ struct Decoded {
 };
 
 Decoded Decode(const char* encoding, std::string_view bytes, const std::vector<std::size_t>& lengths) {
-  LegacyDecoder decoder(encoding);
+  cli::LegacyDecoder decoder(encoding);
   Decoded result;
   std::size_t start = 0;
   for (std::size_t length : lengths) {
