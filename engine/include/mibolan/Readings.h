@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include <mibolan/Export.h>
 #include <mibolan/Options.h>
 
 namespace mibolan {
@@ -21,6 +22,6 @@ struct CharacterReading {
 // The readings that ConvertText gives the characters of `text`, in text order; characters it
 // leaves out have none. The options' style and line breaks play no part, but are checked as
 // everywhere. Safe to call from any number of threads at once.
-std::vector<CharacterReading> ReadText(std::u16string_view text, const ConversionOptions& options = {});
+MIBOLAN_API std::vector<CharacterReading> ReadText(std::u16string_view text, const ConversionOptions& options = {});
 
 }  // namespace mibolan

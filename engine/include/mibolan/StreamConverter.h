@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include <mibolan/ExclusiveUse.h>
+#include <mibolan/Export.h>
 #include <mibolan/Options.h>
 
 namespace mibolan {
@@ -16,7 +17,7 @@ namespace mibolan {
 // One object converts one text at a time, on one thread at a time: it may move between threads
 // but must not be used from two at once (a build without NDEBUG aborts with a message when it
 // is). Separate objects may convert on separate threads freely.
-class StreamConverter {
+class MIBOLAN_API StreamConverter {
  public:
   // Throws std::invalid_argument when an option has a value that its enumeration does not name.
   explicit StreamConverter(const ConversionOptions& options);

@@ -7,13 +7,15 @@
 #include <string>
 #include <string_view>
 
+#include <mibolan/Export.h>
+
 namespace mibolan {
 
 class UserWordIndex;
 
 // A bad entry of a user's word list: its line (or, for entries given as a list, its position from
 // 1) and what is wrong with it.
-class UserWordsError : public std::runtime_error {
+class MIBOLAN_API UserWordsError : public std::runtime_error {
  public:
   UserWordsError(std::size_t line, const std::string& reason) : std::runtime_error(reason), line_(line) {}
   std::size_t line() const { return line_; }
@@ -28,7 +30,7 @@ class UserWordsError : public std::runtime_error {
 // characters with them as it can; between ways that cover as many, the usual word costs decide.
 // A text in traditional characters matches a word written in simplified ones, and the other way
 // round. Immutable: one list serves any number of conversions at once.
-class UserWords {
+class MIBOLAN_API UserWords {
  public:
   // A word in UTF-8 and its reading: one syllable per character, separated by blanks, with tone
   // marks ("zhā liáng yōng") or tone digits ("zha1 liang2 yong1"); a syllable with neither is in

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include <mibolan/ExclusiveUse.h>
+#include <mibolan/Export.h>
 #include <mibolan/Options.h>
 
 namespace mibolan {
@@ -22,7 +23,7 @@ namespace mibolan {
 // object. An object may move between threads but must not be used from two at once (a build
 // without NDEBUG aborts with a message when it is); separate objects convert on separate threads
 // freely.
-class Utf8Converter {
+class MIBOLAN_API Utf8Converter {
  public:
   // Throws std::invalid_argument when an option has a value that its enumeration does not name.
   explicit Utf8Converter(const ConversionOptions& options);

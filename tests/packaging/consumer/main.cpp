@@ -4,6 +4,9 @@
 
 #include <mibolan/ConvertText.h>
 #include <mibolan/Utf8Converter.h>
+#include <mibolan/Version.h>
+
+static_assert(MIBOLAN_VERSION_MAJOR == 5, "built against the library of another major version");
 
 int main() {
   mibolan::ConversionOptions options;
