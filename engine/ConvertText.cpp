@@ -4,12 +4,11 @@
 #include <future>
 #include <system_error>
 
-#include <mibolan/Processors.h>
 #include <mibolan/StreamConverter.h>
 
 #include "ConversionPass.h"
-#include "OptionChecks.h"
-#include "ReadingPass.h"
+#include "Processors.h"
+#include "Walk.h"
 
 namespace mibolan {
 namespace {
@@ -52,8 +51,9 @@ std::u16string ConvertText(std::u16string_view text, Style style) {
 }
 
 std::u16string ConvertText(std::u16string_view text, const ConversionOptions& options) {
-  CheckedOptions(options);
-  if (!TakesDirectWalk(options) || options.lineBreaks == LineBreaks::Keep) {
+  const Walk walk = ChooseWalk(options);
+  // The line breaks kept are the streaming walk's to write.
+  if (!walk.Direct() || walk.keepsLines) {
     StreamConverter converter(options);
     std::string converted;
     converter.Feed(text, converted);

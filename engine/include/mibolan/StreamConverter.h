@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include <mibolan/ExclusiveUse.h>
 #include <mibolan/Options.h>
 
 namespace mibolan {
@@ -35,11 +34,9 @@ class StreamConverter {
   // Ends the text: converts what is left and makes the converter ready for a new text.
   void Finish(std::string& out);
 
-  class Impl;
-
  private:
+  class Impl;
   std::unique_ptr<Impl> impl_;
-  ExclusiveUse use_;
 };
 
 }  // namespace mibolan

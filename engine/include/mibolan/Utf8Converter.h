@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include <mibolan/ExclusiveUse.h>
 #include <mibolan/Options.h>
 
 namespace mibolan {
@@ -55,11 +54,9 @@ class Utf8Converter {
   // Whether the text so far ends with a line feed.
   bool EndsWithLineFeed() const;
 
-  class Impl;
-
  private:
+  class Impl;
   std::unique_ptr<Impl> impl_;
-  ExclusiveUse use_;
 };
 
 }  // namespace mibolan
