@@ -12,6 +12,7 @@
 #include "ContextRules.h"
 #include "ConversionTables.h"
 #include "Utf.h"
+#include "Walk.h"
 #include "Writers.h"
 
 namespace mibolan {
@@ -91,15 +92,14 @@ void AppendFragments(std::u16string_view text, std::size_t begin, std::size_t en
   writer.Flush();
 }
 
-// Appends the conversion of indexes [begin, end) of `text` in the style Pinyin, Annotated or
-// Numbers.
+// Appends the conversion of indexes [begin, end) of `text` by the direct walk `walk`.
 template <class Char>
 void AppendConverted(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
-                     Style style, std::basic_string<Char>& out) {
-  if (style == Style::Annotated) {
-    AppendFragments<Char, true>(text, begin, end, tables, style, out);
+                     const Walk& walk, std::basic_string<Char>& out) {
+  if (walk.writesCharacter) {
+    AppendFragments<Char, true>(text, begin, end, tables, walk.fragments, out);
   } else {
-    AppendFragments<Char, false>(text, begin, end, tables, style, out);
+    AppendFragments<Char, false>(text, begin, end, tables, walk.fragments, out);
   }
 }
 

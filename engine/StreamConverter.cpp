@@ -89,12 +89,12 @@ class StreamConverter::Impl {
     std::size_t begin = next_;
     if (walk_.keepsLines) {
       for (std::size_t lineFeed = text.find(u'\n', begin); lineFeed < end; lineFeed = text.find(u'\n', begin)) {
-        AppendConverted(text, begin, lineFeed, tables_, options_.style, out);
+        AppendConverted(text, begin, lineFeed, tables_, walk_, out);
         out += LineBreakAt(text, lineFeed);
         begin = lineFeed + 1;
       }
     }
-    AppendConverted(text, begin, end, tables_, options_.style, out);
+    AppendConverted(text, begin, end, tables_, walk_, out);
   }
 
   // The page keeps every character, line breaks included; each converted one is a segment.
@@ -145,7 +145,7 @@ class StreamConverter::Impl {
   template <bool kWritesCharacter>
   void WriteDecidedPlain(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) {
     FragmentWriter<char>::Block block;
-    FragmentWriter<char> writer(block, tables_, options_.style, out);
+    FragmentWriter<char> writer(block, tables_, walk_.fragments, out);
     for (std::size_t at = begin; at < end; ++at) {
       const ReadingIndex reading = pass_->ReadingOf(at);
       if (reading != 0) {

@@ -51,7 +51,7 @@ class Utf8Converter::Impl {
   static EitherWalk MakeWalk(const ConversionOptions& options, std::uint64_t lineStart) {
     const Walk walk = ChooseWalk(options);
     if (!walk.Direct()) return EitherWalk(std::in_place_type<DecodingWalk>, options, lineStart > 0, lineStart);
-    return EitherWalk(std::in_place_type<Utf8Walk>, options.style, walk, lineStart);
+    return EitherWalk(std::in_place_type<Utf8Walk>, walk, lineStart);
   }
 
   EitherWalk walk_;

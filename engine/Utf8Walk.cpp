@@ -54,9 +54,9 @@ std::size_t DecodeUnits(std::string_view text, std::size_t from, std::size_t end
 
 }  // namespace
 
-Utf8Walk::Utf8Walk(Style style, const Walk& walk, std::uint64_t lineStart)
+Utf8Walk::Utf8Walk(const Walk& walk, std::uint64_t lineStart)
     : tables_(ConversionTables::Get()),
-      style_(style),
+      fragments_(walk.fragments),
       writesCharacter_(walk.writesCharacter),
       keepsLines_(walk.keepsLines),
       atStart_(lineStart == 0) {
@@ -135,7 +135,7 @@ bool Utf8Walk::ConvertWith(std::size_t limit, bool final, std::string& out) {
   const std::uint16_t* const entries = tables_.Entries();
   const bool keepLines = keepsLines_;
   FragmentWriter<char>::Block block;
-  FragmentWriter<char> writer(block, tables_, style_, out);
+  FragmentWriter<char> writer(block, tables_, fragments_, out);
   const auto write = [&](std::size_t at, std::size_t length, char16_t character, std::uint16_t entry) {
     writer.Write<kWritesCharacter>(
         character, entry & ConversionTables::kHasContextRules ? ReadingInContext(at, length, character, entry) : entry);

@@ -33,6 +33,7 @@ Walk ChooseWalk(const ConversionOptions& options) {
   Walk walk;
   walk.reading = ReadingFor(options);
   walk.writer = options.style == Style::Html ? Walk::Writer::Ruby : Walk::Writer::Fragments;
+  if (walk.writer == Walk::Writer::Fragments) walk.fragments = options.style;
   walk.writesCharacter = options.style == Style::Annotated;
   walk.keepsLines = options.lineBreaks == LineBreaks::Keep;
   walk.partBytes = walk.NeedsReadingPass() ? std::size_t{1} << 18 : std::size_t{1} << 16;

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include <mibolan/Options.h>
+#include <mibolan/Style.h>
 
 namespace mibolan {
 
@@ -25,6 +26,8 @@ struct Walk {
 
   Reading reading = Reading::ByCharacter;
   Writer writer = Writer::Fragments;
+  // The plain style whose fragments the FragmentWriter writes.
+  Style fragments = Style::Pinyin;
   // The character goes before its reading (the annotated style), so the invisible characters
   // after it are written back too (the html style writes them as all other text).
   bool writesCharacter = false;
