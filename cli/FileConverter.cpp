@@ -13,13 +13,13 @@
 #include <system_error>
 
 #include <mibolan/DecodingConverter.h>
-#include <mibolan/Processors.h>
 #include <mibolan/Utf8Converter.h>
 
 #include "HtmlPage.h"
 #include "LegacyDecoder.h"
 #include "MessageText.h"
 #include "ParallelConverter.h"
+#include "Processors.h"
 
 namespace mibolan::cli {
 

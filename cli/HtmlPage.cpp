@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include <mibolan/Html.h>
-
+#include "HtmlText.h"
 #include "MessageText.h"
 
 namespace mibolan::cli {

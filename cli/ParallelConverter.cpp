@@ -5,6 +5,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "Walk.h"
+
 namespace mibolan::cli {
 
 namespace {
@@ -23,7 +25,7 @@ std::size_t EndOfLastLine(const char* bytes, std::size_t size) {
 
 PieceSizes PieceSizes::For(const ConversionOptions& options) {
   PieceSizes sizes;
-  if (!ReadsByCharacterAlone(options)) sizes.piece *= 4;
+  sizes.piece = ChooseWalk(options).partBytes;
   return sizes;
 }
 

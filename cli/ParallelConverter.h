@@ -24,9 +24,8 @@ struct PieceSizes {
   std::size_t piece = std::size_t{1} << 16;  // bytes read into a piece before it is cut after its last line feed
   std::size_t pieces = 4;                    // pieces read, being converted or waiting to be written, at most
 
-  // The sizes for a conversion with these options: reading by word, or with the tone changes,
-  // takes several times as long a byte, so its pieces are larger and are handed from one thread
-  // to the other as seldom, for the same memory a byte of output.
+  // The sizes for a conversion with these options: pieces of the size of part that the engine's
+  // walk for them asks.
   static PieceSizes For(const ConversionOptions& options);
 };
 

@@ -1,12 +1,10 @@
 #pragma once
 
-// The walk shared by ConvertText and StreamConverter, and the writer of its output.
+// The walk by character shared by ConvertText, StreamConverter and ReadText.
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -14,6 +12,8 @@
 #include "ContextRules.h"
 #include "ConversionTables.h"
 #include "Utf.h"
+#include "Walk.h"
+#include "Writers.h"
 
 namespace mibolan {
 
@@ -66,39 +66,14 @@ void ConvertRange(std::u16string_view text, std::size_t begin, std::size_t end, 
   if (runStart < end) keep(text.substr(runStart, end - runStart));
 }
 
-// Output of the plain styles (Pinyin, Annotated, Numbers) gathers in a block of this size,
-// held by the caller as a local array, and goes to the output string when full.
-inline constexpr std::size_t kOutputBlockSize = 4096;
-
-template <class Char>
-using OutputBlock = std::array<Char, kOutputBlockSize + 3 + Fragment<Char>::kCapacity>;
-
-// Writes one converted character at block[used] and returns the new fill: one fixed-size copy
-// of the reading's fragment, after the character itself in the annotated style.
-template <class Char>
-std::size_t WriteConverted(OutputBlock<Char>& block, std::size_t used, char16_t character,
-                           const Fragment<Char>& fragment, bool writesCharacter) {
-  if (writesCharacter) {
-    if constexpr (sizeof(Char) == 1) {
-      used = static_cast<std::size_t>(WriteUtf8(block.data() + used, character) - block.data());
-    } else {
-      block[used++] = character;
-    }
-  }
-  std::memcpy(block.data() + used, fragment.text.data(), sizeof fragment.text);
-  return used + fragment.size;
-}
-
 // Appends the conversion of indexes [begin, end) of `text` with the fragments of one style.
-// This is that walk written out for speed: the fill of the block and the tables are
-// locals, which the block's stores cannot alias. Styles that do not write the character write
-// every unit's fragment, the empty one when it is not converted: in text that mixes Chinese
-// with other characters that saves a hard-to-predict branch.
+// This is that walk written out for speed: the writer and the tables are locals, which the
+// block's stores cannot alias.
 template <class Char, bool kWritesCharacter>
 void AppendFragments(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
-                     const Fragment<Char>* fragments, std::basic_string<Char>& out) {
-  OutputBlock<Char> block;
-  std::size_t used = 0;
+                     Style style, std::basic_string<Char>& out) {
+  typename FragmentWriter<Char>::Block block;
+  FragmentWriter<Char> writer(block, tables, style, out);
   const std::uint16_t* const entries = tables.Entries();
   for (std::size_t index = begin; index < end; ++index) {
     const char16_t character = text[index];
@@ -112,28 +87,19 @@ void AppendFragments(std::u16string_view text, std::size_t begin, std::size_t en
     }
     ReadingIndex reading = entries[character];
     if (reading & ConversionTables::kHasContextRules) reading = ContextAwareReading(text, index, reading, tables);
-    if constexpr (kWritesCharacter) {
-      if (reading == 0) continue;
-    }
-    used = WriteConverted(block, used, character, fragments[reading], kWritesCharacter);
-    if (used >= kOutputBlockSize) {
-      out.append(block.data(), used);
-      used = 0;
-    }
+    writer.template Write<kWritesCharacter>(character, reading);
   }
-  out.append(block.data(), used);
+  writer.Flush();
 }
 
-// Appends the conversion of indexes [begin, end) of `text` in the style Pinyin, Annotated or
-// Numbers.
+// Appends the conversion of indexes [begin, end) of `text` by the direct walk `walk`.
 template <class Char>
 void AppendConverted(std::u16string_view text, std::size_t begin, std::size_t end, const ConversionTables& tables,
-                     Style style, std::basic_string<Char>& out) {
-  const Fragment<Char>* const fragments = tables.Fragments<Char>(style);
-  if (style == Style::Annotated) {
-    AppendFragments<Char, true>(text, begin, end, tables, fragments, out);
+                     const Walk& walk, std::basic_string<Char>& out) {
+  if (walk.writesCharacter) {
+    AppendFragments<Char, true>(text, begin, end, tables, walk.fragments, out);
   } else {
-    AppendFragments<Char, false>(text, begin, end, tables, fragments, out);
+    AppendFragments<Char, false>(text, begin, end, tables, walk.fragments, out);
   }
 }
 

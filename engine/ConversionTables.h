@@ -71,14 +71,6 @@ class ConversionTables {
     }
   }
 
-  // Appends what the html style writes after a converted character: "<rp>(</rp><rt>rén</rt><rp>)</rp>".
-  void AppendRubyText(std::string& out, ReadingIndex reading) const {
-    const Fragment<char>& marked = utf8_[static_cast<std::size_t>(Style::Pinyin)][reading];  // "rén "
-    out += "<rp>(</rp><rt>";
-    out.append(marked.text.data(), marked.size - 1U);
-    out += "</rt><rp>)</rp>";
-  }
-
   static constexpr std::size_t kFragmentStyles = 3;  // Pinyin, Annotated, Numbers
 
  private:

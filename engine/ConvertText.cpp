@@ -4,12 +4,11 @@
 #include <future>
 #include <system_error>
 
-#include <mibolan/Processors.h>
 #include <mibolan/StreamConverter.h>
 
 #include "ConversionPass.h"
-#include "OptionChecks.h"
-#include "ReadingPass.h"
+#include "Processors.h"
+#include "Walk.h"
 
 namespace mibolan {
 namespace {
@@ -23,15 +22,16 @@ constexpr std::size_t kTwoThreadUnits = std::size_t{1} << 19;
 
 std::u16string ConvertDirectly(std::u16string_view text, Style style, std::size_t split) {
   const ConversionTables& tables = ConversionTables::Get();
+  const Walk walk = ChooseWalk(ConversionOptions{.style = style});
   // Each character is read with the whole text around it, so the halves meet exactly whatever
   // the split: the rest is converted on its own thread while this one converts the start.
   std::future<std::u16string> rest;
   if (split < text.size()) {
     try {
-      rest = std::async(std::launch::async, [text, style, split, &tables] {
+      rest = std::async(std::launch::async, [text, walk, split, &tables] {
         std::u16string converted;
         converted.reserve((text.size() - split) * 2);
-        AppendConverted(text, split, text.size(), tables, style, converted);
+        AppendConverted(text, split, text.size(), tables, walk, converted);
         return converted;
       });
     } catch (const std::system_error&) {
@@ -42,7 +42,7 @@ std::u16string ConvertDirectly(std::u16string_view text, Style style, std::size_
   // Room for the usual case, a few letters per character, so a long text grows no more than once
   // or twice; only the pages actually written are ever touched.
   output.reserve(text.size() * 2);
-  AppendConverted(text, 0, std::min(split, text.size()), tables, style, output);
+  AppendConverted(text, 0, std::min(split, text.size()), tables, walk, output);
   if (rest.valid()) output += rest.get();
   return output;
 }
@@ -52,8 +52,9 @@ std::u16string ConvertText(std::u16string_view text, Style style) {
 }
 
 std::u16string ConvertText(std::u16string_view text, const ConversionOptions& options) {
-  CheckedOptions(options);
-  if (!TakesDirectWalk(options) || options.lineBreaks == LineBreaks::Keep) {
+  const Walk walk = ChooseWalk(options);
+  // The line breaks kept are the streaming walk's to write.
+  if (!walk.Direct() || walk.keepsLines) {
     StreamConverter converter(options);
     std::string converted;
     converter.Feed(text, converted);

@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include <mibolan/Html.h>
-
 #include "Utf.h"
 
 namespace mibolan {

@@ -14,4 +14,8 @@ namespace mibolan {
 // would reorder the text after them, as U+FFFD.
 void AppendHtmlText(std::string& out, std::u16string_view text);
 
+// `text` (UTF-8; bytes that are not UTF-8 become U+FFFD) escaped as AppendHtmlText escapes it:
+// the converter's page heading, as the html style writes text.
+std::string EscapeHtml(std::string_view text);
+
 }  // namespace mibolan

@@ -1,4 +1,4 @@
-#include <mibolan/Processors.h>
+#include "Processors.h"
 
 #ifdef __linux__
 #include <sched.h>

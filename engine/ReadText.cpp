@@ -2,21 +2,21 @@
 
 #include "ConversionPass.h"
 #include "MarkTone.h"
-#include "OptionChecks.h"
 #include "ReadingPass.h"
 #include "TransparentRuns.h"
+#include "Walk.h"
 
 namespace mibolan {
 
 std::vector<CharacterReading> ReadText(std::u16string_view text, const ConversionOptions& options) {
-  CheckedOptions(options);
+  const Walk walk = ChooseWalk(options);
   const ConversionTables& tables = ConversionTables::Get();
   std::vector<CharacterReading> readings;
   const auto add = [&](std::size_t index, ReadingIndex reading) {
     const std::string_view numbered = tables.Numbered(reading);
     readings.push_back({index, std::string(numbered), MarkReading(numbered)});
   };
-  if (ReadsByCharacterAlone(options)) {
+  if (!walk.NeedsReadingPass()) {
     for (std::size_t index = 0; index < text.size(); ++index) {
       if (const ReadingIndex reading = ReadingAt(text, index, tables)) add(index, reading);
     }

@@ -18,12 +18,6 @@
 
 namespace mibolan {
 
-// Whether the conversion's walks by character serve `options`: a plain style, read by character
-// alone.
-inline bool TakesDirectWalk(const ConversionOptions& options) {
-  return options.style != Style::Html && ReadsByCharacterAlone(options);
-}
-
 // Chooses the readings of a text that arrives in pieces when they depend on more than the
 // character and the rules' few neighbours: by word (the most probable segmentation over the word
 // list, then each word's reading, the polyphone model and the character's own reading), and with

@@ -2,11 +2,14 @@
 
 #include <optional>
 
+#include <mibolan/ExclusiveUse.h>
+
 #include "ConversionPass.h"
 #include "HtmlText.h"
-#include "OptionChecks.h"
 #include "ReadingPass.h"
 #include "TransparentRuns.h"
+#include "Walk.h"
+#include "Writers.h"
 
 namespace mibolan {
 
@@ -18,11 +21,15 @@ class StreamConverter::Impl {
  public:
   Impl(const ConversionOptions& options, bool afterLineFeed)
       : tables_(ConversionTables::Get()),
-        options_(CheckedOptions(options)),
-        runs_(options.style == Style::Annotated || options.style == Style::Html) {
-    if (!ReadsByCharacterAlone(options)) pass_.emplace(options);
+        options_(options),
+        walk_(ChooseWalk(options)),
+        runs_(walk_.KeepsInvisibles()),
+        ruby_(tables_) {
+    if (walk_.NeedsReadingPass()) pass_.emplace(options);
     if (afterLineFeed) TakeLineFeedBefore();
   }
+
+  ExclusiveUse use;  // held by each call
 
   void Feed(std::u16string_view piece, std::string& out) {
     if (pass_) {
@@ -36,7 +43,7 @@ class StreamConverter::Impl {
     std::size_t end = pending_.size() > kContextAhead ? pending_.size() - kContextAhead : 0;
     // A surrogate pair is never cut in two: a page copies the text through as UTF-8.
     if (end > 0 && IsLeadSurrogate(pending_[end - 1])) --end;
-    if (options_.lineBreaks == LineBreaks::Keep) {
+    if (walk_.keepsLines) {
       // No rule's window matches across a line feed, so every line that has ended can be written
       // now, however short: a reader at the other end of a pipe sees it at once.
       const std::size_t lineFeed = pending_.rfind(u'\n');
@@ -55,9 +62,9 @@ class StreamConverter::Impl {
       pass_->Feed(read_);
       pass_->Finish();
       WriteDecided(true, out);
-      CloseRuby(out);
+      ruby_.Close(out);
       pass_->Reset();
-      runs_ = TransparentRuns(options_.style == Style::Annotated || options_.style == Style::Html);
+      runs_ = TransparentRuns(walk_.KeepsInvisibles());
       handedOut_ = 0;
       return;
     }
@@ -70,7 +77,7 @@ class StreamConverter::Impl {
   void ConvertUpTo(std::size_t end, std::string& out) {
     if (end <= next_) return;
     const std::u16string_view text = pending_;
-    if (options_.style == Style::Html) {
+    if (walk_.writer == Walk::Writer::Ruby) {
       ConvertHtml(text, end, out);
     } else {
       ConvertPlain(text, end, out);
@@ -80,25 +87,23 @@ class StreamConverter::Impl {
 
   void ConvertPlain(std::u16string_view text, std::size_t end, std::string& out) const {
     std::size_t begin = next_;
-    if (options_.lineBreaks == LineBreaks::Keep) {
+    if (walk_.keepsLines) {
       for (std::size_t lineFeed = text.find(u'\n', begin); lineFeed < end; lineFeed = text.find(u'\n', begin)) {
-        AppendConverted(text, begin, lineFeed, tables_, options_.style, out);
-        out += lineFeed > 0 && text[lineFeed - 1] == u'\r' ? "\r\n" : "\n";
+        AppendConverted(text, begin, lineFeed, tables_, walk_, out);
+        out += LineBreakAt(text, lineFeed);
         begin = lineFeed + 1;
       }
     }
-    AppendConverted(text, begin, end, tables_, options_.style, out);
+    AppendConverted(text, begin, end, tables_, walk_, out);
   }
 
-  // The page keeps every character, line breaks included.
-  void ConvertHtml(std::u16string_view text, std::size_t end, std::string& out) const {
+  // The page keeps every character, line breaks included; each converted one is a segment.
+  void ConvertHtml(std::u16string_view text, std::size_t end, std::string& out) {
     const auto emit = [&](char16_t character, ReadingIndex reading) {
-      out += "<ruby>";
-      AppendUtf8(out, character);
-      tables_.AppendRubyText(out, reading);
-      out += "</ruby>";
+      ruby_.Write(out, std::u16string_view(&character, 1), {}, reading);
+      ruby_.Close(out);
     };
-    ConvertRange(text, next_, end, tables_, emit, [&](std::u16string_view run) { AppendHtmlText(out, run); });
+    ConvertRange(text, next_, end, tables_, emit, [&](std::u16string_view run) { ruby_.WriteText(out, run); });
   }
 
   // Writes what the reading pass has decided, short of a lead surrogate whose pair is still to
@@ -108,7 +113,7 @@ class StreamConverter::Impl {
     const std::size_t begin = pass_->DecidedBegin();
     std::size_t end = pass_->DecidedEnd();
     if (!finished && end > begin && IsLeadSurrogate(text[end - 1])) --end;
-    if (options_.style == Style::Html) {
+    if (walk_.writer == Walk::Writer::Ruby) {
       WriteDecidedHtml(text, begin, end, out);
     } else {
       WriteDecidedPlain(text, begin, end, out);
@@ -130,11 +135,17 @@ class StreamConverter::Impl {
   }
 
   void WriteDecidedPlain(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) {
-    const Fragment<char>* const fragments = tables_.Fragments<char>(options_.style);
-    const bool writesCharacter = options_.style == Style::Annotated;
-    const bool keepLines = options_.lineBreaks == LineBreaks::Keep;
-    OutputBlock<char> block;
-    std::size_t used = 0;
+    if (walk_.writesCharacter) {
+      WriteDecidedPlain<true>(text, begin, end, out);
+    } else {
+      WriteDecidedPlain<false>(text, begin, end, out);
+    }
+  }
+
+  template <bool kWritesCharacter>
+  void WriteDecidedPlain(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) {
+    FragmentWriter<char>::Block block;
+    FragmentWriter<char> writer(block, tables_, walk_.fragments, out);
     for (std::size_t at = begin; at < end; ++at) {
       const ReadingIndex reading = pass_->ReadingOf(at);
       if (reading != 0) {
@@ -142,29 +153,21 @@ class StreamConverter::Impl {
         // a surrogate pair; the transparent characters after a character stay with it (a
         // variation selector chooses its glyph), before its reading.
         const std::size_t last = IsLeadSurrogate(text[at]) && at + 1 < end ? at + 1 : at;
-        if (last == at && !(writesCharacter && RunFollows(at))) {
-          used = WriteConverted(block, used, text[at], fragments[reading], writesCharacter);
+        if (last == at && !(kWritesCharacter && RunFollows(at))) {
+          writer.Write<kWritesCharacter>(text[at], reading);
         } else {
-          out.append(block.data(), used);
-          used = 0;
-          if (writesCharacter) {
-            AppendUtf8(out, text.substr(at, last + 1 - at));
-            if (RunFollows(last)) AppendUtf8(out, runs_.Take());
+          if (kWritesCharacter) {
+            AppendUtf8(writer.Out(), text.substr(at, last + 1 - at));
+            if (RunFollows(last)) AppendUtf8(writer.Out(), runs_.Take());
           }
-          out.append(fragments[reading].text.data(), fragments[reading].size);
+          writer.WriteReading(reading);
         }
         at = last;
-      } else if (keepLines && text[at] == u'\n') {
-        out.append(block.data(), used);
-        used = 0;
-        out += at > 0 && text[at - 1] == u'\r' ? "\r\n" : "\n";
-      }
-      if (used >= kOutputBlockSize) {
-        out.append(block.data(), used);
-        used = 0;
+      } else if (walk_.keepsLines && text[at] == u'\n') {
+        writer.Out() += LineBreakAt(text, at);
       }
     }
-    out.append(block.data(), used);
+    writer.Flush();
   }
 
   // A word's characters share one ruby element, so that a line never breaks inside the word. The
@@ -175,21 +178,17 @@ class StreamConverter::Impl {
       const ReadingIndex reading = pass_->ReadingOf(at);
       if (reading == 0) continue;
       if (runStart < at || runs_.NextPlace() == PlaceOf(at)) {
-        CloseRuby(out);
+        ruby_.Close(out);
         AppendHtmlWithRuns(text, runStart, at, out);
       }
-      if (!inRuby_) out += "<ruby>";
-      inRuby_ = true;
       const std::size_t length = IsLeadSurrogate(text[at]) && at + 1 < end ? 2 : 1;  // a surrogate pair whole
-      AppendUtf8(out, text.substr(at, length));
-      AppendHtmlText(out, runs_.TakeAt(PlaceOf(at + length - 1) + 1));
-      tables_.AppendRubyText(out, reading);
+      ruby_.Write(out, text.substr(at, length), runs_.TakeAt(PlaceOf(at + length - 1) + 1), reading);
       at += length - 1;
-      if (pass_->EndsSegment(at)) CloseRuby(out);
+      if (pass_->EndsSegment(at)) ruby_.Close(out);
       runStart = at + 1;
     }
     if (runStart < end || runs_.NextPlace() == PlaceOf(end)) {
-      CloseRuby(out);
+      ruby_.Close(out);
       AppendHtmlWithRuns(text, runStart, end, out);
     }
   }
@@ -222,20 +221,16 @@ class StreamConverter::Impl {
     WriteDecided(false, unwritten);  // a unit that is not converted is decided at once
   }
 
-  void CloseRuby(std::string& out) {
-    if (inRuby_) out += "</ruby>";
-    inRuby_ = false;
-  }
-
   const ConversionTables& tables_;
   ConversionOptions options_;
+  Walk walk_;
   std::u16string pending_;  // up to kContextBehind converted units, then the unconverted ones
   std::size_t next_ = 0;    // index in pending_ of the first unconverted unit
   std::optional<ReadingPass> pass_;
   TransparentRuns runs_;
   std::u16string read_;          // the piece as the reading pass sees it
   std::uint64_t handedOut_ = 0;  // units of the text that the reading pass has handed out
-  bool inRuby_ = false;          // a word's ruby element is open
+  RubyWriter ruby_;
 };
 
 StreamConverter::StreamConverter(const ConversionOptions& options) : StreamConverter(options, false) {}
@@ -246,12 +241,12 @@ StreamConverter::StreamConverter(StreamConverter&&) noexcept = default;
 StreamConverter& StreamConverter::operator=(StreamConverter&&) noexcept = default;
 
 void StreamConverter::Feed(std::u16string_view piece, std::string& out) {
-  const ExclusiveUse::Call call(use_, "StreamConverter");
+  const ExclusiveUse::Call call(impl_->use, "StreamConverter");
   impl_->Feed(piece, out);
 }
 
 void StreamConverter::Finish(std::string& out) {
-  const ExclusiveUse::Call call(use_, "StreamConverter");
+  const ExclusiveUse::Call call(impl_->use, "StreamConverter");
   impl_->Finish(out);
 }
 

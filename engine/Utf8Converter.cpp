@@ -3,11 +3,11 @@
 #include <variant>
 
 #include <mibolan/DecodingConverter.h>
+#include <mibolan/ExclusiveUse.h>
 
-#include "OptionChecks.h"
-#include "ReadingPass.h"
 #include "Utf8Decoder.h"
 #include "Utf8Walk.h"
+#include "Walk.h"
 
 namespace mibolan {
 
@@ -15,8 +15,9 @@ namespace mibolan {
 // the first ill-formed sequence.
 class Utf8Converter::Impl {
  public:
-  Impl(const ConversionOptions& options, std::uint64_t lineStart)
-      : walk_(MakeWalk(CheckedOptions(options), lineStart)) {}
+  Impl(const ConversionOptions& options, std::uint64_t lineStart) : walk_(MakeWalk(options, lineStart)) {}
+
+  ExclusiveUse use;  // held by each call
 
   template <class Call>
   decltype(auto) Visit(Call&& call) {
@@ -45,14 +46,15 @@ class Utf8Converter::Impl {
  private:
   // For what the direct walk does not write: the decoder, then the stream converter.
   using DecodingWalk = DecodingConverter<Utf8Decoder>;
-  using Walk = std::variant<Utf8Walk, DecodingWalk>;
+  using EitherWalk = std::variant<Utf8Walk, DecodingWalk>;
 
-  static Walk MakeWalk(const ConversionOptions& options, std::uint64_t lineStart) {
-    if (!TakesDirectWalk(options)) return Walk(std::in_place_type<DecodingWalk>, options, lineStart > 0, lineStart);
-    return Walk(std::in_place_type<Utf8Walk>, options.style, options.lineBreaks, lineStart);
+  static EitherWalk MakeWalk(const ConversionOptions& options, std::uint64_t lineStart) {
+    const Walk walk = ChooseWalk(options);
+    if (!walk.Direct()) return EitherWalk(std::in_place_type<DecodingWalk>, options, lineStart > 0, lineStart);
+    return EitherWalk(std::in_place_type<Utf8Walk>, walk, lineStart);
   }
 
-  Walk walk_;
+  EitherWalk walk_;
   bool failed_ = false;
 };
 
@@ -64,12 +66,12 @@ Utf8Converter::Utf8Converter(Utf8Converter&&) noexcept = default;
 Utf8Converter& Utf8Converter::operator=(Utf8Converter&&) noexcept = default;
 
 bool Utf8Converter::Feed(std::string_view bytes, std::string& out) {
-  const ExclusiveUse::Call call(use_, "Utf8Converter");
+  const ExclusiveUse::Call call(impl_->use, "Utf8Converter");
   return impl_->Feed(bytes, out);
 }
 
 bool Utf8Converter::Finish(std::string& out) {
-  const ExclusiveUse::Call call(use_, "Utf8Converter");
+  const ExclusiveUse::Call call(impl_->use, "Utf8Converter");
   return impl_->Finish(out);
 }
 

@@ -6,6 +6,7 @@
 
 #include "ConversionPass.h"
 #include "Utf.h"
+#include "Writers.h"
 
 namespace mibolan {
 
@@ -53,8 +54,12 @@ std::size_t DecodeUnits(std::string_view text, std::size_t from, std::size_t end
 
 }  // namespace
 
-Utf8Walk::Utf8Walk(Style style, LineBreaks lineBreaks, std::uint64_t lineStart)
-    : tables_(ConversionTables::Get()), style_(style), lineBreaks_(lineBreaks), atStart_(lineStart == 0) {
+Utf8Walk::Utf8Walk(const Walk& walk, std::uint64_t lineStart)
+    : tables_(ConversionTables::Get()),
+      fragments_(walk.fragments),
+      writesCharacter_(walk.writesCharacter),
+      keepsLines_(walk.keepsLines),
+      atStart_(lineStart == 0) {
   if (lineStart > 0) {
     // The line feed before the text is context, already converted: the rules see, as in the
     // whole text, that characters come before.
@@ -68,7 +73,7 @@ bool Utf8Walk::Feed(std::string_view bytes, std::string& out) {
   pending_.append(bytes);
   if (atStart_ && !SkipByteOrderMark(false)) return true;
   std::size_t limit = pending_.size() > kLookahead ? pending_.size() - kLookahead : 0;
-  if (lineBreaks_ == LineBreaks::Keep) {
+  if (keepsLines_) {
     // No rule's window matches across a line feed, so every line that has ended can be
     // written now, however short: a reader at the other end of a pipe sees it at once.
     const std::size_t lineFeed = pending_.rfind('\n');
@@ -117,7 +122,7 @@ bool Utf8Walk::Fail(std::size_t at, bool truncated) {
 
 // Converts the characters that start before `limit`.
 bool Utf8Walk::Convert(std::size_t limit, bool final, std::string& out) {
-  return style_ == Style::Annotated ? ConvertWith<true>(limit, final, out) : ConvertWith<false>(limit, final, out);
+  return writesCharacter_ ? ConvertWith<true>(limit, final, out) : ConvertWith<false>(limit, final, out);
 }
 
 // The walk for one style. ASCII goes by in runs (only line feeds may write something); runs of
@@ -128,25 +133,12 @@ bool Utf8Walk::ConvertWith(std::size_t limit, bool final, std::string& out) {
   const unsigned char* const data = BytesOf(pending_);
   const std::string_view text = pending_;
   const std::uint16_t* const entries = tables_.Entries();
-  const Fragment<char>* const fragments = tables_.Fragments<char>(style_);
-  const bool keepLines = lineBreaks_ == LineBreaks::Keep;
-  OutputBlock<char> block;
-  std::size_t used = 0;
+  const bool keepLines = keepsLines_;
+  FragmentWriter<char>::Block block;
+  FragmentWriter<char> writer(block, tables_, fragments_, out);
   const auto write = [&](std::size_t at, std::size_t length, char16_t character, std::uint16_t entry) {
-    const ConversionTables::ReadingIndex reading =
-        entry & ConversionTables::kHasContextRules ? ReadingInContext(at, length, character, entry) : entry;
-    if constexpr (kWritesCharacter) {
-      if (reading == 0) return;
-      used = WriteConverted(block, used, character, fragments[reading], true);
-    } else {
-      // Every unit writes its fragment, the empty one when it is not converted: no branch.
-      std::memcpy(block.data() + used, fragments[reading].text.data(), sizeof fragments[reading].text);
-      used += fragments[reading].size;
-    }
-    if (used >= kOutputBlockSize) {
-      out.append(block.data(), used);
-      used = 0;
-    }
+    writer.Write<kWritesCharacter>(
+        character, entry & ConversionTables::kHasContextRules ? ReadingInContext(at, length, character, entry) : entry);
   };
   std::size_t i = next_;
   while (i < limit) {
@@ -155,9 +147,7 @@ bool Utf8Walk::ConvertWith(std::size_t limit, bool final, std::string& out) {
       for (const unsigned char* lineFeed; keepLines && (lineFeed = static_cast<const unsigned char*>(
                                                             std::memchr(data + i, '\n', end - i))) != nullptr;) {
         i = static_cast<std::size_t>(lineFeed - data) + 1;
-        out.append(block.data(), used);
-        used = 0;
-        out += i >= 2 && data[i - 2] == '\r' ? "\r\n" : "\n";
+        writer.Out() += LineBreakAt(text, i - 1);
       }
       i = end;
       continue;
@@ -169,7 +159,7 @@ bool Utf8Walk::ConvertWith(std::size_t limit, bool final, std::string& out) {
     char32_t code = 0;
     const int decoded = DecodeUtf8Sequence(text.substr(i), code);
     if (decoded == kUtf8IllFormed || (decoded == kUtf8NeedMore && final)) {
-      out.append(block.data(), used);
+      writer.Flush();
       return Fail(i, decoded == kUtf8NeedMore);
     }
     if (decoded == kUtf8NeedMore) break;  // the rest of the character is still to come
@@ -177,7 +167,7 @@ bool Utf8Walk::ConvertWith(std::size_t limit, bool final, std::string& out) {
     write(i, length, static_cast<char16_t>(code), code < 0x10000 ? entries[code] : 0);
     i += length;
   }
-  out.append(block.data(), used);
+  writer.Flush();
   next_ = i;
   return true;
 }

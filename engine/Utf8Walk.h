@@ -7,6 +7,7 @@
 #include <mibolan/Options.h>
 
 #include "ConversionTables.h"
+#include "Walk.h"
 
 namespace mibolan {
 
@@ -17,9 +18,9 @@ namespace mibolan {
 // usual case.
 class Utf8Walk {
  public:
-  // `lineStart`: as for Utf8Converter, the byte offset of the text in a larger one, 0 or just
-  // after a line feed.
-  Utf8Walk(Style style, LineBreaks lineBreaks, std::uint64_t lineStart = 0);
+  // `walk`: a direct walk, as ChooseWalk chose it. `lineStart`: as for Utf8Converter, the byte
+  // offset of the text in a larger one, 0 or just after a line feed.
+  explicit Utf8Walk(const Walk& walk, std::uint64_t lineStart = 0);
 
   // Takes the next piece and appends what can be converted so far to `out`, with kept line
   // breaks every line that has ended. False at an ill-formed sequence; everything before it has
@@ -47,8 +48,9 @@ class Utf8Walk {
   bool Fail(std::size_t at, bool truncated);
 
   const ConversionTables& tables_;
-  Style style_;
-  LineBreaks lineBreaks_;
+  Style fragments_;
+  bool writesCharacter_;
+  bool keepsLines_;
   std::string pending_;        // context already converted, then bytes not yet converted
   std::size_t next_ = 0;       // index in pending_ of the first byte not yet converted
   std::uint64_t dropped_ = 0;  // bytes of the input before pending_[0]

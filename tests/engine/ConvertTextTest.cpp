@@ -1,5 +1,4 @@
 #include <mibolan/ConvertText.h>
-#include <mibolan/Processors.h>
 
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -7,6 +6,7 @@
 #include <string>
 
 #include "CaseNames.h"
+#include "Processors.h"
 
 namespace mibolan {
 namespace {

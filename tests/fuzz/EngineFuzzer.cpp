@@ -19,6 +19,7 @@
 #include "FuzzChecks.h"
 #include "ReferencePass.h"
 #include "Utf.h"
+#include "Walk.h"
 
 namespace mibolan::fuzz {
 namespace {
@@ -60,7 +61,7 @@ void CheckStyle(std::u16string_view text, ConversionOptions options, std::uint32
   Check(WithoutLineEnds(kept) == whole8, "kept lines, line ends taken out == converted whole");
   Check(std::count(kept.begin(), kept.end(), '\n') == std::count(text.begin(), text.end(), u'\n'),
         "kept lines: one line end per line feed");
-  const bool byCharacter = ReadsByCharacterAlone(options);
+  const bool byCharacter = !ChooseWalk(options).NeedsReadingPass();
   if (byCharacter) {
     Check(ConvertDirectly(text, style, seed % (text.size() + 1)) == whole,
           "converted in two halves == converted whole");

@@ -52,10 +52,4 @@ inline constexpr ConversionOptions Textbook(Style style = Style::Pinyin) {
   return {.style = style, .readBy = ReadBy::Word, .toneSandhi = true};
 }
 
-// Whether `options` choose each character's reading by the character and the rules alone, with no
-// tone changes: a conversion that needs nothing of the text beyond a few neighbours.
-inline bool ReadsByCharacterAlone(const ConversionOptions& options) {
-  return options.readBy == ReadBy::Character && !options.toneSandhi;
-}
-
 }  // namespace mibolan

@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include <mibolan/ExclusiveUse.h>
 #include <mibolan/Export.h>
 #include <mibolan/Options.h>
 
@@ -36,11 +35,9 @@ class MIBOLAN_API StreamConverter {
   // Ends the text: converts what is left and makes the converter ready for a new text.
   void Finish(std::string& out);
 
-  class Impl;
-
  private:
+  class Impl;
   std::unique_ptr<Impl> impl_;
-  ExclusiveUse use_;
 };
 
 }  // namespace mibolan

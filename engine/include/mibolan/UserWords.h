@@ -11,6 +11,7 @@
 
 namespace mibolan {
 
+class ReadingPass;
 class UserWordIndex;
 
 // A bad entry of a user's word list: its line (or, for entries given as a list, its position from
@@ -56,10 +57,10 @@ class MIBOLAN_API UserWords {
 
   std::size_t size() const;
 
-  // For the conversion.
+ private:
+  friend class ReadingPass;  // looks the words up
   const UserWordIndex& Index() const { return *index_; }
 
- private:
   explicit UserWords(std::span<const Entry> entries, std::span<const std::size_t> lines);
 
   std::shared_ptr<const UserWordIndex> index_;

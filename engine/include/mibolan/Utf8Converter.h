@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include <mibolan/ExclusiveUse.h>
 #include <mibolan/Export.h>
 #include <mibolan/Options.h>
 
@@ -56,11 +55,9 @@ class MIBOLAN_API Utf8Converter {
   // Whether the text so far ends with a line feed.
   bool EndsWithLineFeed() const;
 
-  class Impl;
-
  private:
+  class Impl;
   std::unique_ptr<Impl> impl_;
-  ExclusiveUse use_;
 };
 
 }  // namespace mibolan
