@@ -1,6 +1,5 @@
 #pragma once
 
-
 namespace mibolan {
 
 // How many processors this process may run on: the machine's, less those that its CPU affinity
