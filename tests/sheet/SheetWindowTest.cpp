@@ -25,11 +25,12 @@ using namespace mibolan::sheet;
 
 namespace {
 
-// Runs `act` on the next modal window once it shows, then closes it; false when none showed.
+// Runs `act` on the next modal window once it shows, then closes it; false when none showed. Its
+// polls end with it: they are timed on a context object of its own.
 class ModalCatcher {
  public:
   explicit ModalCatcher(std::function<void(QWidget&)> act) : act_(std::move(act)) {
-    QTimer::singleShot(0, [this] { Poll(); });
+    QTimer::singleShot(0, &context_, [this] { Poll(); });
   }
   bool Caught() const { return caught_; }
 
@@ -41,9 +42,10 @@ class ModalCatcher {
       if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
       return;
     }
-    if (++polls_ < 500) QTimer::singleShot(10, [this] { Poll(); });
+    if (++polls_ < 500) QTimer::singleShot(10, &context_, [this] { Poll(); });
   }
 
+  QObject context_;
   std::function<void(QWidget&)> act_;
   bool caught_ = false;
   int polls_ = 0;
