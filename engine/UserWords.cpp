@@ -12,7 +12,7 @@
 #include "UserWordIndex.h"
 #include "Utf.h"
 #include "WordCharacters.h"
-#include "data/WordList.h"
+#include "WordList.h"
 
 namespace mibolan {
 
