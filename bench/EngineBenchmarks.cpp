@@ -27,7 +27,7 @@
 #include "MarkTone.h"
 #include "Utf.h"
 #include "Utf8Decoder.h"
-#include "data/CharDictionary.h"
+#include "CharDictionary.h"
 
 namespace {
 

@@ -22,7 +22,7 @@ struct Fragment {
 };
 
 // What the conversion pass looks up, computed from the built-in dictionary, the context rules and
-// the syllable list at build time (tools/embed_conversion_tables.cpp): one entry for every UTF-16
+// the syllable list at build time (engine/generators/embed_conversion_tables.cpp): one entry for every UTF-16
 // unit, and every reading in every form that the plain styles write.
 class ConversionTables {
  public:

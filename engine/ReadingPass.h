@@ -13,8 +13,8 @@
 #include "ConversionTables.h"
 #include "ToneSandhi.h"
 #include "UserWordIndex.h"
-#include "data/PolyphoneModel.h"
-#include "data/WordList.h"
+#include "PolyphoneModel.h"
+#include "WordList.h"
 
 namespace mibolan {
 

@@ -1,6 +1,6 @@
 #include "ToneSandhi.h"
 
-#include "data/WordTableFormat.h"
+#include "WordTableFormat.h"
 
 namespace mibolan {
 

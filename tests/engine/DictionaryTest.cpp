@@ -1,4 +1,4 @@
-#include "data/CharDictionary.h"
+#include "CharDictionary.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <utf8.h>
 
 #include "MarkTone.h"
-#include "data/CharDictionary.h"
+#include "CharDictionary.h"
 
 namespace mibolan::reference {
 

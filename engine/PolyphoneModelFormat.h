@@ -1,6 +1,6 @@
 #pragma once
 
-// What tools/embed_polyphone_model.cpp and the engine agree on: how a feature of a character is
+// What engine/generators/embed_polyphone_model.cpp and the engine agree on: how a feature of a character is
 // found in the model's table.
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 #pragma once
 
-// What the table generators (tools/embed_*.cpp) share: reading their text files line by line,
+// What the table generators (engine/generators/embed_*.cpp) share: reading their text files line by line,
 // with a failure naming the file and line, the syllable list and its syllable ids, and the frame
 // of their main().
 
@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/WordTableFormat.h"
+#include "WordTableFormat.h"
 
 namespace mibolan::embed {
 

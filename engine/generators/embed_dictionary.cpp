@@ -58,7 +58,7 @@ void WriteTable(std::ostream& out, const std::map<char16_t, std::string>& readin
 
   const char16_t first = readings.begin()->first;
   const char16_t last = readings.rbegin()->first;
-  out << "// Generated from engine/data/dictionary.txt by tools/embed_dictionary.cpp; do not edit.\n"
+  out << "// Generated from engine/data/dictionary.txt by engine/generators/embed_dictionary.cpp; do not edit.\n"
       << "inline constexpr char16_t kFirstHead = " << Hex(first) << ";\n"
       << "inline constexpr char16_t kLastHead = " << Hex(last) << ";\n\n"
       << "// Every numbered syllable of the dictionary, sorted.\n"

@@ -1,6 +1,6 @@
 #pragma once
 
-// The layout of the word table, which tools/embed_words.cpp writes at build time and WordList
+// The layout of the word table, which engine/generators/embed_words.cpp writes at build time and WordList
 // reads in place: a header, then its arrays one after the other, each aligned to four bytes, in
 // the order of the fields that give their lengths.
 

@@ -2,7 +2,7 @@
 // reads in place, at build time:
 //   embed_words words.txt syllables.txt WordTable.inc
 // The table is a double-array trie over the words' UTF-16 units with each word's cost and
-// reading (engine/data/WordTableFormat.h), written out as one string literal. Every line is
+// reading (engine/WordTableFormat.h), written out as one string literal. Every line is
 // checked; a malformed one stops the build with its line number.
 #include <algorithm>
 #include <cmath>
@@ -17,7 +17,7 @@
 #include <utf8.h>
 
 #include "EmbedSupport.h"
-#include "data/WordTableFormat.h"
+#include "WordTableFormat.h"
 
 namespace {
 
@@ -294,7 +294,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> syllables = embed::ReadSyllables(argv[2]);
     const std::vector<Word> words = ReadWords(argv[1], embed::IndexOf(syllables));
     std::ofstream out(argv[3], std::ios::binary);
-    out << "// Generated from engine/data/words.txt and syllables.txt by tools/embed_words.cpp; do not edit.\n"
+    out << "// Generated from engine/data/words.txt and syllables.txt by engine/generators/embed_words.cpp; do not edit.\n"
         << "// The syllables in the order of their ids.\n"
         << "inline constexpr std::string_view kSyllables[] = {";
     for (std::size_t i = 0; i < syllables.size(); ++i)

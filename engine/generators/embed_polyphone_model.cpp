@@ -3,7 +3,7 @@
 //   embed_polyphone_model polyphone_model.txt syllables.txt PolyphoneModel.inc
 // Each character's block gives its readings; each feature line, its weight for each of them. A
 // block's features go into an open-addressing table of their own, keyed by a hash of the
-// character and the feature's text (engine/data/PolyphoneModelFormat.h). The corrected words go into a
+// character and the feature's text (engine/PolyphoneModelFormat.h). The corrected words go into a
 // table sorted by their units. Every line is checked; a malformed one stops the build with its
 // line number.
 #include <algorithm>
@@ -18,7 +18,7 @@
 #include <utf8.h>
 
 #include "EmbedSupport.h"
-#include "data/PolyphoneModelFormat.h"
+#include "PolyphoneModelFormat.h"
 
 namespace {
 
@@ -190,7 +190,7 @@ void WriteTables(std::ostream& out, const Model& model) {
   blockReadingStarts.push_back(static_cast<std::uint16_t>(readings.size()));
   blockSlotStarts.push_back(static_cast<std::uint32_t>(keys.size()));
 
-  out << "// Generated from engine/data/polyphone_model.txt by tools/embed_polyphone_model.cpp; do not edit.\n"
+  out << "// Generated from engine/data/polyphone_model.txt by engine/generators/embed_polyphone_model.cpp; do not edit.\n"
       << "inline constexpr std::int32_t kMargin = " << model.margin << ";\n\n"
       << "// The characters that have a block, sorted; their readings (syllable ids) are\n"
       << "// kReadings[kBlockReadingStarts[b] .. kBlockReadingStarts[b + 1]).\n";
