@@ -14,7 +14,8 @@ Training examples:
     carries them over to compounds that the list does not hold.
 The bias learnt from those sentences is bounded by the prior of running text (the word list's
 frequencies) for the characters that running text holds often, so that a rare reading does not
-win over a common default by the bias alone. Besides the weights, it writes the corrected words: words of the list whose labelled
+win over a common default by the bias alone.
+Besides the weights, it writes the corrected words: words of the list whose labelled
 characters the sentences read, every time and at least twice, otherwise than the list, in a
 reading that CC-CEDICT also gives the word (a name's reading, say, where the list took the
 common word's): the sentences choose among the word's readings, they never bring a new one.
