@@ -13,6 +13,8 @@ Three sets of labelled text:
     reads one way, with that reading as the word list writes it (biased towards a word list
     made from CC-CEDICT: Mibolan reads these words from the list itself);
   - everyday sentences: tests/data/everyday_readings.tsv, written and checked by hand;
+  - running text: tests/data/running_text/*.tsv, prose of Debian packages (fortunes-zh,
+    manpages-zh) labelled by the word list and reviewed by hand (see its README.md);
   - textbook words: tests/data/textbook_words.tsv, words with the pinyin textbooks print
     (neutral tones, changed tones of 一 and 不), written by hand.
 None of them is used to tune anything else than the model trained on the folds. The
@@ -51,6 +53,8 @@ import train_polyphone_model as trainer  # noqa: E402
 import wordreadings as wr  # noqa: E402
 
 EVERYDAY = os.path.join(REPO_ROOT, "tests", "data", "everyday_readings.tsv")
+RUNNING_TEXT = [os.path.join(REPO_ROOT, "tests", "data", "running_text", name)
+                for name in ("fortunes.tsv", "manpages.tsv")]
 TEXTBOOK = os.path.join(REPO_ROOT, "tests", "data", "textbook_words.tsv")
 PEERS_DIR = os.path.join(REPO_ROOT, "bench", "accuracy")
 PEERS = [
@@ -85,6 +89,8 @@ def textbook_set(path=TEXTBOOK):
 
 
 def everyday_set(dictionary, path=EVERYDAY):
+    """Sentences with a reading for each character that has a dictionary line:
+    [(sentence, {index: reading})]."""
     items = []
     with open(path, encoding="utf-8") as handle:
         for number, line in enumerate(handle, 1):
@@ -273,19 +279,23 @@ def cell(counter, key, subset):
             f"({100 * counter[(key, subset, 'lenient')] / n:.2f})")
 
 
+COLUMNS = [("folds", "all"), ("frequent", "all"), ("frequent", "poly"), ("everyday", "all"), ("everyday", "poly"),
+           ("running", "all"), ("running", "poly"), ("textbook", "all")]
+TITLES = {"folds": "folds", "frequent": "frequent words", "everyday": "everyday", "running": "running text",
+          "textbook": "textbook words"}
+
+
 def report(rows, counter, sizes):
-    print("| reader | folds | frequent words: all | frequent words: poly | everyday: all | everyday: poly "
-          "| textbook words |")
-    print("|---|---|---|---|---|---|---|")
+    print("| reader | " + " | ".join(TITLES[name] + ("" if name in ("folds", "textbook") else f": {subset}")
+                                      for name, subset in COLUMNS) + " |")
+    print("|---" * (len(COLUMNS) + 1) + "|")
     for label, key in rows:
-        print(f"| {label} | {cell(counter, (key, 'folds'), 'all')} | "
-              f"{cell(counter, (key, 'frequent'), 'all')} | {cell(counter, (key, 'frequent'), 'poly')} | "
-              f"{cell(counter, (key, 'everyday'), 'all')} | {cell(counter, (key, 'everyday'), 'poly')} | "
-              f"{cell(counter, (key, 'textbook'), 'all')} |")
+        print(f"| {label} | " + " | ".join(cell(counter, (key, name), subset) for name, subset in COLUMNS) + " |")
     print()
     print(f"Characters: folds {sizes['folds']} (one polyphone a sentence), frequent words {sizes['frequent']}, "
-          f"everyday sentences {sizes['everyday']}, textbook words {sizes['textbook']}. Strict accuracy; in "
-          "brackets, a neutral against a full tone forgiven where the word list reads the syllable neutral.")
+          f"everyday sentences {sizes['everyday']}, running text {sizes['running']}, textbook words "
+          f"{sizes['textbook']}. Strict accuracy; in brackets, a neutral against a full tone forgiven where the "
+          "word list reads the syllable neutral.")
 
 
 def parse_args(argv):
@@ -302,13 +312,13 @@ def parse_args(argv):
 
 
 def compare_engines(args, words, dictionary):
-    """Reads the labelled and everyday sentences with the converter and with the Python
+    """Reads the labelled, everyday and running-text sentences with the converter and with the Python
     reference, both with the committed model, and prints the lines where they differ."""
     converter, prototype = Converter(args.build), Prototype(words)
     converter.build(wr.MODEL)
     prototype.build(wr.MODEL)
     lines = [text for text, _, _ in trainer.load_labelled(trainer.DEFAULT_DEV_DIR)]
-    lines += [line for line, _ in everyday_set(dictionary)]
+    lines += [line for path in [EVERYDAY, *RUNNING_TEXT] for line, _ in everyday_set(dictionary, path)]
     differ = 0
     for line, a, b in zip(lines, converter.read(lines, "words"), prototype.read(lines, "words")):
         b = {i: with_tone_digit(r) for i, r in b.items()}
@@ -339,6 +349,7 @@ def main(argv=None):
     reviewed = gen_lexicon.load_reviewed(gen_lexicon.DEFAULT_REVIEWED, dictionary)
     neutral = neutral_syllables(words)
     sets = {"frequent": frequent_set(args.frequent, words, jieba), "everyday": everyday_set(dictionary),
+            "running": [item for path in RUNNING_TEXT for item in everyday_set(dictionary, path)],
             "textbook": textbook_set()}
     sizes = {"folds": len(labelled)}
     sizes.update({name: sum(len(labels) for _, labels in items) for name, items in sets.items()})
@@ -364,7 +375,8 @@ def main(argv=None):
         engine.build(model_path)
         read_and_score(fold, "folds")
 
-    print("evaluate: the committed model on the frequent words, everyday sentences, textbook words", file=sys.stderr)
+    print("evaluate: the committed model on the frequent words, everyday sentences, running text, textbook words",
+          file=sys.stderr)
     engine.build(wr.MODEL)
     for name, items in sets.items():
         read_and_score(items, name)

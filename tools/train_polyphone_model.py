@@ -12,6 +12,9 @@ Training examples:
     word is an example of its reading in that word's characters, seen as if the word were
     not in the list, so that the model learns the neighbours that decide a reading and
     carries them over to compounds that the list does not hold.
+The bias learnt from those sentences is bounded by the prior of running text (the word list's
+frequencies) for the characters that running text holds often, so that a rare reading does not
+win over a common default by the bias alone.
 Besides the weights, it writes the corrected words: words of the list whose labelled
 characters the sentences read, every time and at least twice, otherwise than the list, in a
 reading that CC-CEDICT also gives the word (a name's reading, say, where the list took the
@@ -45,6 +48,11 @@ WEIGHT_SCALE = 100  # weights are written as round(WEIGHT_SCALE * weight)
 MIN_WEIGHT = 120  # features whose written weights are all smaller are dropped
 MARGIN = 50  # the model speaks when its reading leads the default's by this much (scaled)
 CORRECTION_MIN_COUNT = 2  # sentences that must read a word's character otherwise, none as the list
+# Running text's prior (see written_model): for characters counted at least PRIOR_MIN_COUNT times
+# in the word list's words; below that, a character's use in words says too little of its use
+# alone (什么 against 什 in transliterations).
+PRIOR_MIN_COUNT = 200000
+PRIOR_FLOOR = 0.01  # the share of a uniform prior mixed into running text's
 
 
 def load_labelled(dev_dir):
@@ -176,10 +184,9 @@ def train_character(examples, classes, rng):
     return weights
 
 
-def train(context, labelled, attested, use_lexicon=True, seed=1, reviewed=()):
-    """The model: ({character: (classes, {feature: [integer weight per class]})}, corrected
-    words {word: reading}); `attested` is attested_readings() of CC-CEDICT, `reviewed` the
-    words whose reviewed reading no label corrects."""
+def fit(context, labelled, use_lexicon=True, seed=1):
+    """Fits each character's regression: ({character: (classes, {feature: [float weight per
+    class]})}, the sentence examples)."""
     sentence = sentence_examples(context, labelled)
     by_char = defaultdict(list)
     for char, feats, reading, _ in sentence:
@@ -194,7 +201,7 @@ def train(context, labelled, attested, use_lexicon=True, seed=1, reviewed=()):
         for char, feats, reading in lexicon_examples(context, polyphonic & set(by_char)):
             by_char[char].append((feats, reading, LEXICON_WEIGHT))
     rng = random.Random(seed)
-    model = {}
+    fitted = {}
     for char in sorted(by_char):
         examples = by_char[char]
         classes = sorted({r for _, r, _ in examples} | {context.dictionary[char]})
@@ -203,14 +210,80 @@ def train(context, labelled, attested, use_lexicon=True, seed=1, reviewed=()):
         counts = Counter(f for feats, _, _ in examples for f in feats)
         indexed = [([f for f in feats if counts[f] >= MIN_FEATURE_COUNT or f == "b"], classes.index(r), w)
                    for feats, r, w in examples]
-        weights = train_character(indexed, classes, rng)
+        fitted[char] = (classes, train_character(indexed, classes, rng))
+    return fitted, sentence
+
+
+def standalone_default(char, words, dictionary, rules):
+    """The reading a character standing alone takes before the model speaks (unless a rule
+    on its neighbours matched): the rule that always applies, else its own line's READING,
+    else the dictionary's."""
+    always = [reading for _, condition, _, reading in rules.get(char, ()) if condition == "Always"]
+    own = words.get(char, (0, None))[1]
+    return always[-1] if always else own[0] if own else dictionary[char]
+
+
+def running_text_counts(words):
+    """{character: Counter of its readings in running text}: the word list's frequencies of the
+    words of two or more characters that read the character so. A neutral tone inside a word
+    is that word's (桌子, 我们), not the character's: it is not counted."""
+    counts = defaultdict(Counter)
+    for word, (freq, reading) in words.items():
+        if len(word) > 1 and reading:
+            for char, syllable in zip(word, reading):
+                if not syllable.endswith("5"):
+                    counts[char][syllable] += freq
+    return counts
+
+
+def running_text_bias(classes, counts, default):
+    """ln of the ratio of each reading's share in running text to the default's, the shares
+    mixed with a uniform share of PRIOR_FLOOR so that no reading is ruled out."""
+    total = sum(counts[c] for c in classes)
+    shares = [(1 - PRIOR_FLOOR) * counts[c] / total + PRIOR_FLOOR / len(classes) for c in classes]
+    base = shares[classes.index(default)]
+    return [math.log(share / base) for share in shares]
+
+
+def written_model(fitted, counts, defaults):
+    """{character: (classes, {feature: [integer weight per class]})} from the fitted weights.
+
+    The training sentences give every reading about as many examples, so their bias makes rare
+    readings look as likely as common ones. For a character that running text (`counts`) holds
+    at least PRIOR_MIN_COUNT times, each reading's bias, relative to the default's (in
+    `defaults`), is the smaller of the training sentences' and running text's: a reading that
+    running text finds rare must win by its context, not by the bias."""
+    model = {}
+    for char, (classes, weights) in fitted.items():
         table = {}
         for feature, values in weights.items():
-            scaled = [int(math.floor(WEIGHT_SCALE * v + 0.5)) for v in values]
-            if feature == "b" or max(abs(v) for v in scaled) >= MIN_WEIGHT:
-                table[feature] = scaled
+            written = scaled(values)
+            if feature != "b" and max(abs(v) for v in written) >= MIN_WEIGHT:
+                table[feature] = written
+        bias = weights.get("b", [0.0] * len(classes))
+        default = defaults[char]
+        if default in classes and sum(counts[char][c] for c in classes) >= PRIOR_MIN_COUNT:
+            bias = [min(b - bias[classes.index(default)], r)
+                    for b, r in zip(bias, running_text_bias(classes, counts[char], default))]
+        table["b"] = scaled(bias)
         model[char] = (classes, table)
-    return model, word_corrections(context, sentence, attested, reviewed)
+    return model
+
+
+def scaled(values):
+    return [int(math.floor(WEIGHT_SCALE * v + 0.5)) for v in values]
+
+
+def train(context, labelled, attested, use_lexicon=True, seed=1, reviewed=()):
+    """The model: ({character: (classes, {feature: [integer weight per class]})}, corrected
+    words {word: reading}); `attested` is attested_readings() of CC-CEDICT, `reviewed` the
+    words whose reviewed reading no label corrects."""
+    fitted, sentence = fit(context, labelled, use_lexicon, seed)
+    words = context.lexicon.words
+    counts = running_text_counts(words)
+    defaults = {c: standalone_default(c, words, context.dictionary, context.rules) for c in context.dictionary}
+    return (written_model(fitted, counts, defaults),
+            word_corrections(context, sentence, attested, reviewed))
 
 
 def render(model, corrections):

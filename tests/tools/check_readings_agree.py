@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The converter's reading by word against the Python reference of the method
 (tools/wordreadings.py, with the committed word list and model): the same readings for the
-labelled sentences, the everyday sentences, and texts that mix them with line breaks, Latin
-letters, digits, punctuation and characters beyond the BMP.
+labelled sentences, the everyday sentences, the running text, and texts that mix them with
+line breaks, Latin letters, digits, punctuation and characters beyond the BMP.
 
 Usage: check_readings_agree.py MIBOLAN_CONVERT"""
 
@@ -21,8 +21,9 @@ MIXED_IN = ["\n", "\r\n", "\r", " ", "\t", "a", "Ｂ", "７", "3", "，", "😀"
 def texts():
     with open(os.path.join(ROOT, "tests", "data", "polyphones", "dev.sent"), encoding="utf-8") as lines:
         sentences = [line.rstrip("\n").replace("\u2581", "") for line in lines]
-    with open(os.path.join(ROOT, "tests", "data", "everyday_readings.tsv"), encoding="utf-8") as lines:
-        sentences += [line.split("\t")[0] for line in lines if line.strip() and not line.startswith("#")]
+    for name in ("everyday_readings.tsv", "running_text/fortunes.tsv", "running_text/manpages.tsv"):
+        with open(os.path.join(ROOT, "tests", "data", name), encoding="utf-8") as lines:
+            sentences += [line.split("\t")[0] for line in lines if line.strip() and not line.startswith("#")]
     random_ = random.Random(20261207)
     mixed = []
     for _ in range(2000):

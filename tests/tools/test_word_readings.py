@@ -7,6 +7,7 @@ import os
 import sys
 import tempfile
 import unittest
+from collections import Counter, defaultdict
 
 REPO_ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(REPO_ROOT, "tools"))
@@ -129,6 +130,44 @@ class ReadingTest(unittest.TestCase):
                 examples = trainer.sentence_examples(context, labelled)
                 self.assertEqual(trainer.word_corrections(context, examples, attested), expected)
 
+    def test_running_text_bounds_the_bias_of_the_training_sentences(self):
+        # The training sentences' bias favours zhong4 for 中 and hang2 for 行; running text
+        # reads 中 zhong1 a hundred times as often, and 行 hang2 more often than xing2.
+        fitted = {"中": (["zhong1", "zhong4"], {"b": [-0.5, 0.5], "R1=的": [-2.0, 2.0]}),
+                  "行": (["hang2", "xing2"], {"b": [0.3, -0.3]}),
+                  "罕": (["han3", "han4"], {"b": [-1.0, 1.0]}),
+                  "为": (["wei2", "wei4"], {"b": [1.0, -1.0]})}
+        big = trainer.PRIOR_MIN_COUNT
+        counts = {"中": Counter(zhong1=big, zhong4=big // 100), "行": Counter(hang2=big, xing2=big // 2),
+                  "罕": Counter(han3=big // 10, han4=1), "为": Counter(wei2=big, wei4=big)}
+        defaults = {"中": "zhong1", "行": "xing2", "罕": "han3", "为": "wei1"}
+        model = trainer.written_model(fitted, defaultdict(Counter, counts), defaults)
+        cases = [
+            ("中", [0, -420]),    # capped: 100 ln((0.99 / 101 + 0.005) / (0.99 * 100 / 101 + 0.005))
+            ("行", [60, 0]),      # running text allows more than the sentences: theirs stays
+            ("罕", [-100, 100]),  # too rarely counted to judge: the sentences' bias
+            ("为", [100, -100]),  # the default is none of the readings: the sentences' bias
+        ]
+        for char, bias in cases:
+            with self.subTest(char=char):
+                self.assertEqual(model[char][1]["b"], bias)
+        self.assertEqual(model["中"][1]["R1=的"], [-200, 200])  # the context is left as it is
+
+    def test_running_text_counts_and_standalone_defaults(self):
+        words = {"中国": (50, ("zhong1", "guo2")), "中": (1000, None), "桌子": (30, ("zhuo1", "zi5")),
+                 "子女": (20, ("zi3", "nü3")), "中间": (5, None), "得": (10, ("de5",))}
+        counts = trainer.running_text_counts(words)
+        # Only words of two or more characters that have a reading, and not their neutral tones.
+        self.assertEqual(counts["中"], Counter(zhong1=50))
+        self.assertEqual(counts["子"], Counter(zi3=20))
+        rules = wr.load_context_rules()
+        cases = [("为", "wei4"),   # the rule that always applies
+                 ("得", "de5"),    # the character's own line
+                 ("中", "zhong1")]  # the dictionary
+        for char, expected in cases:
+            with self.subTest(char=char):
+                self.assertEqual(trainer.standalone_default(char, words, DICTIONARY, rules), expected)
+
     def test_context_rules_read_from_the_engine(self):
         rules = wr.load_context_rules()
         cases = [("风吹草低见牛羊", 4, "xian4"), ("低见", 1, None), ("重重", 1, "chong2"), ("暖和", 1, "huo"),
@@ -237,8 +276,9 @@ class ConverterOutputTest(unittest.TestCase):
             ev.parse_annotated("人", "人(rén)我(wǒ)")
 
     def test_everyday_table_fits_its_sentences(self):
-        items = ev.everyday_set(DICTIONARY)
-        self.assertGreater(sum(len(labels) for _, labels in items), 500)
+        for path in [ev.EVERYDAY, *ev.RUNNING_TEXT]:
+            with self.subTest(path=os.path.basename(path)):
+                self.assertGreater(sum(len(labels) for _, labels in ev.everyday_set(DICTIONARY, path)), 500)
         with tempfile.NamedTemporaryFile("w", encoding="utf-8", suffix=".tsv", delete=False) as handle:
             handle.write("我爱人\two3 ai4\n")
         self.addCleanup(os.remove, handle.name)
