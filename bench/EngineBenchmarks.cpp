@@ -22,12 +22,12 @@
 #include <mibolan/StreamConverter.h>
 #include <mibolan/Utf8Converter.h>
 
+#include "CharDictionary.h"
 #include "ContextReading.h"
 #include "Cp936.h"
 #include "MarkTone.h"
 #include "Utf.h"
 #include "Utf8Decoder.h"
-#include "CharDictionary.h"
 
 namespace {
 

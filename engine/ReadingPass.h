@@ -11,9 +11,9 @@
 #include <mibolan/Options.h>
 
 #include "ConversionTables.h"
+#include "PolyphoneModel.h"
 #include "ToneSandhi.h"
 #include "UserWordIndex.h"
-#include "PolyphoneModel.h"
 #include "WordList.h"
 
 namespace mibolan {

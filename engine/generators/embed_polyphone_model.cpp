@@ -190,7 +190,8 @@ void WriteTables(std::ostream& out, const Model& model) {
   blockReadingStarts.push_back(static_cast<std::uint16_t>(readings.size()));
   blockSlotStarts.push_back(static_cast<std::uint32_t>(keys.size()));
 
-  out << "// Generated from engine/data/polyphone_model.txt by engine/generators/embed_polyphone_model.cpp; do not edit.\n"
+  out << "// Generated from engine/data/polyphone_model.txt by engine/generators/embed_polyphone_model.cpp; do not "
+         "edit.\n"
       << "inline constexpr std::int32_t kMargin = " << model.margin << ";\n\n"
       << "// The characters that have a block, sorted; their readings (syllable ids) are\n"
       << "// kReadings[kBlockReadingStarts[b] .. kBlockReadingStarts[b + 1]).\n";

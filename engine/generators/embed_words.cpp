@@ -294,7 +294,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> syllables = embed::ReadSyllables(argv[2]);
     const std::vector<Word> words = ReadWords(argv[1], embed::IndexOf(syllables));
     std::ofstream out(argv[3], std::ios::binary);
-    out << "// Generated from engine/data/words.txt and syllables.txt by engine/generators/embed_words.cpp; do not edit.\n"
+    out << "// Generated from engine/data/words.txt and syllables.txt by engine/generators/embed_words.cpp; do not "
+           "edit.\n"
         << "// The syllables in the order of their ids.\n"
         << "inline constexpr std::string_view kSyllables[] = {";
     for (std::size_t i = 0; i < syllables.size(); ++i)

@@ -9,8 +9,8 @@
 
 #include <utf8.h>
 
-#include "MarkTone.h"
 #include "CharDictionary.h"
+#include "MarkTone.h"
 
 namespace mibolan::reference {
 
