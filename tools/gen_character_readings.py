@@ -20,6 +20,7 @@ import unicodedata
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import wordreadings as wr  # noqa: E402
 from gen_dictionary import DEFAULT_UNIHAN, UNIHAN_FIELDS, open_text, unihan_reading  # noqa: E402
 
 REPO_ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -73,21 +74,13 @@ def build(unihan, dictionary):
     return readings
 
 
-def render(readings):
-    return "".join(f"{char}\t{readings[char]}\n" for char in sorted(readings))
-
-
 def main(argv=None):
     parser = argparse.ArgumentParser(description="Generate the readings of the characters outside the dictionary.")
     parser.add_argument("--unihan", default=DEFAULT_UNIHAN, help="Unihan_Readings.txt, bz2 or plain")
     parser.add_argument("-o", "--output", help="output file (default: standard output)")
     args = parser.parse_args(argv)
-    text = render(build(load_unihan_fields(args.unihan), load_dictionary()))
-    if args.output:
-        with open(args.output, "w", encoding="utf-8", newline="\n") as out:
-            out.write(text)
-    else:
-        sys.stdout.buffer.write(text.encode("utf-8"))
+    text = wr.format_tab_pairs(build(load_unihan_fields(args.unihan), load_dictionary()))
+    wr.write_generated(text, args.output)
     return 0
 
 

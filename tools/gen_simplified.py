@@ -34,6 +34,7 @@ import unicodedata
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from gen_character_readings import load_dictionary, load_unihan_fields  # noqa: E402
+import wordreadings as wr  # noqa: E402
 from gen_dictionary import DEFAULT_UNIHAN, field_readings, to_numbered  # noqa: E402
 
 REPO_ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -87,10 +88,6 @@ def build(traditional, unihan, own_readings):
     return mapping
 
 
-def render(mapping):
-    return "".join(f"{char}\t{mapping[char]}\n" for char in sorted(mapping))
-
-
 def main(argv=None):
     parser = argparse.ArgumentParser(description="Generate the traditional-to-simplified table of reading by word.")
     parser.add_argument("--opencc-dir", default=DEFAULT_OPENCC_DIR, help="where OpenCC's .ocd2 files are")
@@ -100,13 +97,9 @@ def main(argv=None):
     own_readings = load_dictionary()
     with open(CHARACTER_READINGS, encoding="utf-8") as handle:
         own_readings.update(line.rstrip("\n").split("\t") for line in handle)
-    text = render(build(read_opencc_table(args.opencc_dir, "TSCharacters"), load_unihan_fields(args.unihan),
-                        own_readings))
-    if args.output:
-        with open(args.output, "w", encoding="utf-8", newline="\n") as out:
-            out.write(text)
-    else:
-        sys.stdout.buffer.write(text.encode("utf-8"))
+    mapping = build(read_opencc_table(args.opencc_dir, "TSCharacters"), load_unihan_fields(args.unihan), own_readings)
+    text = wr.format_tab_pairs(mapping)
+    wr.write_generated(text, args.output)
     return 0
 
 

@@ -104,6 +104,11 @@ def format_word_line(word, freq, reading):
     return f"{word}\t{freq}\t{' '.join(reading) if reading else '-'}\n"
 
 
+def format_tab_pairs(mapping):
+    """`mapping` as the data files write it: one line KEY<TAB>VALUE per key, in code-point order."""
+    return "".join(f"{key}\t{mapping[key]}\n" for key in sorted(mapping))
+
+
 def write_generated(text, path=None):
     """Writes a generated text to `path` with Unix line ends, or to standard output without one."""
     if path:
