@@ -16,6 +16,7 @@
 #include <mibolan/Utf8Converter.h>
 
 #include "HtmlPage.h"
+#include "InputFile.h"
 #include "LegacyDecoder.h"
 #include "MessageText.h"
 #include "ParallelConverter.h"
@@ -40,15 +41,6 @@ const char* NameOf(Encoding encoding) {
     case Encoding::Utf8: break;
   }
   return "UTF-8";
-}
-
-// Reads up to `size` bytes; -1 with errno set on failure.
-ssize_t ReadSome(int fd, char* data, std::size_t size) {
-  ssize_t got = 0;
-  do {
-    got = ::read(fd, data, size);
-  } while (got < 0 && errno == EINTR);
-  return got;
 }
 
 // A converter that takes bytes, with a buffer to read them into: it offers what
@@ -144,24 +136,17 @@ bool ConvertOpenFile(int fd, const struct stat& file, const std::string& path, c
 }
 
 bool ConvertOneFile(const std::string& path, const ConvertOptions& options, HtmlPage* page, OutputSink& output) {
-  const bool standardInput = path == "-";
-  const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    Complain(path, std::strerror(errno));
+  const InputFile input(path);
+  if (input.Descriptor() < 0) {
+    Complain(path, input.Problem());
     return false;
   }
-  // Where fstat fails, the file is taken for nothing in particular: all zero.
-  struct stat file {};
-  if (::fstat(fd, &file) != 0) file = {};
-  bool ok = false;
-  if (output.IsOutputFile(file)) {
+  if (output.IsOutputFile(input.Status())) {
     // Like cat, a run never reads the file that it writes to, which would grow without end.
     Complain(path, "input file is output file");
-  } else {
-    ok = ConvertOpenFile(fd, file, path, options, page, output);
+    return false;
   }
-  if (!standardInput) ::close(fd);
-  return ok;
+  return ConvertOpenFile(input.Descriptor(), input.Status(), path, options, page, output);
 }
 
 }  // namespace

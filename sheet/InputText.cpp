@@ -11,6 +11,7 @@
 #include <utf8.h>
 #include <QFileInfo>
 
+#include "InputFile.h"
 #include "MessageText.h"
 
 namespace mibolan::sheet {
@@ -115,9 +116,7 @@ InputText ReadInput(const std::string& path) {
 
 InputStream::InputStream(std::string path) : path_(std::move(path)) {}
 
-InputStream::~InputStream() {
-  if (fd_ >= 0 && path_ != "-") ::close(fd_);
-}
+InputStream::~InputStream() = default;
 
 bool InputStream::Fail(std::string problem) {
   problem_ = std::move(problem);
@@ -125,12 +124,11 @@ bool InputStream::Fail(std::string problem) {
 }
 
 bool InputStream::Open() {
-  fd_ = path_ == "-" ? STDIN_FILENO : ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) return Fail(std::strerror(errno));
-  struct stat status {};
-  if (::fstat(fd_, &status) != 0) return Fail(std::strerror(errno));
-  if (S_ISDIR(status.st_mode)) return Fail(std::strerror(EISDIR));
-  regular_ = S_ISREG(status.st_mode);
+  input_ = std::make_unique<cli::InputFile>(path_);
+  fd_ = input_->Descriptor();
+  if (fd_ < 0) return Fail(input_->Problem());
+  if (S_ISDIR(input_->Status().st_mode)) return Fail(std::strerror(EISDIR));
+  regular_ = S_ISREG(input_->Status().st_mode);
   if (regular_) {
     start_ = ::lseek(fd_, 0, SEEK_CUR);
     regular_ = start_ >= 0;
@@ -142,12 +140,7 @@ QString InputStream::FileName() const {
   return path_ == "-" ? QString() : QFileInfo(QString::fromLocal8Bit(path_)).fileName();
 }
 
-long InputStream::Read(char* buffer, std::size_t size) {
-  for (;;) {
-    const ssize_t got = ::read(fd_, buffer, size);
-    if (got >= 0 || errno != EINTR) return static_cast<long>(got);
-  }
-}
+long InputStream::Read(char* buffer, std::size_t size) { return static_cast<long>(cli::ReadSome(fd_, buffer, size)); }
 
 bool InputStream::Rewindable() {
   if (regular_) return true;

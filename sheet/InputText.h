@@ -1,11 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include <QString>
 
 #include "TextPieces.h"
+
+namespace mibolan::cli {
+class InputFile;
+}  // namespace mibolan::cli
 
 namespace mibolan::sheet {
 
@@ -46,6 +51,7 @@ class InputStream : public TextSource {
   long Read(char* buffer, std::size_t size);
 
   std::string path_;
+  std::unique_ptr<cli::InputFile> input_;
   int fd_ = -1;
   bool regular_ = false;
   long long start_ = 0;  // where a regular file's text begins (standard input may be part-read)
