@@ -1,6 +1,5 @@
 #include "InputText.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,12 +22,8 @@ constexpr std::size_t kChunk = 1 << 16;  // bytes read, or replayed, at a time
 bool ReadAll(int fd, std::string& bytes) {
   char buffer[kChunk];
   for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got == 0) return true;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
+    const ssize_t got = cli::ReadSome(fd, buffer, sizeof buffer);
+    if (got <= 0) return got == 0;
     bytes.append(buffer, static_cast<std::size_t>(got));
   }
 }
@@ -101,14 +96,10 @@ std::uint64_t Digest(std::uint64_t digest, std::string_view bytes) {
 }  // namespace
 
 InputText ReadInput(const std::string& path) {
-  const bool standardInput = path == "-";
-  const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {{}, std::strerror(errno)};
+  const cli::InputFile input(path);
+  if (input.Descriptor() < 0) return {{}, input.Problem()};
   std::string bytes;
-  const bool read = ReadAll(fd, bytes);
-  const int error = errno;
-  if (!standardInput) ::close(fd);
-  if (!read) return {{}, std::strerror(error)};
+  if (!ReadAll(input.Descriptor(), bytes)) return {{}, std::strerror(errno)};
   if (std::string problem = Utf8Problem(bytes); !problem.empty()) return {{}, problem};
   const std::size_t start = utf8::starts_with_bom(bytes.begin(), bytes.end()) ? 3 : 0;
   return {QString::fromUtf8(bytes.data() + start, static_cast<qsizetype>(bytes.size() - start)), {}};
