@@ -33,8 +33,9 @@ class UserWordIndex {
     const std::size_t most = std::min(available, longest_);
     for (std::size_t length = 1; length <= most; ++length) {
       const std::u16string_view prefix(text, length);
-      const auto at = std::lower_bound(words_.begin(), words_.end(), prefix,
-                                       [](const Word& word, std::u16string_view key) { return word.text < key; });
+      const auto at = std::lower_bound(
+          words_.begin(), words_.end(), prefix,
+          [](const Word& word, std::u16string_view key) { return std::u16string_view(word.text).compare(key) < 0; });
       if (at == words_.end() || !std::u16string_view(at->text).starts_with(prefix)) return true;
       if (at->text.size() == length) found(length, static_cast<std::int32_t>(at - words_.begin()));
     }
