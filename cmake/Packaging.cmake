@@ -93,10 +93,11 @@ mibolan_install_compressed(${MIBOLAN_PACKAGING_DIR}/changelog ${CMAKE_INSTALL_DA
 add_custom_target(compressed_documents ALL DEPENDS ${MIBOLAN_COMPRESSED})
 
 # The copyright file carries the licences of the data the tables come from: the Unicode data
-# of the dictionary, and the sources of the word list and the polyphone model.
+# of the dictionary, the sources of the word list and the polyphone model, and the stroke outlines.
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/UNIHAN-LICENSE.txt MIBOLAN_UNIHAN_LICENSE)
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/WORDS-LICENSE.txt MIBOLAN_WORDS_LICENSE)
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/OPENCC-LICENSE.txt MIBOLAN_OPENCC_LICENSE)
+file(READ ${PROJECT_SOURCE_DIR}/sheet/data/STROKES-LICENSE.txt MIBOLAN_STROKES_LICENSE)
 # The project's own licence, without its closing note on the data, which the file itself makes.
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE MIBOLAN_LICENSE)
 string(REGEX REPLACE "\nThe data files under.*" "\n" MIBOLAN_LICENSE "${MIBOLAN_LICENSE}")

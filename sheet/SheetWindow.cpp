@@ -181,7 +181,7 @@ void SheetWindow::UpdatePreview() {
     if (++count == 1) first = std::move(page);
   });
   StringText(input_->toPlainText()).Walk([&](QString piece) {
-    layouter.Add(ReadSheetText(std::move(piece), options.conversion));
+    layouter.Add(ReadSheetText(std::move(piece), ReadingOptions(options)));
     return count <= kPagesWithoutAsking;
   });
   if (count <= kPagesWithoutAsking) layouter.Finish();

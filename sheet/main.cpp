@@ -19,6 +19,7 @@
 #include "DisplayCheck.h"
 #include "InputText.h"
 #include "MessageText.h"
+#include "PracticeRows.h"
 #include "SheetOptions.h"
 #include "SheetOutput.h"
 #include "SheetPainter.h"
@@ -50,6 +51,29 @@ const char* const kExamples =
 
 void Complain(const std::string& path, const std::string& reason) {
   mibolan::cli::Complain("mibolan-sheet", path, reason);
+}
+
+// The characters of --characters make a practice page. False, said why, when none of them is
+// Chinese, one is something else, or the layout asked for is another.
+bool ChoosePracticeCharacters(const std::string& typed, bool layoutGiven, SheetOptions& options) {
+  const auto chosen = mibolan::sheet::ChooseCharacters(QString::fromUtf8(typed));
+  std::string problem;
+  if (layoutGiven && options.layout != mibolan::sheet::SheetLayout::Practice) {
+    problem = "--characters makes a practice page (--layout=practice)";
+  } else if (chosen.stray) {
+    const char32_t stray[] = {*chosen.stray, U'\0'};
+    problem = "--characters: \"" + mibolan::cli::EscapedText(QString::fromUcs4(stray).toStdString()) +
+              "\" is not a Chinese character";
+  } else if (chosen.characters.empty()) {
+    problem = "--characters: no Chinese character in \"" + mibolan::cli::EscapedText(typed) + "\"";
+  }
+  if (!problem.empty()) {
+    std::fprintf(stderr, "mibolan-sheet: %s\n", problem.c_str());
+    return false;
+  }
+  options.layout = mibolan::sheet::SheetLayout::Practice;
+  options.characters = chosen.characters;
+  return true;
 }
 
 // Whether the PDF would be written over the input ("-" is standard input or output), which it
@@ -196,6 +220,11 @@ int main(int argc, char** argv) {
                  "line: \"查良镛 zhā liáng yōng\"), wherever they stand")
       ->option_text("FILE")
       ->excludes("--no-words");
+  std::string characters;
+  app.add_option("--characters", characters,
+                 "a practice page of these characters, in this order (\"人口手\"),\n"
+                 "instead of every character of the text")
+      ->option_text("CHARS");
   std::string input;
   app.add_option("FILE", input, "the text (UTF-8); \"-\" is standard input");
 
@@ -206,6 +235,9 @@ int main(int argc, char** argv) {
   }
   if (byCharacter) options.conversion.readBy = mibolan::ReadBy::Character;
   if (dictionaryTones) options.conversion.toneSandhi = false;
+  if (app.count("--characters") > 0 && !ChoosePracticeCharacters(characters, app.count("--layout") > 0, options)) {
+    return 1;
+  }
   std::shared_ptr<const mibolan::UserWords> words;
   if (app.count("--user-words") > 0) {
     words = mibolan::cli::ReadUserWordsFile("mibolan-sheet", userWords);
