@@ -1,27 +1,47 @@
 #include "PagePreview.h"
 
+#include <algorithm>
+
+#include <QKeyEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace mibolan::sheet {
 namespace {
 
 constexpr int kBorder = 12;  // pixels around the page
 const QColor kDesk(0x8a, 0x8f, 0x96);
+constexpr int kWheelStep = 120;  // a notch of the wheel, in eighths of a degree: a page
 
 }  // namespace
 
 PagePreview::PagePreview(QWidget* parent) : QWidget(parent) {
   setMinimumSize(260, 360);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  setFocusPolicy(Qt::StrongFocus);
 }
 
-void PagePreview::Show(const PageGeometry& geometry, Page page, int pageCount) {
+void PagePreview::Show(const PageGeometry& geometry, std::vector<Page> pages, int pageCount) {
   geometry_ = geometry;
   painter_.emplace(geometry_);
-  page_ = std::move(page);
+  pages_ = std::move(pages);
+  if (pages_.empty()) pages_.emplace_back();
   pageCount_ = pageCount;
+  const int shown = std::min(shown_, Pages() - 1);
+  const bool moved = shown != shown_;
+  shown_ = shown;
   picture_ = QPixmap();
   update();
+  if (moved) emit pageChanged(shown_);
+}
+
+void PagePreview::ShowPage(int index) {
+  index = std::clamp(index, 0, std::max(Pages() - 1, 0));
+  if (index == shown_) return;
+  shown_ = index;
+  picture_ = QPixmap();
+  update();
+  emit pageChanged(shown_);
 }
 
 QRectF PagePreview::PageRect() const {
@@ -43,6 +63,28 @@ void PagePreview::paintEvent(QPaintEvent* /*event*/) {
 
 void PagePreview::resizeEvent(QResizeEvent* /*event*/) { picture_ = QPixmap(); }
 
+void PagePreview::wheelEvent(QWheelEvent* event) {
+  // A touchpad turns in small steps: they add up to a page.
+  wheel_ += event->angleDelta().y();
+  const int steps = wheel_ / kWheelStep;
+  wheel_ -= steps * kWheelStep;
+  if (steps != 0) ShowPage(shown_ - steps);
+  event->accept();
+}
+
+void PagePreview::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_PageDown:
+    case Qt::Key_Down: ShowPage(shown_ + 1); break;
+    case Qt::Key_PageUp:
+    case Qt::Key_Up: ShowPage(shown_ - 1); break;
+    case Qt::Key_Home: ShowPage(0); break;
+    case Qt::Key_End: ShowPage(Pages() - 1); break;
+    default: QWidget::keyPressEvent(event); return;
+  }
+  event->accept();
+}
+
 QPixmap PagePreview::Render() const {
   const QRectF page = PageRect();
   const qreal ratio = devicePixelRatioF();
@@ -53,7 +95,7 @@ QPixmap PagePreview::Render() const {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
   painter.scale(page.width() / geometry_.paper.width(), page.height() / geometry_.paper.height());
-  painter_->Paint(painter, page_, 1, pageCount_);
+  painter_->Paint(painter, pages_[static_cast<std::size_t>(shown_)], shown_ + 1, pageCount_);
   return picture;
 }
 

@@ -8,6 +8,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
@@ -16,8 +17,9 @@ namespace mibolan::sheet {
 
 class PagePreview;
 
-// "拼音练习纸": a text, the choices of the sheet, a preview of its first page that follows every
-// change, and the buttons that print it or save it as a PDF.
+// "拼音练习纸": a text, the choices of the sheet, a preview of its pages that follows every
+// change, and the buttons that print it or save it as a PDF, with a status line that says how
+// that went.
 class SheetWindow : public QWidget {
   Q_OBJECT
 
@@ -29,8 +31,8 @@ class SheetWindow : public QWidget {
   void SetUserWords(const UserWords* words) { userWords_ = words; }
   SheetOptions Options() const;
 
-  // Writes the sheet to `path`, with a progress window while it takes long; says what went wrong
-  // in a message box. False when it was not written.
+  // Writes the sheet to `path`, with a progress window while it takes long; says where it went in
+  // the status line, or what went wrong in a message box. False when it was not written.
   bool SavePdf(const QString& path);
 
   // Shows the sheet of the text and choices as they are now; changes call it after a short quiet.
@@ -38,6 +40,10 @@ class SheetWindow : public QWidget {
 
  private:
   void ScheduleUpdate();
+  void ShowPageCount();
+  // Takes the practice page's characters from their field; false, said under it, when they are not
+  // Chinese characters.
+  bool ReadCharacters();
   void Print();
   void ChooseFileAndSave();
   // True when the sheet has no more pages than the preview lays out, or the user wants it made
@@ -48,6 +54,8 @@ class SheetWindow : public QWidget {
   QComboBox* layout_;
   QSpinBox* squares_;
   QComboBox* paper_;
+  QLineEdit* characters_;
+  QLabel* charactersProblem_;
   QCheckBox* title_;
   QCheckBox* byWord_;
   QCheckBox* toneSandhi_;
@@ -55,8 +63,10 @@ class SheetWindow : public QWidget {
   QLabel* pageCount_;
   QPushButton* print_;
   QPushButton* save_;
+  QLabel* status_;
   QTimer updateTimer_;
   const UserWords* userWords_ = nullptr;
+  std::u32string chosen_;  // the practice page's characters, as the field last gave them
   QString firstLine_;  // of the text, as the last preview found it
   int pages_ = 1;      // that the last preview counted: one more than it lays out when there are more
 };

@@ -15,6 +15,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 
+#include "ChineseHelp.h"
 #include "CommandLine.h"
 #include "DisplayCheck.h"
 #include "InputText.h"
@@ -24,6 +25,7 @@
 #include "SheetOutput.h"
 #include "SheetPainter.h"
 #include "SheetWindow.h"
+#include "Translations.h"
 #include "UserWordsFile.h"
 
 namespace {
@@ -42,6 +44,7 @@ const char* const kExamples =
     "  mibolan-sheet --pdf poem.pdf poem.txt                  a reading sheet of poem.txt\n"
     "  echo 我爱人 | mibolan-sheet --pdf out.pdf               from standard input\n"
     "  mibolan-sheet --pdf words.pdf --layout=practice poem.txt   a practice page\n"
+    "  mibolan-sheet --pdf words.pdf --characters 人口手 poem.txt   a practice page of 人, 口 and 手\n"
     "  mibolan-sheet --pdf poem.pdf --squares=12 --paper=letter poem.txt\n"
     "  mibolan-sheet --pdf poem.pdf --title poem.txt          the first line as the title\n"
     "  mibolan-sheet --pdf poem.pdf --no-words poem.txt       each character read on its own\n"
@@ -167,6 +170,7 @@ int OpenWindow(char** argv, const std::string& input, const SheetOptions& option
   const QtMessageHandler previous = qInstallMessageHandler(ReportUnreachableDisplay);
   QApplication application(argc, argv);
   qInstallMessageHandler(previous);
+  mibolan::ui::InstallToolkitTranslations();
   CheckFaces();
   mibolan::sheet::SheetWindow window;
   window.SetText(text);
@@ -192,8 +196,8 @@ int main(int argc, char** argv) {
       {"reading", mibolan::sheet::SheetLayout::Reading}, {"practice", mibolan::sheet::SheetLayout::Practice}};
   app.add_option("--layout", options.layout,
                  "reading: the text, each character with its pinyin (the default)\n"
-                 "practice: each character of the text once per row, with two\n"
-                 "  light copies to trace and empty squares to write in")
+                 "practice: each character once, with its pinyin, its stroke\n"
+                 "  order, light copies to trace and empty squares")
       ->transform(CLI::CheckedTransformer(layouts, CLI::ignore_case))
       ->option_text("LAYOUT");
   app.add_option("--squares", options.squaresPerRow, "squares in a row, 8 to 16 (default 10)")
@@ -227,6 +231,7 @@ int main(int argc, char** argv) {
       ->option_text("CHARS");
   std::string input;
   app.add_option("FILE", input, "the text (UTF-8); \"-\" is standard input");
+  if (mibolan::sheet::ChineseLocale()) mibolan::sheet::PutHelpInChinese(app);
 
   try {
     app.parse(argc, argv);

@@ -1,8 +1,9 @@
-// The window "拼音练习纸" under the offscreen platform: its choices, the preview that follows them,
-// saving a PDF (and failing to), and the print dialog.
+// The window "拼音练习纸" under the offscreen platform: its choices, the preview that follows them
+// and turns its pages, saving a PDF (and failing to), and the print dialog.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -77,7 +78,7 @@ class SheetWindowTest : public QObject {
     QCOMPARE(squares->maximum(), 16);
     QCOMPARE(Find<QComboBox>("layout")->count(), 2);
     QCOMPARE(Find<QComboBox>("paper")->itemText(0), QStringLiteral("A4"));
-    QCOMPARE(Find<QComboBox>("paper")->itemText(1), QStringLiteral("Letter"));
+    QCOMPARE(Find<QComboBox>("paper")->itemText(1), QStringLiteral("信纸 (Letter)"));
     QCOMPARE(Find<QPushButton>("print")->text(), QStringLiteral("打印…"));
     QCOMPARE(Find<QPushButton>("save")->text(), QStringLiteral("保存 PDF…"));
     // Textbooks read by word and print the tone changes of 一 and 不.
@@ -96,8 +97,8 @@ class SheetWindowTest : public QObject {
     QTRY_COMPARE(pages->text(), QStringLiteral("第 1 页，共 10 页"));
     Find<QSpinBox>("squares")->setValue(16);
     QTRY_COMPARE(pages->text(), QStringLiteral("第 1 页，共 4 页"));
-    Find<QComboBox>("layout")->setCurrentIndex(1);  // nine distinct characters, one row each
-    QTRY_COMPARE(pages->text(), QStringLiteral("共 1 页"));
+    Find<QComboBox>("layout")->setCurrentIndex(1);  // nine distinct characters, a few rows each
+    QTRY_COMPARE(pages->text(), QStringLiteral("第 1 页，共 2 页"));
 
     auto* preview = Find<PagePreview>("preview");
     const QRectF a4 = preview->PageRect();
@@ -115,6 +116,63 @@ class SheetWindowTest : public QObject {
       }
     }
     QVERIFY2(green > 1000 && black > 100, qPrintable(QStringLiteral("%1 green, %2 black").arg(green).arg(black)));
+  }
+
+  void previewTurnsEveryPage() {
+    QString text;
+    for (int line = 0; line < 40; ++line) text += QStringLiteral("春眠不觉晓处处闻啼鸟\n");
+    window_->SetText(text);
+    auto* pages = Find<QLabel>("pageCount");
+    QTRY_COMPARE(pages->text(), QStringLiteral("第 1 页，共 10 页"));
+    auto* preview = Find<PagePreview>("preview");
+    const QImage first = preview->grab().toImage();
+    const struct {
+      Qt::Key key;
+      int page;
+    } keys[] = {{Qt::Key_PageDown, 2}, {Qt::Key_PageDown, 3}, {Qt::Key_PageUp, 2},
+                {Qt::Key_End, 10},     {Qt::Key_PageDown, 10}, {Qt::Key_Home, 1}};
+    for (const auto& each : keys) {
+      QTest::keyClick(preview, each.key);
+      QCOMPARE(pages->text(), QStringLiteral("第 %1 页，共 10 页").arg(each.page));
+    }
+    // Two notches of the wheel towards the reader: two pages on.
+    const QPointF middle = preview->rect().center();
+    QWheelEvent wheel(middle, preview->mapToGlobal(middle), {}, QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(preview, &wheel);
+    QCOMPARE(pages->text(), QStringLiteral("第 3 页，共 10 页"));
+    QTest::keyClick(preview, Qt::Key_End);
+    QVERIFY(preview->grab().toImage() != first);  // the last page, half full
+    // A shorter text keeps the page shown where it still is, else shows its last.
+    window_->SetText(text.left(text.size() / 2));
+    QTRY_COMPARE(pages->text(), QStringLiteral("第 5 页，共 5 页"));
+  }
+
+  void practiceCharactersAreChosenInTheirField() {
+    auto* characters = Find<QLineEdit>("characters");
+    auto* problem = Find<QLabel>("charactersProblem");
+    QVERIFY(!characters->isEnabled());  // the reading sheet has every character
+    Find<QComboBox>("layout")->setCurrentIndex(1);
+    QVERIFY(characters->isEnabled());
+    window_->SetText(QStringLiteral("一个不是"));
+    const struct {
+      QString typed;
+      QString problem;  // its beginning; empty: none
+    } cases[] = {{QStringLiteral("人a"), QStringLiteral("“a”不是汉字")},
+                 {QStringLiteral("，。"), QStringLiteral("这里没有汉字")},
+                 {QStringLiteral("人，不"), QString()}};
+    for (const auto& each : cases) {
+      characters->setText(each.typed);
+      window_->UpdatePreview();
+      QCOMPARE(problem->isVisibleTo(window_.get()), !each.problem.isEmpty());
+      QVERIFY2(problem->text().startsWith(each.problem), qPrintable(problem->text()));
+      QCOMPARE(Find<QPushButton>("save")->isEnabled(), each.problem.isEmpty());
+    }
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("practice.pdf"));
+    QVERIFY(window_->SavePdf(pdf));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("姓名：日期：rén人rénrénrén人人人bù不bùbùbù不不不1/1"));
+    QCOMPARE(Find<QLabel>("status")->text(), QStringLiteral("已保存到 ") + pdf);
   }
 
   void readingChoicesReachTheSavedSheet() {
@@ -143,7 +201,9 @@ class SheetWindowTest : public QObject {
     const QString path = folder.filePath(QStringLiteral("missing/sheet.pdf"));
     QVERIFY(!window_->SavePdf(path));
     QVERIFY(catcher.Caught());
-    QVERIFY2(message.startsWith(QStringLiteral("无法保存 ") + path), qPrintable(message));
+    QVERIFY2(message.startsWith(QStringLiteral("无法保存 ") + path + QStringLiteral("：文件夹 ")), qPrintable(message));
+    QVERIFY2(message.endsWith(QStringLiteral("不存在")), qPrintable(message));
+    QCOMPARE(Find<QLabel>("status")->text(), QStringLiteral("没有保存：") + message.mid(message.indexOf(u'：') + 1));
   }
 
   void printingFollowsThePrintersPaperAndResolution() {
