@@ -86,6 +86,19 @@ foreach(program IN LISTS MIBOLAN_PROGRAMS)
   mibolan_install_compressed(${CMAKE_BINARY_DIR}/packaging/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1
                              ${MIBOLAN_COMPONENT_${program}})
 endforeach()
+# The sheet's manual page in Chinese too, where man finds it under a Chinese locale.
+if(TARGET mibolan-sheet)
+  configure_file(${MIBOLAN_PACKAGING_DIR}/mibolan-sheet.zh_CN.1 ${CMAKE_BINARY_DIR}/packaging/zh_CN/mibolan-sheet.1 @ONLY)
+  set(zh_manual ${CMAKE_BINARY_DIR}/packaging/zh_CN/mibolan-sheet.1.gz)
+  add_custom_command(
+    OUTPUT ${zh_manual}
+    COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${CMAKE_BINARY_DIR}/packaging/zh_CN/mibolan-sheet.1 ${zh_manual}
+    DEPENDS ${CMAKE_BINARY_DIR}/packaging/zh_CN/mibolan-sheet.1
+    COMMENT "Compressing the Chinese mibolan-sheet.1"
+    VERBATIM)
+  install(FILES ${zh_manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/zh_CN/man1 COMPONENT ${MIBOLAN_COMPONENT_mibolan-sheet})
+  list(APPEND MIBOLAN_COMPRESSED ${zh_manual})
+endif()
 # Named changelog.gz, as for a package made by its own authors; each package has its own copy in
 # its own folder, as Debian has it.
 mibolan_install_compressed(${MIBOLAN_PACKAGING_DIR}/changelog ${CMAKE_INSTALL_DATADIR}/doc/@package@
@@ -182,7 +195,7 @@ set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackDropLdconfigScript
 # beginning readers. The converter needs none of them.
 find_program(MIBOLAN_DPKG_SHLIBDEPS dpkg-shlibdeps)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "fonts-noto-cjk, xdg-utils")
-if(TARGET mibolan)
+if(TARGET mibolan OR TARGET mibolan-sheet)
   string(APPEND CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS ", qt6-translations-l10n")
 endif()
 if(TARGET mibolan-sheet)
