@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include <cmath>
+
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -83,6 +86,45 @@ void PagePreview::keyPressEvent(QKeyEvent* event) {
     default: QWidget::keyPressEvent(event); return;
   }
   event->accept();
+}
+
+void PagePreview::mousePressEvent(QMouseEvent* event) {
+  setFocus(Qt::MouseFocusReason);
+  if (event->button() == Qt::LeftButton) {
+    if (const Square* square = ReadingAt(event->position())) {
+      emit readingClicked(*square, event->globalPosition().toPoint());
+      event->accept();
+      return;
+    }
+  }
+  QWidget::mousePressEvent(event);
+}
+
+const Square* PagePreview::ReadingAt(QPointF point) const {
+  const QRectF page = PageRect();
+  if (!painter_ || page.isEmpty()) return nullptr;
+  const double scale = geometry_.paper.width() / page.width();
+  const QPointF dots = (point - page.topLeft()) * scale;
+  const Page& shown = pages_[static_cast<std::size_t>(shown_)];
+  for (std::size_t index = 0; index < shown.rows.size(); ++index) {
+    const int row = static_cast<int>(index);
+    if (dots.y() < geometry_.StaffTop(row) || dots.y() > geometry_.SquareTop(row) + geometry_.square) continue;
+    const Row& found = shown.rows[index];
+    const double column = std::floor((dots.x() - geometry_.Left(0)) / geometry_.square - found.shift);
+    for (const Slot& slot : found.placed) {
+      if (slot.column == column && slot.strokes == 0 && slot.square.reading) return &slot.square;
+    }
+    return nullptr;
+  }
+  return nullptr;
+}
+
+QPointF PagePreview::StaffCentre(int row, int column) const {
+  const QRectF page = PageRect();
+  const Page& shown = pages_[static_cast<std::size_t>(shown_)];
+  const double shift = static_cast<std::size_t>(row) < shown.rows.size() ? shown.rows[static_cast<std::size_t>(row)].shift : 0;
+  const QPointF dots = geometry_.Staff(row, column + shift).center();
+  return page.topLeft() + dots * (page.width() / geometry_.paper.width());
 }
 
 QPixmap PagePreview::Render() const {

@@ -13,7 +13,8 @@
 namespace mibolan::sheet {
 
 // The pages of a sheet as they will be printed, one at a time, as large as the widget allows.
-// The wheel, Page Up and Page Down turn the pages, Home and End go to the first and the last.
+// The wheel, Page Up and Page Down turn the pages, Home and End go to the first and the last; a
+// click on a reading says which it is.
 class PagePreview : public QWidget {
   Q_OBJECT
 
@@ -31,14 +32,22 @@ class PagePreview : public QWidget {
   // Where the page stands in the widget.
   QRectF PageRect() const;
 
+  // The square with a reading that `point` of the widget is on (the square or its staff) on the
+  // page shown; null elsewhere.
+  const Square* ReadingAt(QPointF point) const;
+  // Where the middle of the staff of the `column`th square of the `row`th row is in the widget.
+  QPointF StaffCentre(int row, int column) const;
+
  signals:
   void pageChanged(int index);
+  void readingClicked(const mibolan::sheet::Square& square, QPoint globalPosition);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   QPixmap Render() const;

@@ -1,12 +1,15 @@
 #include "SheetLayout.h"
 
 #include <algorithm>
+#include <map>
 #include <span>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
 #include <QList>
+
+#include <mibolan/Syllables.h>
 
 #include "PracticeRows.h"
 
@@ -180,6 +183,7 @@ class SheetLayouter::Lines {
   Lines(const SheetOptions& options, int rowsPerPage, PageTaker take)
       : practice_(options.layout == SheetLayout::Practice),
         titleWanted_(options.title),
+        corrections_(options.corrections),
         pager_(rowsPerPage, std::move(take)),
         paragraph_(static_cast<std::size_t>(options.squaresPerRow), pager_),
         title_(static_cast<std::size_t>(options.squaresPerRow), pager_),
@@ -199,10 +203,11 @@ class SheetLayouter::Lines {
             if (capturing_ && blankText_.size() < kFirstLineLength) blankText_ += piece.TextOf(cell);
           }
           break;
-        default: NotBlank(SquareOf(piece, cell));
+        default: NotBlank(SquareAt(piece, cell));
       }
-      if (practice_ && cell.reading >= 0) Practice(SquareOf(piece, cell));
+      if (practice_ && cell.reading >= 0) Practice(SquareAt(piece, cell));
     }
+    pieceStart_ += static_cast<std::size_t>(piece.text.size());
   }
 
   void Finish() {
@@ -216,6 +221,19 @@ class SheetLayouter::Lines {
 
  private:
   enum class Mode { Ignore, Paragraph, Title };
+
+  // The square of a cell of the current piece, where it is in the whole text, with the reading
+  // chosen for that place if there is one.
+  Square SquareAt(const SheetContent& piece, const Cell& cell) const {
+    Square square = SquareOf(piece, cell);
+    square.origin = pieceStart_ + cell.begin;
+    const auto correction = corrections_.find(square.origin);
+    if (square.reading && correction != corrections_.end()) {
+      square.reading->numbered = correction->second;
+      square.reading->marked = QString::fromStdString(ToToneMarks(correction->second)).toStdU16String();
+    }
+    return square;
+  }
 
   void NotBlank(Square square) {
     if (started_) {
@@ -320,6 +338,8 @@ class SheetLayouter::Lines {
 
   bool practice_;
   bool titleWanted_;
+  std::map<std::size_t, std::string> corrections_;
+  std::size_t pieceStart_ = 0;  // where the current piece begins in the whole text
   bool blankWanted_ = false;
   Pager pager_;
   ParagraphRows paragraph_;

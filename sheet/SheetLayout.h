@@ -17,6 +17,7 @@ struct Square {
   CellKind kind = CellKind::Character;
   QString text;
   std::optional<CharacterReading> reading;
+  std::size_t origin = 0;  // where the cell is in the whole text: its first UTF-16 unit
 };
 
 // A cell placed in a row.

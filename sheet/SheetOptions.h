@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <map>
 #include <string>
 
 #include <mibolan/Options.h>
@@ -27,6 +29,9 @@ struct SheetOptions {
   // The characters of a practice page, distinct, in order; empty: every character of the text that
   // has a reading, in the order they first come.
   std::u32string characters;
+  // Readings a teacher chose, numbered ("zhang3"), by where their character is in the whole text
+  // (its first UTF-16 unit); they stand in for the engine's there.
+  std::map<std::size_t, std::string> corrections;
 };
 
 // How the sheet reads its text: a practice page gives each character as the dictionary reads it

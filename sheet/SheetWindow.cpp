@@ -8,7 +8,9 @@
 #include <QHBoxLayout>
 #include <QFileInfo>
 #include <QLabel>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -16,6 +18,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <unistd.h>
@@ -23,6 +26,9 @@
 #include <cerrno>
 #include <optional>
 #include <vector>
+
+#include <mibolan/Dictionary.h>
+#include <mibolan/Syllables.h>
 
 #include "PageGeometry.h"
 #include "PagePreview.h"
@@ -193,6 +199,8 @@ SheetWindow::SheetWindow(QWidget* parent)
     characters_->setEnabled(static_cast<SheetLayout>(layout_->currentData().toInt()) == SheetLayout::Practice);
   });
   connect(preview_, &PagePreview::pageChanged, this, &SheetWindow::ShowPageCount);
+  connect(preview_, &PagePreview::readingClicked, this, &SheetWindow::OfferReadings);
+  connect(input_->document(), &QTextDocument::contentsChange, this, &SheetWindow::FollowEdit);
   connect(print_, &QPushButton::clicked, this, &SheetWindow::Print);
   connect(save_, &QPushButton::clicked, this, &SheetWindow::ChooseFileAndSave);
   UpdatePreview();
@@ -210,10 +218,76 @@ SheetOptions SheetWindow::Options() const {
   options.conversion.toneSandhi = toneSandhi_->isChecked();
   options.conversion.userWords = userWords_;
   if (options.layout == SheetLayout::Practice) options.characters = chosen_;
+  options.corrections = corrections_;
   return options;
 }
 
 void SheetWindow::ScheduleUpdate() { updateTimer_.start(); }
+
+void SheetWindow::OfferReadings(const Square& clicked, QPoint where) {
+  const Square square = clicked;  // the preview's pages may change while the menu is open
+  const QList<uint> ucs4 = square.text.toUcs4();
+  if (ucs4.isEmpty() || !square.reading) return;
+  QMenu menu(this);
+  menu.setObjectName(QStringLiteral("readings"));
+  menu.addSection(QStringLiteral("“%1”的读音").arg(square.text));
+  for (const std::string& numbered : ReadingsOf(static_cast<char32_t>(ucs4.front()))) {
+    QAction* action = menu.addAction(QString::fromStdString(ToToneMarks(numbered)));
+    action->setCheckable(true);
+    action->setChecked(numbered == square.reading->numbered);
+    connect(action, &QAction::triggered, this,
+            [this, origin = square.origin, numbered] { CorrectReading(origin, QString::fromStdString(numbered)); });
+  }
+  menu.addSeparator();
+  menu.addAction(QStringLiteral("输入读音…"), this, [this, &square] { TypeReading(square); });
+  if (corrections_.contains(square.origin)) {
+    menu.addAction(QStringLiteral("恢复程序给的读音"), this, [this, origin = square.origin] {
+      corrections_.erase(origin);
+      status_->setText(QStringLiteral("已恢复程序给的读音。"));
+      UpdatePreview();
+    });
+  }
+  menu.exec(where);
+}
+
+void SheetWindow::TypeReading(const Square& square) {
+  QString typed = QString::fromStdU16String(square.reading->marked);
+  for (;;) {
+    bool ok = false;
+    typed = QInputDialog::getText(this, QStringLiteral("改读音"),
+                                  QStringLiteral("“%1”在这里读作（例如 zhǎng 或 zhang3）：").arg(square.text),
+                                  QLineEdit::Normal, typed, &ok);
+    if (!ok || CorrectReading(square.origin, typed)) return;
+  }
+}
+
+bool SheetWindow::CorrectReading(std::size_t origin, const QString& reading) {
+  const std::string numbered = ToToneDigits(reading.trimmed().toStdString());
+  if (numbered.empty()) {
+    QMessageBox::warning(this, QStringLiteral("改读音"),
+                         QStringLiteral("“%1”不是一个拼音音节：请写一个带声调的音节，例如 zhǎng 或 zhang3。")
+                             .arg(reading.trimmed()));
+    return false;
+  }
+  corrections_[origin] = numbered;
+  status_->setText(QStringLiteral("已改为 %1，打印和 PDF 里也是这样。").arg(QString::fromStdString(ToToneMarks(numbered))));
+  UpdatePreview();
+  return true;
+}
+
+void SheetWindow::FollowEdit(int position, int removed, int added) {
+  const auto from = static_cast<std::size_t>(position);
+  std::map<std::size_t, std::string> kept;
+  for (auto& [origin, reading] : corrections_) {
+    if (origin < from) {
+      kept.emplace(origin, std::move(reading));
+    } else if (origin >= from + static_cast<std::size_t>(removed)) {
+      // A character that was replaced loses its correction; one after the change moves with it.
+      kept.emplace(origin + static_cast<std::size_t>(added) - static_cast<std::size_t>(removed), std::move(reading));
+    }
+  }
+  corrections_ = std::move(kept);
+}
 
 bool SheetWindow::ReadCharacters() {
   const ChosenCharacters chosen = ChooseCharacters(characters_->text());

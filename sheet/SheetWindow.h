@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <map>
+#include <string>
+
 #include <QTimer>
 #include <QWidget>
 
@@ -16,6 +20,7 @@ class QSpinBox;
 namespace mibolan::sheet {
 
 class PagePreview;
+struct Square;
 
 // "拼音练习纸": a text, the choices of the sheet, a preview of its pages that follows every
 // change, and the buttons that print it or save it as a PDF, with a status line that says how
@@ -38,8 +43,17 @@ class SheetWindow : public QWidget {
   // Shows the sheet of the text and choices as they are now; changes call it after a short quiet.
   void UpdatePreview();
 
+  // Reads the character at `origin` in the text as `reading` (a syllable with tone marks or a
+  // digit, "zhǎng" or "zhang3") on the sheet; false, said in a message box, when it is not one.
+  bool CorrectReading(std::size_t origin, const QString& reading);
+
  private:
   void ScheduleUpdate();
+  // A menu of the other readings of the character of `square`, and a way to type one.
+  void OfferReadings(const Square& square, QPoint where);
+  void TypeReading(const Square& square);
+  // Keeps the corrections with their characters when the text around them changes.
+  void FollowEdit(int position, int removed, int added);
   void ShowPageCount();
   // Takes the practice page's characters from their field; false, said under it, when they are not
   // Chinese characters.
@@ -67,6 +81,7 @@ class SheetWindow : public QWidget {
   QTimer updateTimer_;
   const UserWords* userWords_ = nullptr;
   std::u32string chosen_;  // the practice page's characters, as the field last gave them
+  std::map<std::size_t, std::string> corrections_;  // see SheetOptions
   QString firstLine_;  // of the text, as the last preview found it
   int pages_ = 1;      // that the last preview counted: one more than it lays out when there are more
 };

@@ -1,9 +1,10 @@
 // The window "拼音练习纸" under the offscreen platform: its choices, the preview that follows them
-// and turns its pages, saving a PDF (and failing to), and the print dialog.
+// and turns its pages, a teacher's corrections, saving a PDF (and failing to), and the print dialog.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -48,6 +49,31 @@ class ModalCatcher {
 
   QObject context_;
   std::function<void(QWidget&)> act_;
+  bool caught_ = false;
+  int polls_ = 0;
+};
+
+// Runs `act` on the next popup menu once it shows, then closes it.
+class PopupCatcher {
+ public:
+  explicit PopupCatcher(std::function<void(QMenu&)> act) : act_(std::move(act)) {
+    QTimer::singleShot(0, &context_, [this] { Poll(); });
+  }
+  bool Caught() const { return caught_; }
+
+ private:
+  void Poll() {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      caught_ = true;
+      act_(*menu);
+      menu->close();
+      return;
+    }
+    if (++polls_ < 500) QTimer::singleShot(10, &context_, [this] { Poll(); });
+  }
+
+  QObject context_;
+  std::function<void(QMenu&)> act_;
   bool caught_ = false;
   int polls_ = 0;
 };
@@ -173,6 +199,49 @@ class SheetWindowTest : public QObject {
     QVERIFY(window_->SavePdf(pdf));
     QCOMPARE(TextLayer(pdf), QStringLiteral("姓名：日期：rén人rénrénrén人人人bù不bùbùbù不不不1/1"));
     QCOMPARE(Find<QLabel>("status")->text(), QStringLiteral("已保存到 ") + pdf);
+  }
+
+  void aTeachersCorrectionStaysWithItsCharacterAndReachesThePdf() {
+    window_->SetText(QStringLiteral("校长长大了"));
+    window_->UpdatePreview();
+    auto* preview = Find<PagePreview>("preview");
+    QStringList offered;
+    PopupCatcher catcher([&](QMenu& menu) {
+      for (QAction* action : menu.actions()) {
+        if (!action->text().isEmpty()) offered << action->text();
+      }
+      for (QAction* action : menu.actions()) {
+        if (action->text() == QStringLiteral("cháng")) action->trigger();
+      }
+    });
+    // The paragraph is indented by two squares: the first 长 is the fourth square.
+    QTest::mouseClick(preview, Qt::LeftButton, {}, preview->StaffCentre(0, 3).toPoint());
+    QVERIFY(catcher.Caught());
+    QVERIFY2(offered.contains(QStringLiteral("zhǎng")) && offered.contains(QStringLiteral("输入读音…")),
+             qPrintable(offered.join(u' ')));
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("corrected.pdf"));
+    QVERIFY(window_->SavePdf(pdf));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("xiàochángzhǎngdàle校长长大了1/1"));
+
+    // What is not a syllable changes nothing.
+    QString warning;
+    ModalCatcher warned([&](QWidget& box) {
+      if (auto* shown = qobject_cast<QMessageBox*>(&box)) warning = shown->text();
+    });
+    QVERIFY(!window_->CorrectReading(2, QStringLiteral("zhangg")));
+    QVERIFY(warned.Caught());
+    QVERIFY2(warning.startsWith(QStringLiteral("“zhangg”不是一个拼音音节")), qPrintable(warning));
+    // A correction typed with a digit; an edit before the corrected characters moves them along.
+    QVERIFY(window_->CorrectReading(2, QStringLiteral("chang2")));
+    QTextCursor start(Find<QPlainTextEdit>("input")->document());
+    start.insertText(QStringLiteral("新"));
+    QVERIFY(window_->SavePdf(pdf));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("xīnxiàochángchángdàle新校长长大了1/1"));
+    // A new text keeps none.
+    window_->SetText(QStringLiteral("校长长大了"));
+    QVERIFY(window_->SavePdf(pdf));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("xiàozhǎngzhǎngdàle校长长大了1/1"));
   }
 
   void readingChoicesReachTheSavedSheet() {
