@@ -122,7 +122,8 @@ const Square* PagePreview::ReadingAt(QPointF point) const {
 QPointF PagePreview::StaffCentre(int row, int column) const {
   const QRectF page = PageRect();
   const Page& shown = pages_[static_cast<std::size_t>(shown_)];
-  const double shift = static_cast<std::size_t>(row) < shown.rows.size() ? shown.rows[static_cast<std::size_t>(row)].shift : 0;
+  const double shift =
+      static_cast<std::size_t>(row) < shown.rows.size() ? shown.rows[static_cast<std::size_t>(row)].shift : 0;
   const QPointF dots = geometry_.Staff(row, column + shift).center();
   return page.topLeft() + dots * (page.width() / geometry_.paper.width());
 }

@@ -356,8 +356,8 @@ class SheetLayouter::Lines {
   std::u32string chosen_;
   ConversionOptions conversion_;
   std::unordered_set<std::u16string> seen_;
-  std::unordered_map<char32_t, Square> found_;     // the chosen characters in the text
-  std::vector<std::vector<Row>> afterTitle_;  // practice rows that wait for the title to end
+  std::unordered_map<char32_t, Square> found_;  // the chosen characters in the text
+  std::vector<std::vector<Row>> afterTitle_;    // practice rows that wait for the title to end
 };
 
 SheetLayouter::SheetLayouter(const SheetOptions& options, int rowsPerPage, PageTaker take)

@@ -23,15 +23,15 @@ struct Square {
 // A cell placed in a row.
 struct Slot {
   Square square;
-  std::uint16_t column = 0;  // 0 is the leftmost square
-  bool trace = false;        // a light copy to write over
+  std::uint16_t column = 0;   // 0 is the leftmost square
+  bool trace = false;         // a light copy to write over
   std::uint16_t strokes = 0;  // of a stroke order: drawn with this many strokes, the last one marked
 };
 
 struct Row {
   enum class Kind : std::uint8_t {
-    Grid,   // squares and staffs across the whole row
-    Title,  // the title: readings and characters without lines, centred
+    Grid,         // squares and staffs across the whole row
+    Title,        // the title: readings and characters without lines, centred
     NameAndDate,  // lines to write the pupil's name and the date on, atop each practice page
   };
   Kind kind = Kind::Grid;

@@ -29,8 +29,8 @@ constexpr double kOutlineWidth = 0.3 * kDotsPerMm;
 constexpr double kThinLineWidth = 0.15 * kDotsPerMm;
 constexpr double kDashPeriod = 2.2 * kDotsPerMm;  // about; a whole number of periods fits a square
 constexpr double kPageNumberSize = 3.6 * kDotsPerMm;
-constexpr double kStrokeBox = 0.94;       // of a square: the box that stroke outlines are drawn in
-constexpr double kNameSize = 0.45;        // of a square: the em of the name and date line
+constexpr double kStrokeBox = 0.94;  // of a square: the box that stroke outlines are drawn in
+constexpr double kNameSize = 0.45;   // of a square: the em of the name and date line
 
 QFont Face(const char* family, std::initializer_list<QString> fallbacks, double pixels) {
   QFont font(QString::fromLatin1(family));

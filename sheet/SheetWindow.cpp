@@ -4,11 +4,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QFileInfo>
-#include <QLabel>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -264,13 +264,14 @@ void SheetWindow::TypeReading(const Square& square) {
 bool SheetWindow::CorrectReading(std::size_t origin, const QString& reading) {
   const std::string numbered = ToToneDigits(reading.trimmed().toStdString());
   if (numbered.empty()) {
-    QMessageBox::warning(this, QStringLiteral("改读音"),
-                         QStringLiteral("“%1”不是一个拼音音节：请写一个带声调的音节，例如 zhǎng 或 zhang3。")
-                             .arg(reading.trimmed()));
+    QMessageBox::warning(
+        this, QStringLiteral("改读音"),
+        QStringLiteral("“%1”不是一个拼音音节：请写一个带声调的音节，例如 zhǎng 或 zhang3。").arg(reading.trimmed()));
     return false;
   }
   corrections_[origin] = numbered;
-  status_->setText(QStringLiteral("已改为 %1，打印和 PDF 里也是这样。").arg(QString::fromStdString(ToToneMarks(numbered))));
+  status_->setText(
+      QStringLiteral("已改为 %1，打印和 PDF 里也是这样。").arg(QString::fromStdString(ToToneMarks(numbered))));
   UpdatePreview();
   return true;
 }
@@ -336,7 +337,8 @@ void SheetWindow::ShowPageCount() {
   if (pages_ > kPagesWithoutAsking) {
     pageCount_->setText(QStringLiteral("第 %1 页，共 %2 多页").arg(shown).arg(kPagesWithoutAsking));
   } else {
-    pageCount_->setText(pages_ == 1 ? QStringLiteral("共 1 页") : QStringLiteral("第 %1 页，共 %2 页").arg(shown).arg(pages_));
+    pageCount_->setText(pages_ == 1 ? QStringLiteral("共 1 页")
+                                    : QStringLiteral("第 %1 页，共 %2 页").arg(shown).arg(pages_));
   }
 }
 

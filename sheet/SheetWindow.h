@@ -80,10 +80,10 @@ class SheetWindow : public QWidget {
   QLabel* status_;
   QTimer updateTimer_;
   const UserWords* userWords_ = nullptr;
-  std::u32string chosen_;  // the practice page's characters, as the field last gave them
+  std::u32string chosen_;                           // the practice page's characters, as the field last gave them
   std::map<std::size_t, std::string> corrections_;  // see SheetOptions
-  QString firstLine_;  // of the text, as the last preview found it
-  int pages_ = 1;      // that the last preview counted: one more than it lays out when there are more
+  QString firstLine_;                               // of the text, as the last preview found it
+  int pages_ = 1;  // that the last preview counted: one more than it lays out when there are more
 };
 
 }  // namespace mibolan::sheet

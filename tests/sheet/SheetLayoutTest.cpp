@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "PracticeRows.h"
 #include "SheetContent.h"
 #include "SheetLayout.h"
-#include "PracticeRows.h"
 #include "SheetOutput.h"
 #include "TextPieces.h"
 
@@ -139,10 +139,10 @@ TEST(Practice, EachCharacterOnceWithItsDictionaryReadingStrokeOrderAndTracing) {
   EXPECT_EQ(Rows(u"一个，行不是。银行", options),
             (Lines{"姓名 日期", "一(yi1) 一/1", "~一(yi1) ~一(yi1) ~一(yi1)", "个(ge4) 个/1 个/2 个/3",
                    "~个(ge4) ~个(ge4) ~个(ge4)", "行(xing2) 行/1 行/2 行/3 行/4 行/5 行/6",
-                   "~行(xing2) ~行(xing2) ~行(xing2)", "不(bu4) 不/1 不/2 不/3 不/4",
-                   "~不(bu4) ~不(bu4) ~不(bu4)", "是(shi4) 是/1 是/2 是/3 是/4 是/5 是/6 是/7",
-                   "是/8 是/9", "~是(shi4) ~是(shi4) ~是(shi4)", "银(yin2) 银/1 银/2 银/3 银/4 银/5 银/6 银/7",
-                   "银/8 银/9 银/10 银/11", "~银(yin2) ~银(yin2) ~银(yin2)", "|"}));
+                   "~行(xing2) ~行(xing2) ~行(xing2)", "不(bu4) 不/1 不/2 不/3 不/4", "~不(bu4) ~不(bu4) ~不(bu4)",
+                   "是(shi4) 是/1 是/2 是/3 是/4 是/5 是/6 是/7", "是/8 是/9", "~是(shi4) ~是(shi4) ~是(shi4)",
+                   "银(yin2) 银/1 银/2 银/3 银/4 银/5 银/6 银/7", "银/8 银/9 银/10 银/11",
+                   "~银(yin2) ~银(yin2) ~银(yin2)", "|"}));
 }
 
 TEST(Practice, TheChosenCharactersInTheirOrderWithoutStrokesTheTracingRowOnly) {
@@ -150,10 +150,11 @@ TEST(Practice, TheChosenCharactersInTheirOrderWithoutStrokesTheTracingRowOnly) {
   options.layout = SheetLayout::Practice;
   // 长 as the text reads it; 乐 not in the text, read on its own; 龘 and 㑇 without stroke data.
   options.characters = U"人长龘乐㑇";
-  EXPECT_EQ(Rows(u"校长是人。", options),
-            (Lines{"姓名 日期", "人(ren2) 人/1 人/2", "~人(ren2) ~人(ren2) ~人(ren2)", "长(zhang3) 长/1 长/2 长/3 长/4",
-                   "~长(zhang3) ~长(zhang3) ~长(zhang3)", "龘(da2) ~龘(da2) ~龘(da2)", "乐(le4) 乐/1 乐/2 乐/3 乐/4 乐/5",
-                   "~乐(le4) ~乐(le4) ~乐(le4)", "㑇(zhou4) ~㑇(zhou4) ~㑇(zhou4)", "|"}));
+  EXPECT_EQ(
+      Rows(u"校长是人。", options),
+      (Lines{"姓名 日期", "人(ren2) 人/1 人/2", "~人(ren2) ~人(ren2) ~人(ren2)", "长(zhang3) 长/1 长/2 长/3 长/4",
+             "~长(zhang3) ~长(zhang3) ~长(zhang3)", "龘(da2) ~龘(da2) ~龘(da2)", "乐(le4) 乐/1 乐/2 乐/3 乐/4 乐/5",
+             "~乐(le4) ~乐(le4) ~乐(le4)", "㑇(zhou4) ~㑇(zhou4) ~㑇(zhou4)", "|"}));
 }
 
 TEST(Practice, ACharactersRowsStayOnOnePageUnderTheNameLine) {
@@ -170,10 +171,7 @@ TEST(Practice, ChosenCharactersAreTheChineseOnesEachOnce) {
     std::u32string characters;
     char32_t stray;
   } cases[] = {
-      {u"人口手", U"人口手", 0},
-      {u" 人，口、人\t手。", U"人口手", 0},
-      {u"，。 ", U"", 0},
-      {u"人a口1", U"人口", U'a'},
+      {u"人口手", U"人口手", 0}, {u" 人，口、人\t手。", U"人口手", 0}, {u"，。 ", U"", 0}, {u"人a口1", U"人口", U'a'},
       {u"𠀀人", U"𠀀人", 0},
   };
   for (const auto& each : cases) {

@@ -155,7 +155,7 @@ class SheetWindowTest : public QObject {
     const struct {
       Qt::Key key;
       int page;
-    } keys[] = {{Qt::Key_PageDown, 2}, {Qt::Key_PageDown, 3}, {Qt::Key_PageUp, 2},
+    } keys[] = {{Qt::Key_PageDown, 2}, {Qt::Key_PageDown, 3},  {Qt::Key_PageUp, 2},
                 {Qt::Key_End, 10},     {Qt::Key_PageDown, 10}, {Qt::Key_Home, 1}};
     for (const auto& each : keys) {
       QTest::keyClick(preview, each.key);
