@@ -86,6 +86,19 @@ foreach(program IN LISTS MIBOLAN_PROGRAMS)
   mibolan_install_compressed(${CMAKE_BINARY_DIR}/packaging/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1
                              ${MIBOLAN_COMPONENT_${program}})
 endforeach()
+# The sheet's manual page in Chinese too, where man finds it under a Chinese locale.
+if(TARGET mibolan-sheet)
+  configure_file(${MIBOLAN_PACKAGING_DIR}/mibolan-sheet.zh_CN.1 ${CMAKE_BINARY_DIR}/packaging/zh_CN/mibolan-sheet.1 @ONLY)
+  set(zh_manual ${CMAKE_BINARY_DIR}/packaging/zh_CN/mibolan-sheet.1.gz)
+  add_custom_command(
+    OUTPUT ${zh_manual}
+    COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${CMAKE_BINARY_DIR}/packaging/zh_CN/mibolan-sheet.1 ${zh_manual}
+    DEPENDS ${CMAKE_BINARY_DIR}/packaging/zh_CN/mibolan-sheet.1
+    COMMENT "Compressing the Chinese mibolan-sheet.1"
+    VERBATIM)
+  install(FILES ${zh_manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/zh_CN/man1 COMPONENT ${MIBOLAN_COMPONENT_mibolan-sheet})
+  list(APPEND MIBOLAN_COMPRESSED ${zh_manual})
+endif()
 # Named changelog.gz, as for a package made by its own authors; each package has its own copy in
 # its own folder, as Debian has it.
 mibolan_install_compressed(${MIBOLAN_PACKAGING_DIR}/changelog ${CMAKE_INSTALL_DATADIR}/doc/@package@
@@ -93,10 +106,11 @@ mibolan_install_compressed(${MIBOLAN_PACKAGING_DIR}/changelog ${CMAKE_INSTALL_DA
 add_custom_target(compressed_documents ALL DEPENDS ${MIBOLAN_COMPRESSED})
 
 # The copyright file carries the licences of the data the tables come from: the Unicode data
-# of the dictionary, and the sources of the word list and the polyphone model.
+# of the dictionary, the sources of the word list and the polyphone model, and the stroke outlines.
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/UNIHAN-LICENSE.txt MIBOLAN_UNIHAN_LICENSE)
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/WORDS-LICENSE.txt MIBOLAN_WORDS_LICENSE)
 file(READ ${PROJECT_SOURCE_DIR}/engine/data/OPENCC-LICENSE.txt MIBOLAN_OPENCC_LICENSE)
+file(READ ${PROJECT_SOURCE_DIR}/sheet/data/STROKES-LICENSE.txt MIBOLAN_STROKES_LICENSE)
 # The project's own licence, without its closing note on the data, which the file itself makes.
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE MIBOLAN_LICENSE)
 string(REGEX REPLACE "\nThe data files under.*" "\n" MIBOLAN_LICENSE "${MIBOLAN_LICENSE}")
@@ -181,7 +195,7 @@ set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackDropLdconfigScript
 # beginning readers. The converter needs none of them.
 find_program(MIBOLAN_DPKG_SHLIBDEPS dpkg-shlibdeps)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "fonts-noto-cjk, xdg-utils")
-if(TARGET mibolan)
+if(TARGET mibolan OR TARGET mibolan-sheet)
   string(APPEND CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS ", qt6-translations-l10n")
 endif()
 if(TARGET mibolan-sheet)

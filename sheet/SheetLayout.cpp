@@ -1,9 +1,17 @@
 #include "SheetLayout.h"
 
 #include <algorithm>
+#include <map>
 #include <span>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
+
+#include <QList>
+
+#include <mibolan/Syllables.h>
+
+#include "PracticeRows.h"
 
 namespace mibolan::sheet {
 namespace {
@@ -25,21 +33,32 @@ Square SquareOf(const SheetContent& content, const Cell& cell) {
 
 std::uint16_t Column(std::size_t column) { return static_cast<std::uint16_t>(column); }
 
-// Puts rows on pages and hands each page over once the next row needs a new one.
+// Puts rows on pages and hands each page over once the next row needs a new one; each page may
+// begin with the same head row.
 class Pager {
  public:
   Pager(int rowsPerPage, SheetLayouter::PageTaker take)
       : perPage_(static_cast<std::size_t>(std::max(rowsPerPage, 1))), take_(std::move(take)) {}
 
+  void SetHead(Row head) {
+    if (perPage_ < 2) return;
+    head_ = std::move(head);
+    if (page_.rows.empty()) page_.rows.push_back(*head_);
+  }
+
   void Add(Row row) {
     ++rows_;
-    if (page_.rows.size() == perPage_) {
-      take_(std::move(page_));
-      page_ = Page{};
-    }
+    if (page_.rows.size() == perPage_) NextPage();
     // An empty row at the top of a page separates nothing.
-    if (row.placed.empty() && row.kind == Row::Kind::Grid && page_.rows.empty()) return;
+    if (row.placed.empty() && row.kind == Row::Kind::Grid && PageEmpty()) return;
     page_.rows.push_back(std::move(row));
+  }
+
+  // Rows that stay on one page, when a page has room for them.
+  void AddTogether(std::vector<Row> rows) {
+    const std::size_t room = perPage_ - page_.rows.size();
+    if (rows.size() > room && !PageEmpty() && rows.size() <= perPage_ - HeadRows()) NextPage();
+    for (Row& row : rows) Add(std::move(row));
   }
 
   void Finish() {
@@ -50,9 +69,19 @@ class Pager {
   bool AnyRow() const { return rows_ > 0; }
 
  private:
+  std::size_t HeadRows() const { return head_ ? 1 : 0; }
+  bool PageEmpty() const { return page_.rows.size() == HeadRows(); }
+
+  void NextPage() {
+    take_(std::move(page_));
+    page_ = Page{};
+    if (head_) page_.rows.push_back(*head_);
+  }
+
   std::size_t perPage_;
   SheetLayouter::PageTaker take_;
   Page page_;
+  std::optional<Row> head_;
   std::size_t rows_ = 0;  // laid out so far, empty ones included
 };
 
@@ -154,9 +183,15 @@ class SheetLayouter::Lines {
   Lines(const SheetOptions& options, int rowsPerPage, PageTaker take)
       : practice_(options.layout == SheetLayout::Practice),
         titleWanted_(options.title),
+        corrections_(options.corrections),
         pager_(rowsPerPage, std::move(take)),
         paragraph_(static_cast<std::size_t>(options.squaresPerRow), pager_),
-        title_(static_cast<std::size_t>(options.squaresPerRow), pager_) {}
+        title_(static_cast<std::size_t>(options.squaresPerRow), pager_),
+        columns_(static_cast<std::size_t>(options.squaresPerRow)),
+        chosen_(options.characters),
+        conversion_(ReadingOptions(options)) {
+    if (practice_) pager_.SetHead(Row{Row::Kind::NameAndDate, 0, {}});
+  }
 
   void Add(const SheetContent& piece) {
     for (const Cell& cell : piece.cells) {
@@ -168,15 +203,17 @@ class SheetLayouter::Lines {
             if (capturing_ && blankText_.size() < kFirstLineLength) blankText_ += piece.TextOf(cell);
           }
           break;
-        default: NotBlank(SquareOf(piece, cell));
+        default: NotBlank(SquareAt(piece, cell));
       }
-      if (practice_ && cell.reading >= 0) Practice(SquareOf(piece, cell));
+      if (practice_ && cell.reading >= 0) Practice(SquareAt(piece, cell));
     }
+    pieceStart_ += static_cast<std::size_t>(piece.text.size());
   }
 
   void Finish() {
     EndLine();
     ReleasePractice();
+    if (practice_) PracticeChosen();
     pager_.Finish();
   }
 
@@ -184,6 +221,19 @@ class SheetLayouter::Lines {
 
  private:
   enum class Mode { Ignore, Paragraph, Title };
+
+  // The square of a cell of the current piece, where it is in the whole text, with the reading
+  // chosen for that place if there is one.
+  Square SquareAt(const SheetContent& piece, const Cell& cell) const {
+    Square square = SquareOf(piece, cell);
+    square.origin = pieceStart_ + cell.begin;
+    const auto correction = corrections_.find(square.origin);
+    if (square.reading && correction != corrections_.end()) {
+      square.reading->numbered = correction->second;
+      square.reading->marked = QString::fromStdString(ToToneMarks(correction->second)).toStdU16String();
+    }
+    return square;
+  }
 
   void NotBlank(Square square) {
     if (started_) {
@@ -251,28 +301,45 @@ class SheetLayouter::Lines {
     blankText_.clear();
   }
 
-  // Each character once with each of its readings, in the order they first appear, after the title.
+  // Each character once, with the reading it first has, in the order they first appear, after the
+  // title; when the teacher chose the characters, they wait for the end of the text.
   void Practice(Square square) {
     std::u16string key = square.text.toStdU16String();
-    key.append(1, u'\n').append(square.reading->marked);
-    if (!seen_.insert(std::move(key)).second) return;
-    Slot first{square, 0, false};
-    Slot second{square, 1, true};
-    Row row{Row::Kind::Grid, 0, {std::move(first), std::move(second), Slot{std::move(square), 2, true}}};
+    if (!seen_.insert(key).second) return;
+    if (!chosen_.empty()) {
+      const QList<uint> ucs4 = square.text.toUcs4();
+      if (ucs4.size() == 1 && chosen_.find(static_cast<char32_t>(ucs4.front())) != std::u32string::npos) {
+        found_.emplace(static_cast<char32_t>(ucs4.front()), std::move(square));
+      }
+      return;
+    }
+    std::vector<Row> rows = PracticeRows(square, columns_);
     if (titleWanted_) {
-      afterTitle_.push_back(std::move(row));
+      afterTitle_.push_back(std::move(rows));
     } else {
-      pager_.Add(std::move(row));
+      pager_.AddTogether(std::move(rows));
     }
   }
 
   void ReleasePractice() {
-    for (Row& row : afterTitle_) pager_.Add(std::move(row));
+    for (std::vector<Row>& rows : afterTitle_) pager_.AddTogether(std::move(rows));
     afterTitle_.clear();
+  }
+
+  // The characters the teacher chose, in the order chosen: those of the text with their reading
+  // there, the others with their reading on their own.
+  void PracticeChosen() {
+    for (const char32_t character : chosen_) {
+      const auto found = found_.find(character);
+      const Square square = found != found_.end() ? found->second : PracticeSquare(character, conversion_);
+      pager_.AddTogether(PracticeRows(square, columns_));
+    }
   }
 
   bool practice_;
   bool titleWanted_;
+  std::map<std::size_t, std::string> corrections_;
+  std::size_t pieceStart_ = 0;  // where the current piece begins in the whole text
   bool blankWanted_ = false;
   Pager pager_;
   ParagraphRows paragraph_;
@@ -285,8 +352,12 @@ class SheetLayouter::Lines {
   std::size_t blanks_ = 0;  // after the held square
   QString blankText_;
   QString firstLine_;
+  std::size_t columns_;
+  std::u32string chosen_;
+  ConversionOptions conversion_;
   std::unordered_set<std::u16string> seen_;
-  std::vector<Row> afterTitle_;  // practice rows that wait for the title to end
+  std::unordered_map<char32_t, Square> found_;  // the chosen characters in the text
+  std::vector<std::vector<Row>> afterTitle_;    // practice rows that wait for the title to end
 };
 
 SheetLayouter::SheetLayouter(const SheetOptions& options, int rowsPerPage, PageTaker take)

@@ -17,19 +17,22 @@ struct Square {
   CellKind kind = CellKind::Character;
   QString text;
   std::optional<CharacterReading> reading;
+  std::size_t origin = 0;  // where the cell is in the whole text: its first UTF-16 unit
 };
 
 // A cell placed in a row.
 struct Slot {
   Square square;
-  std::uint16_t column = 0;  // 0 is the leftmost square
-  bool trace = false;        // a light copy to write over
+  std::uint16_t column = 0;   // 0 is the leftmost square
+  bool trace = false;         // a light copy to write over
+  std::uint16_t strokes = 0;  // of a stroke order: drawn with this many strokes, the last one marked
 };
 
 struct Row {
   enum class Kind : std::uint8_t {
-    Grid,   // squares and staffs across the whole row
-    Title,  // the title: readings and characters without lines, centred
+    Grid,         // squares and staffs across the whole row
+    Title,        // the title: readings and characters without lines, centred
+    NameAndDate,  // lines to write the pupil's name and the date on, atop each practice page
   };
   Kind kind = Kind::Grid;
   double shift = 0;  // in squares, to the right; centres a title row
@@ -43,7 +46,7 @@ struct Page {
 
 // Lays a text out in rows of `columns` squares, `rowsPerPage` rows to a page, as its pieces come,
 // and hands over each page as soon as it is full: it keeps one page and the row being filled, and
-// for a practice page the characters seen. In a reading sheet every line of the text starts a
+// for a practice page the characters seen (see PracticeRows.h). In a reading sheet every line of the text starts a
 // new row, a paragraph's first row is indented by two squares, and a row does not begin with
 // closing punctuation nor end with opening punctuation. A line may come in several pieces.
 class SheetLayouter {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <map>
+#include <string>
+
 #include <mibolan/Options.h>
 
 namespace mibolan::sheet {
@@ -7,7 +11,7 @@ namespace mibolan::sheet {
 // What the pages show.
 enum class SheetLayout {
   Reading,   // the text, each character in its square with its reading above
-  Practice,  // each distinct character once per row: itself, two copies to trace, empty squares
+  Practice,  // each character once: its stroke order, then copies to trace and empty squares
 };
 
 enum class Paper { A4, Letter };
@@ -22,6 +26,20 @@ struct SheetOptions {
   bool title = false;      // the text's first line is the sheet's title
   // How the readings are chosen; its style plays no part. As textbooks print them.
   ConversionOptions conversion = Textbook();
+  // The characters of a practice page, distinct, in order; empty: every character of the text that
+  // has a reading, in the order they first come.
+  std::u32string characters;
+  // Readings a teacher chose, numbered ("zhang3"), by where their character is in the whole text
+  // (its first UTF-16 unit); they stand in for the engine's there.
+  std::map<std::size_t, std::string> corrections;
 };
+
+// How the sheet reads its text: a practice page gives each character as the dictionary reads it
+// (一 yī, 不 bù), since the tones that change before another character belong to the text.
+inline ConversionOptions ReadingOptions(const SheetOptions& options) {
+  ConversionOptions conversion = options.conversion;
+  if (options.layout == SheetLayout::Practice) conversion.toneSandhi = false;
+  return conversion;
+}
 
 }  // namespace mibolan::sheet

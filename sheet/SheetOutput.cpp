@@ -50,7 +50,7 @@ bool LayOut(TextSource& text, const SheetOptions& options, int rowsPerPage, Take
   bool stopped = false;
   SheetLayouter layouter(options, rowsPerPage, [&](Page&& laid) { stopped = stopped || !page(std::move(laid)); });
   const bool read = text.Walk([&](QString piece) {
-    layouter.Add(ReadSheetText(std::move(piece), options.conversion));
+    layouter.Add(ReadSheetText(std::move(piece), ReadingOptions(options)));
     return !stopped;
   });
   if (!read || stopped) return false;

@@ -10,6 +10,8 @@
 #include <QPainterPath>
 #include <QPen>
 
+#include "Strokes.h"
+
 namespace mibolan::sheet {
 namespace {
 
@@ -18,6 +20,7 @@ const QColor kCrossColour(120, 186, 140);  // the dashed cross, lighter
 const QColor kInk(0, 0, 0);
 const QColor kTraceInk(190, 190, 190);  // copies to write over
 const QColor kPageNumberInk(110, 110, 110);
+const QColor kNewStrokeInk(214, 40, 40);  // the stroke that a step of a stroke order adds
 
 constexpr double kCharacterSize = 0.84;  // of a square: the Kaiti em
 constexpr double kLatinSize = 0.62;      // of a square: the em of letters and digits in squares
@@ -26,6 +29,8 @@ constexpr double kOutlineWidth = 0.3 * kDotsPerMm;
 constexpr double kThinLineWidth = 0.15 * kDotsPerMm;
 constexpr double kDashPeriod = 2.2 * kDotsPerMm;  // about; a whole number of periods fits a square
 constexpr double kPageNumberSize = 3.6 * kDotsPerMm;
+constexpr double kStrokeBox = 0.94;  // of a square: the box that stroke outlines are drawn in
+constexpr double kNameSize = 0.45;   // of a square: the em of the name and date line
 
 QFont Face(const char* family, std::initializer_list<QString> fallbacks, double pixels) {
   QFont font(QString::fromLatin1(family));
@@ -154,6 +159,10 @@ void SheetPainter::PaintGrid(QPainter& painter, int row) const {
 }
 
 void SheetPainter::PaintRow(QPainter& painter, const Row& row, int index) const {
+  if (row.kind == Row::Kind::NameAndDate) {
+    PaintNameAndDate(painter, index);
+    return;
+  }
   // The readings of a row first, then its characters, so that the page's text reads in order.
   for (const Slot& slot : row.placed) {
     if (!slot.square.reading) continue;
@@ -162,8 +171,66 @@ void SheetPainter::PaintRow(QPainter& painter, const Row& row, int index) const 
                  geometry_.Staff(index, slot.column + row.shift));
   }
   for (const Slot& slot : row.placed) {
+    const QRectF square = geometry_.Square(index, slot.column + row.shift);
+    if (slot.strokes > 0) {
+      PaintStrokes(painter, slot.square, slot.strokes, square);
+      continue;
+    }
     painter.setPen(slot.trace ? kTraceInk : kInk);
-    PaintSquare(painter, slot.square, geometry_.Square(index, slot.column + row.shift));
+    PaintSquare(painter, slot.square, square);
+  }
+}
+
+void SheetPainter::PaintStrokes(QPainter& painter, const Square& cell, int drawn, const QRectF& square) const {
+  auto known = strokes_.constFind(cell.text);
+  if (known == strokes_.constEnd()) {
+    std::vector<QPainterPath> paths;
+    const QList<uint> ucs4 = cell.text.toUcs4();
+    for (const StrokeOutline& stroke : StrokesOf(ucs4.isEmpty() ? U'\0' : static_cast<char32_t>(ucs4.front()))) {
+      QPainterPath path;
+      auto point = stroke.points.begin();
+      for (const StrokeOutline::Step step : stroke.steps) {
+        switch (step) {
+          case StrokeOutline::Step::Move: path.moveTo(*point++); break;
+          case StrokeOutline::Step::Line: path.lineTo(*point++); break;
+          case StrokeOutline::Step::Quad: path.quadTo(point[0], point[1]), point += 2; break;
+          case StrokeOutline::Step::Cubic: path.cubicTo(point[0], point[1], point[2]), point += 3; break;
+        }
+      }
+      path.closeSubpath();
+      paths.push_back(std::move(path));
+    }
+    known = strokes_.insert(cell.text, std::move(paths));
+  }
+  const std::vector<QPainterPath>& paths = *known;
+  const double box = kStrokeBox * square.width();
+  const QTransform before = painter.transform();
+  painter.translate(square.center().x() - box / 2, square.center().y() - box / 2);
+  painter.scale(box / kStrokeUnits, box / kStrokeUnits);
+  const auto count = std::min(paths.size(), static_cast<std::size_t>(drawn));
+  for (std::size_t stroke = 0; stroke < count; ++stroke) {
+    painter.fillPath(paths[stroke], stroke + 1 == count ? kNewStrokeInk : kInk);
+  }
+  painter.setTransform(before);
+}
+
+void SheetPainter::PaintNameAndDate(QPainter& painter, int row) const {
+  // Two labels with a line after each, on the level of the row's squares.
+  const QFont font = CharacterFace(kNameSize * geometry_.square);
+  const QFontMetricsF metrics(font);
+  const double baseline = geometry_.SquareTop(row) + 0.7 * geometry_.square;
+  const double width = geometry_.Left(geometry_.columns) - geometry_.Left(0);
+  painter.setFont(font);
+  painter.setPen(kInk);
+  const QString labels[] = {QStringLiteral("姓名："), QStringLiteral("日期：")};
+  for (int i = 0; i < 2; ++i) {
+    const double left = geometry_.Left(0) + i * width / 2;
+    const double label = metrics.horizontalAdvance(labels[i]);
+    painter.drawText(QPointF(left, baseline), labels[i]);
+    painter.setPen(Line(kInk, kThinLineWidth));
+    painter.drawLine(QPointF(left + label, baseline + 0.1 * geometry_.square),
+                     QPointF(left + width / 2 - 0.5 * geometry_.square, baseline + 0.1 * geometry_.square));
+    painter.setPen(kInk);
   }
 }
 

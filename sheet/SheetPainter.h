@@ -3,9 +3,12 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+
+#include <vector>
 
 #include "PageGeometry.h"
 #include "SheetLayout.h"
@@ -44,6 +47,9 @@ class SheetPainter {
   void PaintRow(QPainter& painter, const Row& row, int index) const;
   void PaintReading(QPainter& painter, const QString& reading, const QRectF& staff) const;
   void PaintSquare(QPainter& painter, const Square& cell, const QRectF& square) const;
+  // The first `drawn` strokes of the square's character, the last of them marked.
+  void PaintStrokes(QPainter& painter, const Square& cell, int drawn, const QRectF& square) const;
+  void PaintNameAndDate(QPainter& painter, int row) const;
   // Draws `text` with its advance centred on `centreX`, pressed narrower when wider than `room`.
   void DrawCentred(QPainter& painter, const MeasuredFont& font, const QString& text, double centreX, double baseline,
                    double room) const;
@@ -57,6 +63,7 @@ class SheetPainter {
   double characterCentre_ = 0;  // height of a character's middle over its baseline
   double latinCapHeight_ = 0;
   mutable QHash<QString, QRectF> markInk_;
+  mutable QHash<QString, std::vector<QPainterPath>> strokes_;
 };
 
 }  // namespace mibolan::sheet

@@ -4,9 +4,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -14,12 +18,21 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <optional>
+#include <vector>
+
+#include <mibolan/Dictionary.h>
+#include <mibolan/Syllables.h>
 
 #include "PageGeometry.h"
 #include "PagePreview.h"
+#include "PracticeRows.h"
 #include "SheetContent.h"
 #include "SheetLayout.h"
 #include "SheetOutput.h"
@@ -40,6 +53,21 @@ QString FileNameFor(const QString& title) {
     if (kForbidden.contains(c) || c.unicode() < 0x20) c = u'_';
   }
   return name + QStringLiteral(".pdf");
+}
+
+// Why a PDF cannot be written to `path`, said in Chinese where the cause is a common one; else
+// the system's reason, `problem`.
+QString WhyNotSaved(const QString& path, const QString& problem) {
+  const QFileInfo file(path);
+  const QFileInfo folder(file.absolutePath());
+  if (file.isDir()) return QStringLiteral("这是一个文件夹，不是文件");
+  if (!folder.exists()) return QStringLiteral("文件夹 %1 不存在").arg(QDir::toNativeSeparators(folder.filePath()));
+  if (!folder.isDir()) return QStringLiteral("%1 不是文件夹").arg(QDir::toNativeSeparators(folder.filePath()));
+  if (::access(QFile::encodeName(folder.filePath()).constData(), W_OK) != 0) {
+    if (errno == EROFS) return QStringLiteral("这个文件夹在只读的磁盘上");
+    if (errno == EACCES) return QStringLiteral("没有在这个文件夹里写文件的权限");
+  }
+  return QStringLiteral("出了问题（%1）").arg(problem);
 }
 
 // A progress window for long work; it shows itself only when the work takes a while.
@@ -75,13 +103,16 @@ SheetWindow::SheetWindow(QWidget* parent)
       layout_(new QComboBox),
       squares_(new QSpinBox),
       paper_(new QComboBox),
+      characters_(new QLineEdit),
+      charactersProblem_(new QLabel),
       title_(new QCheckBox(QStringLiteral("第一行作标题"))),
       byWord_(new QCheckBox(QStringLiteral("按词语注音（多音字读得更准）"))),
       toneSandhi_(new QCheckBox(QStringLiteral("“一”“不”按课本标变调"))),
       preview_(new PagePreview),
       pageCount_(new QLabel),
       print_(new QPushButton(QStringLiteral("打印…"))),
-      save_(new QPushButton(QStringLiteral("保存 PDF…"))) {
+      save_(new QPushButton(QStringLiteral("保存 PDF…"))),
+      status_(new QLabel) {
   const SheetOptions defaults;
   // The desktop's face first; for Chinese the plain face that comes with the program rather than
   // whatever face the system would pick, which may be the sheet's Kaiti.
@@ -104,7 +135,14 @@ SheetWindow::SheetWindow(QWidget* parent)
   squares_->setValue(defaults.squaresPerRow);
   paper_->setObjectName(QStringLiteral("paper"));
   paper_->addItem(QStringLiteral("A4"), static_cast<int>(Paper::A4));
-  paper_->addItem(QStringLiteral("Letter"), static_cast<int>(Paper::Letter));
+  paper_->addItem(QStringLiteral("信纸 (Letter)"), static_cast<int>(Paper::Letter));
+  characters_->setObjectName(QStringLiteral("characters"));
+  characters_->setPlaceholderText(QStringLiteral("默认：课文里的每个字"));
+  characters_->setToolTip(QStringLiteral("要练习的字，按这个顺序，例如“人口手”"));
+  characters_->setEnabled(false);
+  charactersProblem_->setObjectName(QStringLiteral("charactersProblem"));
+  charactersProblem_->setStyleSheet(QStringLiteral("color: #b00020"));
+  charactersProblem_->hide();
   title_->setObjectName(QStringLiteral("title"));
   byWord_->setObjectName(QStringLiteral("byWord"));
   byWord_->setChecked(defaults.conversion.readBy == ReadBy::Word);
@@ -115,11 +153,16 @@ SheetWindow::SheetWindow(QWidget* parent)
   pageCount_->setAlignment(Qt::AlignCenter);
   print_->setObjectName(QStringLiteral("print"));
   save_->setObjectName(QStringLiteral("save"));
+  status_->setObjectName(QStringLiteral("status"));
+  status_->setWordWrap(true);
+  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   auto* choices = new QFormLayout;
   choices->addRow(QStringLiteral("版式："), layout_);
   choices->addRow(QStringLiteral("每行格数："), squares_);
   choices->addRow(QStringLiteral("纸张："), paper_);
+  choices->addRow(QStringLiteral("练习的字："), characters_);
+  choices->addRow(charactersProblem_);
   choices->addRow(title_);
   choices->addRow(byWord_);
   choices->addRow(toneSandhi_);
@@ -132,6 +175,7 @@ SheetWindow::SheetWindow(QWidget* parent)
   left->addWidget(input_, 1);
   left->addLayout(choices);
   left->addLayout(buttons);
+  left->addWidget(status_);
   auto* right = new QVBoxLayout;
   right->addWidget(preview_, 1);
   right->addWidget(pageCount_);
@@ -150,6 +194,13 @@ SheetWindow::SheetWindow(QWidget* parent)
   connect(squares_, &QSpinBox::valueChanged, this, &SheetWindow::ScheduleUpdate);
   connect(paper_, &QComboBox::currentIndexChanged, this, &SheetWindow::ScheduleUpdate);
   connect(title_, &QCheckBox::toggled, this, &SheetWindow::ScheduleUpdate);
+  connect(characters_, &QLineEdit::textChanged, this, &SheetWindow::ScheduleUpdate);
+  connect(layout_, &QComboBox::currentIndexChanged, this, [this] {
+    characters_->setEnabled(static_cast<SheetLayout>(layout_->currentData().toInt()) == SheetLayout::Practice);
+  });
+  connect(preview_, &PagePreview::pageChanged, this, &SheetWindow::ShowPageCount);
+  connect(preview_, &PagePreview::readingClicked, this, &SheetWindow::OfferReadings);
+  connect(input_->document(), &QTextDocument::contentsChange, this, &SheetWindow::FollowEdit);
   connect(print_, &QPushButton::clicked, this, &SheetWindow::Print);
   connect(save_, &QPushButton::clicked, this, &SheetWindow::ChooseFileAndSave);
   UpdatePreview();
@@ -166,33 +217,129 @@ SheetOptions SheetWindow::Options() const {
   options.conversion.readBy = byWord_->isChecked() ? ReadBy::Word : ReadBy::Character;
   options.conversion.toneSandhi = toneSandhi_->isChecked();
   options.conversion.userWords = userWords_;
+  if (options.layout == SheetLayout::Practice) options.characters = chosen_;
+  options.corrections = corrections_;
   return options;
 }
 
 void SheetWindow::ScheduleUpdate() { updateTimer_.start(); }
 
+void SheetWindow::OfferReadings(const Square& clicked, QPoint where) {
+  const Square square = clicked;  // the preview's pages may change while the menu is open
+  const QList<uint> ucs4 = square.text.toUcs4();
+  if (ucs4.isEmpty() || !square.reading) return;
+  QMenu menu(this);
+  menu.setObjectName(QStringLiteral("readings"));
+  menu.addSection(QStringLiteral("“%1”的读音").arg(square.text));
+  for (const std::string& numbered : ReadingsOf(static_cast<char32_t>(ucs4.front()))) {
+    QAction* action = menu.addAction(QString::fromStdString(ToToneMarks(numbered)));
+    action->setCheckable(true);
+    action->setChecked(numbered == square.reading->numbered);
+    connect(action, &QAction::triggered, this,
+            [this, origin = square.origin, numbered] { CorrectReading(origin, QString::fromStdString(numbered)); });
+  }
+  menu.addSeparator();
+  menu.addAction(QStringLiteral("输入读音…"), this, [this, &square] { TypeReading(square); });
+  if (corrections_.contains(square.origin)) {
+    menu.addAction(QStringLiteral("恢复程序给的读音"), this, [this, origin = square.origin] {
+      corrections_.erase(origin);
+      status_->setText(QStringLiteral("已恢复程序给的读音。"));
+      UpdatePreview();
+    });
+  }
+  menu.exec(where);
+}
+
+void SheetWindow::TypeReading(const Square& square) {
+  QString typed = QString::fromStdU16String(square.reading->marked);
+  for (;;) {
+    bool ok = false;
+    typed = QInputDialog::getText(this, QStringLiteral("改读音"),
+                                  QStringLiteral("“%1”在这里读作（例如 zhǎng 或 zhang3）：").arg(square.text),
+                                  QLineEdit::Normal, typed, &ok);
+    if (!ok || CorrectReading(square.origin, typed)) return;
+  }
+}
+
+bool SheetWindow::CorrectReading(std::size_t origin, const QString& reading) {
+  const std::string numbered = ToToneDigits(reading.trimmed().toStdString());
+  if (numbered.empty()) {
+    QMessageBox::warning(
+        this, QStringLiteral("改读音"),
+        QStringLiteral("“%1”不是一个拼音音节：请写一个带声调的音节，例如 zhǎng 或 zhang3。").arg(reading.trimmed()));
+    return false;
+  }
+  corrections_[origin] = numbered;
+  status_->setText(
+      QStringLiteral("已改为 %1，打印和 PDF 里也是这样。").arg(QString::fromStdString(ToToneMarks(numbered))));
+  UpdatePreview();
+  return true;
+}
+
+void SheetWindow::FollowEdit(int position, int removed, int added) {
+  const auto from = static_cast<std::size_t>(position);
+  std::map<std::size_t, std::string> kept;
+  for (auto& [origin, reading] : corrections_) {
+    if (origin < from) {
+      kept.emplace(origin, std::move(reading));
+    } else if (origin >= from + static_cast<std::size_t>(removed)) {
+      // A character that was replaced loses its correction; one after the change moves with it.
+      kept.emplace(origin + static_cast<std::size_t>(added) - static_cast<std::size_t>(removed), std::move(reading));
+    }
+  }
+  corrections_ = std::move(kept);
+}
+
+bool SheetWindow::ReadCharacters() {
+  const ChosenCharacters chosen = ChooseCharacters(characters_->text());
+  QString problem;
+  if (chosen.stray) {
+    const char32_t stray[] = {*chosen.stray, U'\0'};
+    problem = QStringLiteral("“%1”不是汉字：这里只填要练习的汉字。").arg(QString::fromUcs4(stray));
+  } else if (chosen.characters.empty() && !characters_->text().trimmed().isEmpty()) {
+    problem = QStringLiteral("这里没有汉字：请填要练习的汉字，或者留空练习课文里的每个字。");
+  }
+  charactersProblem_->setText(problem);
+  charactersProblem_->setVisible(!problem.isEmpty());
+  if (!problem.isEmpty()) return false;
+  chosen_ = chosen.characters;
+  return true;
+}
+
 void SheetWindow::UpdatePreview() {
   updateTimer_.stop();
+  // Characters that cannot be practised leave the preview and the buttons as the last good ones.
+  const bool charactersRead = ReadCharacters();
+  const bool practice = static_cast<SheetLayout>(layout_->currentData().toInt()) == SheetLayout::Practice;
+  print_->setEnabled(charactersRead || !practice);
+  save_->setEnabled(charactersRead || !practice);
+  if (!charactersRead && practice) return;
   const SheetOptions options = Options();
   const PageGeometry geometry = MakeGeometry(PaperSize(options.paper), options.squaresPerRow);
-  std::optional<Page> first;
+  std::vector<Page> pages;
   int count = 0;
   SheetLayouter layouter(options, geometry.rows, [&](Page&& page) {
-    if (++count == 1) first = std::move(page);
+    if (++count <= kPagesWithoutAsking) pages.push_back(std::move(page));
   });
   StringText(input_->toPlainText()).Walk([&](QString piece) {
-    layouter.Add(ReadSheetText(std::move(piece), options.conversion));
+    layouter.Add(ReadSheetText(std::move(piece), ReadingOptions(options)));
     return count <= kPagesWithoutAsking;
   });
   if (count <= kPagesWithoutAsking) layouter.Finish();
   firstLine_ = layouter.FirstLine();
   pages_ = count;
-  if (count > kPagesWithoutAsking) {
-    pageCount_->setText(QStringLiteral("第 1 页，共 %1 多页").arg(kPagesWithoutAsking));
+  preview_->Show(geometry, std::move(pages), count > kPagesWithoutAsking ? 0 : count);
+  ShowPageCount();
+}
+
+void SheetWindow::ShowPageCount() {
+  const int shown = preview_->PageShown() + 1;
+  if (pages_ > kPagesWithoutAsking) {
+    pageCount_->setText(QStringLiteral("第 %1 页，共 %2 多页").arg(shown).arg(kPagesWithoutAsking));
   } else {
-    pageCount_->setText(count == 1 ? QStringLiteral("共 1 页") : QStringLiteral("第 1 页，共 %1 页").arg(count));
+    pageCount_->setText(pages_ == 1 ? QStringLiteral("共 1 页")
+                                    : QStringLiteral("第 %1 页，共 %2 页").arg(shown).arg(pages_));
   }
-  preview_->Show(geometry, std::move(*first), count > kPagesWithoutAsking ? 0 : count);
 }
 
 bool SheetWindow::LongSheetWanted(const QString& work) {
@@ -232,11 +379,19 @@ bool SheetWindow::SavePdf(const QString& path) {
   ProgressWindow progress(this, QStringLiteral("正在保存 PDF…"));
   StringText text(input_->toPlainText());
   const auto problem = WritePdf(path, text, Options(), progress.Tell());
-  if (problem && !progress.Cancelled()) {
-    QMessageBox::warning(this, QStringLiteral("保存 PDF"),
-                         QStringLiteral("无法保存 %1：%2").arg(QDir::toNativeSeparators(path), *problem));
+  const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+  if (!problem) {
+    status_->setText(QStringLiteral("已保存到 %1").arg(shown));
+    return true;
   }
-  return !problem;
+  if (progress.Cancelled()) {
+    status_->setText(QStringLiteral("已取消保存，%1 没有改动。").arg(shown));
+    return false;
+  }
+  const QString why = WhyNotSaved(path, *problem);
+  status_->setText(QStringLiteral("没有保存：%1").arg(why));
+  QMessageBox::warning(this, QStringLiteral("保存 PDF"), QStringLiteral("无法保存 %1：%2").arg(shown, why));
+  return false;
 }
 
 }  // namespace mibolan::sheet

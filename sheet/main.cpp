@@ -15,14 +15,17 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 
+#include "ChineseHelp.h"
 #include "CommandLine.h"
 #include "DisplayCheck.h"
 #include "InputText.h"
 #include "MessageText.h"
+#include "PracticeRows.h"
 #include "SheetOptions.h"
 #include "SheetOutput.h"
 #include "SheetPainter.h"
 #include "SheetWindow.h"
+#include "Translations.h"
 #include "UserWordsFile.h"
 
 namespace {
@@ -41,6 +44,7 @@ const char* const kExamples =
     "  mibolan-sheet --pdf poem.pdf poem.txt                  a reading sheet of poem.txt\n"
     "  echo 我爱人 | mibolan-sheet --pdf out.pdf               from standard input\n"
     "  mibolan-sheet --pdf words.pdf --layout=practice poem.txt   a practice page\n"
+    "  mibolan-sheet --pdf words.pdf --characters 人口手 poem.txt   a practice page of 人, 口 and 手\n"
     "  mibolan-sheet --pdf poem.pdf --squares=12 --paper=letter poem.txt\n"
     "  mibolan-sheet --pdf poem.pdf --title poem.txt          the first line as the title\n"
     "  mibolan-sheet --pdf poem.pdf --no-words poem.txt       each character read on its own\n"
@@ -50,6 +54,29 @@ const char* const kExamples =
 
 void Complain(const std::string& path, const std::string& reason) {
   mibolan::cli::Complain("mibolan-sheet", path, reason);
+}
+
+// The characters of --characters make a practice page. False, said why, when none of them is
+// Chinese, one is something else, or the layout asked for is another.
+bool ChoosePracticeCharacters(const std::string& typed, bool layoutGiven, SheetOptions& options) {
+  const auto chosen = mibolan::sheet::ChooseCharacters(QString::fromUtf8(typed));
+  std::string problem;
+  if (layoutGiven && options.layout != mibolan::sheet::SheetLayout::Practice) {
+    problem = "--characters makes a practice page (--layout=practice)";
+  } else if (chosen.stray) {
+    const char32_t stray[] = {*chosen.stray, U'\0'};
+    problem = "--characters: \"" + mibolan::cli::EscapedText(QString::fromUcs4(stray).toStdString()) +
+              "\" is not a Chinese character";
+  } else if (chosen.characters.empty()) {
+    problem = "--characters: no Chinese character in \"" + mibolan::cli::EscapedText(typed) + "\"";
+  }
+  if (!problem.empty()) {
+    std::fprintf(stderr, "mibolan-sheet: %s\n", problem.c_str());
+    return false;
+  }
+  options.layout = mibolan::sheet::SheetLayout::Practice;
+  options.characters = chosen.characters;
+  return true;
 }
 
 // Whether the PDF would be written over the input ("-" is standard input or output), which it
@@ -143,6 +170,7 @@ int OpenWindow(char** argv, const std::string& input, const SheetOptions& option
   const QtMessageHandler previous = qInstallMessageHandler(ReportUnreachableDisplay);
   QApplication application(argc, argv);
   qInstallMessageHandler(previous);
+  mibolan::ui::InstallToolkitTranslations();
   CheckFaces();
   mibolan::sheet::SheetWindow window;
   window.SetText(text);
@@ -168,8 +196,8 @@ int main(int argc, char** argv) {
       {"reading", mibolan::sheet::SheetLayout::Reading}, {"practice", mibolan::sheet::SheetLayout::Practice}};
   app.add_option("--layout", options.layout,
                  "reading: the text, each character with its pinyin (the default)\n"
-                 "practice: each character of the text once per row, with two\n"
-                 "  light copies to trace and empty squares to write in")
+                 "practice: each character once, with its pinyin, its stroke\n"
+                 "  order, light copies to trace and empty squares")
       ->transform(CLI::CheckedTransformer(layouts, CLI::ignore_case))
       ->option_text("LAYOUT");
   app.add_option("--squares", options.squaresPerRow, "squares in a row, 8 to 16 (default 10)")
@@ -196,8 +224,14 @@ int main(int argc, char** argv) {
                  "line: \"查良镛 zhā liáng yōng\"), wherever they stand")
       ->option_text("FILE")
       ->excludes("--no-words");
+  std::string characters;
+  app.add_option("--characters", characters,
+                 "a practice page of these characters, in this order (\"人口手\"),\n"
+                 "instead of every character of the text")
+      ->option_text("CHARS");
   std::string input;
   app.add_option("FILE", input, "the text (UTF-8); \"-\" is standard input");
+  if (mibolan::sheet::ChineseLocale()) mibolan::sheet::PutHelpInChinese(app);
 
   try {
     app.parse(argc, argv);
@@ -206,6 +240,9 @@ int main(int argc, char** argv) {
   }
   if (byCharacter) options.conversion.readBy = mibolan::ReadBy::Character;
   if (dictionaryTones) options.conversion.toneSandhi = false;
+  if (app.count("--characters") > 0 && !ChoosePracticeCharacters(characters, app.count("--layout") > 0, options)) {
+    return 1;
+  }
   std::shared_ptr<const mibolan::UserWords> words;
   if (app.count("--user-words") > 0) {
     words = mibolan::cli::ReadUserWordsFile("mibolan-sheet", userWords);

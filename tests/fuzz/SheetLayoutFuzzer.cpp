@@ -1,13 +1,13 @@
 // Fuzzes the reading sheet's layout with arbitrary UTF-16 laid out whole and in pieces: no crash,
-// every square of the text placed exactly once and in order (or once per character and reading
-// on a practice page), pages well-formed, and pieces that end at line feeds giving the pages of
+// every square of the text placed exactly once and in order (or each character once on a practice
+// page, with the reading it first has), pages well-formed, and pieces that end at line feeds giving the pages of
 // the whole text.
 // Input: one byte of choices (layout, title, squares, rows to a page, length of a piece), then
 // the text's units, little-endian.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,9 +28,9 @@ std::string Shown(const std::vector<Page>& pages) {
   std::string shown;
   for (const Page& page : pages) {
     for (const Row& row : page.rows) {
-      shown.append(row.kind == Row::Kind::Title ? "T" : "R").append(std::to_string(row.shift));
+      shown.append(std::to_string(static_cast<int>(row.kind))).append(std::to_string(row.shift));
       for (const sheet::Slot& slot : row.placed) {
-        shown.append(std::to_string(slot.column)).append(slot.trace ? "~" : ":");
+        shown.append(std::to_string(slot.column)).append(slot.trace ? "~" : ":").append(std::to_string(slot.strokes));
         shown.append(slot.square.text.toStdString());
         if (slot.square.reading) shown.append("(").append(slot.square.reading->numbered).append(")");
       }
@@ -46,6 +46,7 @@ void CheckWellFormed(const std::vector<Page>& pages, const sheet::SheetOptions& 
   for (const Page& page : pages) {
     Check(page.rows.size() <= static_cast<std::size_t>(rowsPerPage), "no more rows than a page holds");
     for (const Row& row : page.rows) {
+      if (row.kind == Row::Kind::NameAndDate) Check(row.placed.empty(), "the name and date line holds no square");
       int last = -1;
       for (const sheet::Slot& slot : row.placed) {
         Check(slot.column > last, "squares of a row from left to right, one to a column");
@@ -59,36 +60,40 @@ void CheckWellFormed(const std::vector<Page>& pages, const sheet::SheetOptions& 
   }
 }
 
-// Every square of the text that is not blank, once, in text order; the light copies of a
-// practice page aside.
+// Every square of the text that is not blank, once, in text order; on a practice page each
+// character with a reading once, the light copies and the steps of its stroke order aside.
 void CheckEachPlacedOnce(const sheet::SheetContent& content, const std::vector<Page>& pages,
                          const sheet::SheetOptions& options) {
   std::vector<QString> placed;
-  std::set<std::pair<QString, std::u16string>> practised;
+  std::map<QString, std::u16string> practised;
   for (const Page& page : pages) {
     for (const Row& row : page.rows) {
       for (const sheet::Slot& slot : row.placed) {
         if (slot.trace) continue;
         if (options.layout == sheet::SheetLayout::Practice && row.kind == Row::Kind::Grid) {
+          if (slot.strokes > 0) {
+            Check(!slot.square.reading.has_value(), "a step of a stroke order has no reading");
+            continue;
+          }
           Check(slot.square.reading.has_value(), "a practised character has its reading");
-          Check(practised.insert({slot.square.text, slot.square.reading->marked}).second,
-                "each character and reading practised once");
+          Check(practised.emplace(slot.square.text, slot.square.reading->marked).second,
+                "each character practised once");
         } else {
           placed.push_back(slot.square.text);
         }
       }
     }
   }
-  std::set<std::pair<QString, std::u16string>> read;
+  std::map<QString, std::u16string> read;  // the reading each character first has
   std::vector<QString> squares;
   for (const sheet::Cell& cell : content.cells) {
-    if (const CharacterReading* reading = content.ReadingOf(cell)) read.insert({content.TextOf(cell), reading->marked});
+    if (const CharacterReading* reading = content.ReadingOf(cell)) read.emplace(content.TextOf(cell), reading->marked);
     if (cell.kind != CellKind::Space && cell.kind != CellKind::LineBreak) squares.push_back(content.TextOf(cell));
   }
   if (options.layout == sheet::SheetLayout::Reading) {
     Check(placed == squares, "every square of the text placed once, in order");
   } else {
-    Check(practised == read, "every character with each of its readings practised");
+    Check(practised == read, "every character practised with the reading it first has");
     Check(std::search(squares.begin(), squares.end(), placed.begin(), placed.end()) == squares.begin(),
           "the title is the text's first squares");
   }
@@ -109,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   QString text;
   for (std::size_t i = 1; i + 1 < size; i += 2) text.append(QChar(static_cast<char16_t>(data[i] | data[i + 1] << 8)));
 
-  const sheet::SheetContent content = sheet::ReadSheetText(text, options.conversion);
+  const sheet::SheetContent content = sheet::ReadSheetText(text, sheet::ReadingOptions(options));
   const std::vector<sheet::Page> whole = sheet::LayOutSheet(content, options, rowsPerPage);
   fuzz::CheckWellFormed(whole, options, rowsPerPage);
   fuzz::CheckEachPlacedOnce(content, whole, options);
@@ -127,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sheet::SheetLayouter layouter(options, rowsPerPage, [&](sheet::Page&& page) { pieced.push_back(std::move(page)); });
   sheet::StringText(text, longest).Walk([&](QString piece) {
     fuzz::Check(piece.size() <= longest, "a piece no longer than asked");
-    layouter.Add(sheet::ReadSheetText(std::move(piece), options.conversion));
+    layouter.Add(sheet::ReadSheetText(std::move(piece), sheet::ReadingOptions(options)));
     return true;
   });
   layouter.Finish();
@@ -139,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sheet::SheetLayouter cutLayouter(options, rowsPerPage, [&](sheet::Page&& page) { cut.push_back(std::move(page)); });
   sheet::StringText(text, 4 + (choices & 31)).Walk([&](QString piece) {
     joined += piece;
-    cutLayouter.Add(sheet::ReadSheetText(std::move(piece), options.conversion));
+    cutLayouter.Add(sheet::ReadSheetText(std::move(piece), sheet::ReadingOptions(options)));
     return true;
   });
   cutLayouter.Finish();

@@ -81,7 +81,19 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"name with controls",
                   {"--pdf", "OUT", "/nonexistent/a\x1b[2J"},
                   "",
-                  "mibolan-sheet: '/nonexistent/a'$'\\033''[2J': No such file or directory\n"}));
+                  "mibolan-sheet: '/nonexistent/a'$'\\033''[2J': No such file or directory\n"},
+        ErrorCase{"no character to practise",
+                  {"--pdf", "OUT", "--characters", "，。 "},
+                  "我\n",
+                  "mibolan-sheet: --characters: no Chinese character in \"，。 \"\n"},
+        ErrorCase{"a letter to practise",
+                  {"--pdf", "OUT", "--characters", "人a口"},
+                  "我\n",
+                  "mibolan-sheet: --characters: \"a\" is not a Chinese character\n"},
+        ErrorCase{"characters on a reading sheet",
+                  {"--pdf", "OUT", "--layout=reading", "--characters", "人"},
+                  "我\n",
+                  "mibolan-sheet: --characters makes a practice page (--layout=practice)\n"}));
 
 // A link to the input, soft or hard, is the input: writing the PDF there would destroy the text
 // before it is read.

@@ -1,10 +1,13 @@
 // How a text is cut into squares and laid out in rows and pages, shown row by row as the squares'
-// contents: "_" is an empty square, a title row starts with "T", and "|" ends a page.
+// contents: "_" is an empty square, "~" marks a copy to trace and "/3" a character drawn with its
+// first three strokes; a title row starts with "T", the name and date line is "姓名 日期", and "|"
+// ends a page.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "PracticeRows.h"
 #include "SheetContent.h"
 #include "SheetLayout.h"
 #include "SheetOutput.h"
@@ -21,10 +24,15 @@ std::vector<std::string> Shown(const std::vector<Page>& pages, int columns) {
       for (const Slot& slot : row.placed) {
         std::string square = slot.square.text.toStdString();
         if (slot.square.reading) square += "(" + slot.square.reading->numbered + ")";
+        if (slot.strokes > 0) square.append("/").append(std::to_string(slot.strokes));
         squares[slot.column] = slot.trace ? "~" + square : square;
       }
       std::string line;
       if (row.kind == Row::Kind::Title) line.append("T").append(std::to_string(row.shift), 0, 3);
+      if (row.kind == Row::Kind::NameAndDate) {
+        shown.push_back("姓名 日期");
+        continue;
+      }
       for (const std::string& square : squares) line.append(line.empty() ? "" : " ").append(square);
       // Trailing empty squares say nothing.
       while (line.ends_with(" _")) line.resize(line.size() - 2);
@@ -38,7 +46,7 @@ std::vector<std::string> Shown(const std::vector<Page>& pages, int columns) {
 
 std::vector<std::string> Rows(const std::u16string& text, SheetOptions options = {}, int rowsPerPage = 100) {
   options.squaresPerRow = 8;
-  const SheetContent content = ReadSheetText(QString::fromStdU16String(text), options.conversion);
+  const SheetContent content = ReadSheetText(QString::fromStdU16String(text), ReadingOptions(options));
   return Shown(LayOutSheet(content, options, rowsPerPage), options.squaresPerRow);
 }
 
@@ -124,15 +132,53 @@ TEST(Title, TheSheetIsNamedAfterTheTitleRowsLine) {
   }
 }
 
-TEST(Practice, EachCharacterOnceWithEachReadingThenTwoCopiesToTrace) {
+TEST(Practice, EachCharacterOnceWithItsDictionaryReadingStrokeOrderAndTracing) {
   SheetOptions options;
   options.layout = SheetLayout::Practice;
-  EXPECT_EQ(Rows(u"行走，银行。走！", options),
-            (Lines{"行(xing2) ~行(xing2) ~行(xing2)", "走(zou3) ~走(zou3) ~走(zou3)", "银(yin2) ~银(yin2) ~银(yin2)",
-                   "行(hang2) ~行(hang2) ~行(hang2)", "|"}));
-  options.title = true;
-  EXPECT_EQ(Rows(u"我\n我爱", options),
-            (Lines{"T3.5 我(wo3)", "我(wo3) ~我(wo3) ~我(wo3)", "爱(ai4) ~爱(ai4) ~爱(ai4)", "|"}));
+  // 一 and 不 as the dictionary reads them, whatever follows them; 行 once, as it first reads.
+  EXPECT_EQ(Rows(u"一个，行不是。银行", options),
+            (Lines{"姓名 日期", "一(yi1) 一/1", "~一(yi1) ~一(yi1) ~一(yi1)", "个(ge4) 个/1 个/2 个/3",
+                   "~个(ge4) ~个(ge4) ~个(ge4)", "行(xing2) 行/1 行/2 行/3 行/4 行/5 行/6",
+                   "~行(xing2) ~行(xing2) ~行(xing2)", "不(bu4) 不/1 不/2 不/3 不/4", "~不(bu4) ~不(bu4) ~不(bu4)",
+                   "是(shi4) 是/1 是/2 是/3 是/4 是/5 是/6 是/7", "是/8 是/9", "~是(shi4) ~是(shi4) ~是(shi4)",
+                   "银(yin2) 银/1 银/2 银/3 银/4 银/5 银/6 银/7", "银/8 银/9 银/10 银/11",
+                   "~银(yin2) ~银(yin2) ~银(yin2)", "|"}));
+}
+
+TEST(Practice, TheChosenCharactersInTheirOrderWithoutStrokesTheTracingRowOnly) {
+  SheetOptions options;
+  options.layout = SheetLayout::Practice;
+  // 长 as the text reads it; 乐 not in the text, read on its own; 龘 and 㑇 without stroke data.
+  options.characters = U"人长龘乐㑇";
+  EXPECT_EQ(
+      Rows(u"校长是人。", options),
+      (Lines{"姓名 日期", "人(ren2) 人/1 人/2", "~人(ren2) ~人(ren2) ~人(ren2)", "长(zhang3) 长/1 长/2 长/3 长/4",
+             "~长(zhang3) ~长(zhang3) ~长(zhang3)", "龘(da2) ~龘(da2) ~龘(da2)", "乐(le4) 乐/1 乐/2 乐/3 乐/4 乐/5",
+             "~乐(le4) ~乐(le4) ~乐(le4)", "㑇(zhou4) ~㑇(zhou4) ~㑇(zhou4)", "|"}));
+}
+
+TEST(Practice, ACharactersRowsStayOnOnePageUnderTheNameLine) {
+  SheetOptions options;
+  options.layout = SheetLayout::Practice;
+  EXPECT_EQ(Rows(u"人是", options, 4),
+            (Lines{"姓名 日期", "人(ren2) 人/1 人/2", "~人(ren2) ~人(ren2) ~人(ren2)", "|", "姓名 日期",
+                   "是(shi4) 是/1 是/2 是/3 是/4 是/5 是/6 是/7", "是/8 是/9", "~是(shi4) ~是(shi4) ~是(shi4)", "|"}));
+}
+
+TEST(Practice, ChosenCharactersAreTheChineseOnesEachOnce) {
+  const struct {
+    std::u16string typed;
+    std::u32string characters;
+    char32_t stray;
+  } cases[] = {
+      {u"人口手", U"人口手", 0}, {u" 人，口、人\t手。", U"人口手", 0}, {u"，。 ", U"", 0}, {u"人a口1", U"人口", U'a'},
+      {u"𠀀人", U"𠀀人", 0},
+  };
+  for (const auto& each : cases) {
+    const ChosenCharacters chosen = ChooseCharacters(QString::fromStdU16String(each.typed));
+    EXPECT_EQ(chosen.characters, each.characters) << QString::fromStdU16String(each.typed).toStdString();
+    EXPECT_EQ(chosen.stray.value_or(0), each.stray) << QString::fromStdU16String(each.typed).toStdString();
+  }
 }
 
 TEST(Pages, FillUpInTurnWithoutEmptyRowsAtTheTop) {
@@ -156,7 +202,7 @@ std::vector<std::string> RowsInPieces(const QString& text, const SheetOptions& o
                                       int rowsPerPage) {
   std::vector<Page> pages;
   SheetLayouter layouter(options, rowsPerPage, [&](Page&& page) { pages.push_back(std::move(page)); });
-  for (QString& piece : Pieces(text, longest)) layouter.Add(ReadSheetText(std::move(piece), options.conversion));
+  for (QString& piece : Pieces(text, longest)) layouter.Add(ReadSheetText(std::move(piece), ReadingOptions(options)));
   layouter.Finish();
   return Shown(pages, options.squaresPerRow);
 }
@@ -184,7 +230,7 @@ TEST(Pieces, JoinedGiveThePagesOfTheWholeText) {
         options.title = title;
         options.squaresPerRow = 8;
         const std::vector<std::string> whole =
-            Shown(LayOutSheet(ReadSheetText(text, options.conversion), options, 5), options.squaresPerRow);
+            Shown(LayOutSheet(ReadSheetText(text, ReadingOptions(options)), options, 5), options.squaresPerRow);
         for (const qsizetype longest : {64, 100, 200}) {
           EXPECT_EQ(RowsInPieces(text, options, longest, 5), whole)
               << text.left(20).toStdString() << " in pieces of " << longest << ", layout " << static_cast<int>(layout)

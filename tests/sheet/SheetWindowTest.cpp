@@ -1,8 +1,10 @@
-// The window "拼音练习纸" under the offscreen platform: its choices, the preview that follows them,
-// saving a PDF (and failing to), and the print dialog.
+// The window "拼音练习纸" under the offscreen platform: its choices, the preview that follows them
+// and turns its pages, a teacher's corrections, saving a PDF (and failing to), and the print dialog.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -51,6 +53,31 @@ class ModalCatcher {
   int polls_ = 0;
 };
 
+// Runs `act` on the next popup menu once it shows, then closes it.
+class PopupCatcher {
+ public:
+  explicit PopupCatcher(std::function<void(QMenu&)> act) : act_(std::move(act)) {
+    QTimer::singleShot(0, &context_, [this] { Poll(); });
+  }
+  bool Caught() const { return caught_; }
+
+ private:
+  void Poll() {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      caught_ = true;
+      act_(*menu);
+      menu->close();
+      return;
+    }
+    if (++polls_ < 500) QTimer::singleShot(10, &context_, [this] { Poll(); });
+  }
+
+  QObject context_;
+  std::function<void(QMenu&)> act_;
+  bool caught_ = false;
+  int polls_ = 0;
+};
+
 QString TextLayer(const QString& pdf) {
   const auto result = mibolan::testing_support::RunCommand(PDFTOTEXT, {pdf.toStdString(), "-"});
   return QString::fromStdString(result.out).remove(QRegularExpression(QStringLiteral("\\s")));
@@ -77,7 +104,7 @@ class SheetWindowTest : public QObject {
     QCOMPARE(squares->maximum(), 16);
     QCOMPARE(Find<QComboBox>("layout")->count(), 2);
     QCOMPARE(Find<QComboBox>("paper")->itemText(0), QStringLiteral("A4"));
-    QCOMPARE(Find<QComboBox>("paper")->itemText(1), QStringLiteral("Letter"));
+    QCOMPARE(Find<QComboBox>("paper")->itemText(1), QStringLiteral("信纸 (Letter)"));
     QCOMPARE(Find<QPushButton>("print")->text(), QStringLiteral("打印…"));
     QCOMPARE(Find<QPushButton>("save")->text(), QStringLiteral("保存 PDF…"));
     // Textbooks read by word and print the tone changes of 一 and 不.
@@ -96,8 +123,8 @@ class SheetWindowTest : public QObject {
     QTRY_COMPARE(pages->text(), QStringLiteral("第 1 页，共 10 页"));
     Find<QSpinBox>("squares")->setValue(16);
     QTRY_COMPARE(pages->text(), QStringLiteral("第 1 页，共 4 页"));
-    Find<QComboBox>("layout")->setCurrentIndex(1);  // nine distinct characters, one row each
-    QTRY_COMPARE(pages->text(), QStringLiteral("共 1 页"));
+    Find<QComboBox>("layout")->setCurrentIndex(1);  // nine distinct characters, a few rows each
+    QTRY_COMPARE(pages->text(), QStringLiteral("第 1 页，共 2 页"));
 
     auto* preview = Find<PagePreview>("preview");
     const QRectF a4 = preview->PageRect();
@@ -115,6 +142,106 @@ class SheetWindowTest : public QObject {
       }
     }
     QVERIFY2(green > 1000 && black > 100, qPrintable(QStringLiteral("%1 green, %2 black").arg(green).arg(black)));
+  }
+
+  void previewTurnsEveryPage() {
+    QString text;
+    for (int line = 0; line < 40; ++line) text += QStringLiteral("春眠不觉晓处处闻啼鸟\n");
+    window_->SetText(text);
+    auto* pages = Find<QLabel>("pageCount");
+    QTRY_COMPARE(pages->text(), QStringLiteral("第 1 页，共 10 页"));
+    auto* preview = Find<PagePreview>("preview");
+    const QImage first = preview->grab().toImage();
+    const struct {
+      Qt::Key key;
+      int page;
+    } keys[] = {{Qt::Key_PageDown, 2}, {Qt::Key_PageDown, 3},  {Qt::Key_PageUp, 2},
+                {Qt::Key_End, 10},     {Qt::Key_PageDown, 10}, {Qt::Key_Home, 1}};
+    for (const auto& each : keys) {
+      QTest::keyClick(preview, each.key);
+      QCOMPARE(pages->text(), QStringLiteral("第 %1 页，共 10 页").arg(each.page));
+    }
+    // Two notches of the wheel towards the reader: two pages on.
+    const QPointF middle = preview->rect().center();
+    QWheelEvent wheel(middle, preview->mapToGlobal(middle), {}, QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(preview, &wheel);
+    QCOMPARE(pages->text(), QStringLiteral("第 3 页，共 10 页"));
+    QTest::keyClick(preview, Qt::Key_End);
+    QVERIFY(preview->grab().toImage() != first);  // the last page, half full
+    // A shorter text keeps the page shown where it still is, else shows its last.
+    window_->SetText(text.left(text.size() / 2));
+    QTRY_COMPARE(pages->text(), QStringLiteral("第 5 页，共 5 页"));
+  }
+
+  void practiceCharactersAreChosenInTheirField() {
+    auto* characters = Find<QLineEdit>("characters");
+    auto* problem = Find<QLabel>("charactersProblem");
+    QVERIFY(!characters->isEnabled());  // the reading sheet has every character
+    Find<QComboBox>("layout")->setCurrentIndex(1);
+    QVERIFY(characters->isEnabled());
+    window_->SetText(QStringLiteral("一个不是"));
+    const struct {
+      QString typed;
+      QString problem;  // its beginning; empty: none
+    } cases[] = {{QStringLiteral("人a"), QStringLiteral("“a”不是汉字")},
+                 {QStringLiteral("，。"), QStringLiteral("这里没有汉字")},
+                 {QStringLiteral("人，不"), QString()}};
+    for (const auto& each : cases) {
+      characters->setText(each.typed);
+      window_->UpdatePreview();
+      QCOMPARE(problem->isVisibleTo(window_.get()), !each.problem.isEmpty());
+      QVERIFY2(problem->text().startsWith(each.problem), qPrintable(problem->text()));
+      QCOMPARE(Find<QPushButton>("save")->isEnabled(), each.problem.isEmpty());
+    }
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("practice.pdf"));
+    QVERIFY(window_->SavePdf(pdf));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("姓名：日期：rén人rénrénrén人人人bù不bùbùbù不不不1/1"));
+    QCOMPARE(Find<QLabel>("status")->text(), QStringLiteral("已保存到 ") + pdf);
+  }
+
+  void aTeachersCorrectionStaysWithItsCharacterAndReachesThePdf() {
+    window_->SetText(QStringLiteral("校长长大了"));
+    window_->UpdatePreview();
+    auto* preview = Find<PagePreview>("preview");
+    QStringList offered;
+    PopupCatcher catcher([&](QMenu& menu) {
+      for (QAction* action : menu.actions()) {
+        if (!action->text().isEmpty()) offered << action->text();
+      }
+      for (QAction* action : menu.actions()) {
+        if (action->text() == QStringLiteral("cháng")) action->trigger();
+      }
+    });
+    // The paragraph is indented by two squares: the first 长 is the fourth square.
+    QTest::mouseClick(preview, Qt::LeftButton, {}, preview->StaffCentre(0, 3).toPoint());
+    QVERIFY(catcher.Caught());
+    QVERIFY2(offered.contains(QStringLiteral("zhǎng")) && offered.contains(QStringLiteral("输入读音…")),
+             qPrintable(offered.join(u' ')));
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("corrected.pdf"));
+    QVERIFY(window_->SavePdf(pdf));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("xiàochángzhǎngdàle校长长大了1/1"));
+
+    // What is not a syllable changes nothing.
+    QString warning;
+    ModalCatcher warned([&](QWidget& box) {
+      if (auto* shown = qobject_cast<QMessageBox*>(&box)) warning = shown->text();
+    });
+    QVERIFY(!window_->CorrectReading(2, QStringLiteral("zhangg")));
+    QVERIFY(warned.Caught());
+    QVERIFY2(warning.startsWith(QStringLiteral("“zhangg”不是一个拼音音节")), qPrintable(warning));
+    // A correction typed with a digit; an edit before the corrected characters moves them along.
+    QVERIFY(window_->CorrectReading(2, QStringLiteral("chang2")));
+    QTextCursor start(Find<QPlainTextEdit>("input")->document());
+    start.insertText(QStringLiteral("新"));
+    QVERIFY(window_->SavePdf(pdf));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("xīnxiàochángchángdàle新校长长大了1/1"));
+    // A new text keeps none.
+    window_->SetText(QStringLiteral("校长长大了"));
+    QVERIFY(window_->SavePdf(pdf));
+    QCOMPARE(TextLayer(pdf), QStringLiteral("xiàozhǎngzhǎngdàle校长长大了1/1"));
   }
 
   void readingChoicesReachTheSavedSheet() {
@@ -143,7 +270,9 @@ class SheetWindowTest : public QObject {
     const QString path = folder.filePath(QStringLiteral("missing/sheet.pdf"));
     QVERIFY(!window_->SavePdf(path));
     QVERIFY(catcher.Caught());
-    QVERIFY2(message.startsWith(QStringLiteral("无法保存 ") + path), qPrintable(message));
+    QVERIFY2(message.startsWith(QStringLiteral("无法保存 ") + path + QStringLiteral("：文件夹 ")), qPrintable(message));
+    QVERIFY2(message.endsWith(QStringLiteral("不存在")), qPrintable(message));
+    QCOMPARE(Find<QLabel>("status")->text(), QStringLiteral("没有保存：") + message.mid(message.indexOf(u'：') + 1));
   }
 
   void printingFollowsThePrintersPaperAndResolution() {

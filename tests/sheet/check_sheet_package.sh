@@ -1,6 +1,7 @@
 #!/bin/sh
 # The reading sheet in the Debian package: its program, desktop entry, icons and manual page are
-# there, the package depends on its faces and on Qt's print support, and the packaged program
+# there (the manual in Chinese too), the copyright file carries the stroke outlines' licence, the
+# package depends on its faces and on Qt's print support, and the packaged program
 # writes a sheet whose text layer holds the readings.
 # Usage: check_sheet_package.sh PACKAGE_DIR WORK_DIR VERSION PDFTOTEXT
 # (PACKAGE_DIR as tests/packaging/build_debian_packages.sh made it)
@@ -25,7 +26,7 @@ done
 
 paths=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 expected="./usr/bin/mibolan-sheet ./usr/share/applications/mibolan-sheet.desktop
-./usr/share/man/man1/mibolan-sheet.1.gz"
+./usr/share/man/man1/mibolan-sheet.1.gz ./usr/share/man/zh_CN/man1/mibolan-sheet.1.gz"
 for size in 16 32 48 64 128 256; do
   expected="$expected ./usr/share/icons/hicolor/${size}x${size}/apps/mibolan-sheet.png"
 done
@@ -47,6 +48,10 @@ text=$("$pdftotext" "$work/sheet.pdf" - 2>/dev/null | tr -d ' \n\f')
 
 warnings=$(zcat "$root/usr/share/man/man1/mibolan-sheet.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1)
 [ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
+# Chinese lines break between characters (groff's zh macros) where they cannot be stretched.
+warnings=$(zcat "$root/usr/share/man/zh_CN/man1/mibolan-sheet.1.gz" | groff -k -mzh -man -Tutf8 -ww -Wbreak -z 2>&1)
+[ -z "$warnings" ] || fail "the Chinese manual page has warnings: $warnings"
+grep -q "Arphic Public License" "$root/usr/share/doc/mibolan/copyright" || fail "the copyright file lacks the stroke data's licence"
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) of the sheet in $deb failed" >&2; exit 1; }
 echo "$deb: the sheet's program, desktop entry, icons, manual page and dependencies are in place"
