@@ -1,6 +1,7 @@
 #include "SheetContent.h"
 
 #include <string_view>
+#include <utility>
 
 #include <QTextBoundaryFinder>
 
@@ -33,7 +34,22 @@ bool IsFullWidthScript(char32_t c) {
   }
 }
 
-enum class Kind { Skip, LineBreak, Blank, IdeographicSpace, Character, Latin, Mark };
+enum class Kind { Skip, LineBreak, Blank, IdeographicSpace, Character, Latin, NumberPoint, Mark };
+
+// A closing mark and a closing quote after it (。” ？’), or a colon and an opening quote after it
+// (：“), are written in one square.
+bool SharesASquare(char32_t first, char32_t second) {
+  constexpr std::u32string_view kBeforeClosingQuote = U"，。、；：？！";
+  constexpr std::u32string_view kClosingQuotes = U"”’」』";
+  constexpr std::u32string_view kOpeningQuotes = U"“‘「『";
+  if (kBeforeClosingQuote.find(first) != std::u32string_view::npos) {
+    return kClosingQuotes.find(second) != std::u32string_view::npos ||
+           (first == U'：' && kOpeningQuotes.find(second) != std::u32string_view::npos);
+  }
+  return false;
+}
+
+bool IsDigit(QChar unit) { return unit >= u'0' && unit <= u'9'; }
 
 Kind KindOf(char32_t c) {
   if (IsLineBreak(c)) return Kind::LineBreak;
@@ -50,7 +66,8 @@ class CellWriter {
  public:
   explicit CellWriter(std::vector<Cell>& cells) : cells_(cells) {}
 
-  void Add(Kind kind, std::uint32_t begin, std::uint32_t length, std::int32_t reading) {
+  void Add(Kind kind, std::uint32_t begin, std::uint32_t length, std::int32_t reading, char32_t first) {
+    const char32_t previous = std::exchange(lastCodePoint_, first);
     switch (kind) {
       case Kind::Skip: return;
       case Kind::Blank:
@@ -63,7 +80,19 @@ class CellWriter {
         break;
       case Kind::IdeographicSpace: Push(CellKind::Space, begin, length, -1); break;
       case Kind::LineBreak: Push(CellKind::LineBreak, begin, length, -1); break;
-      case Kind::Mark: Push(CellKind::Mark, begin, length, -1); break;
+      case Kind::Mark:
+        if (last_ == Kind::Mark && !markCellFull_ && SharesASquare(previous, first)) {
+          cells_.back().length = begin + length - cells_.back().begin;
+          markCellFull_ = true;
+          return;
+        }
+        Push(CellKind::Mark, begin, length, -1);
+        markCellFull_ = false;
+        break;
+      case Kind::NumberPoint:
+        // Counts for nothing: 3.5 takes one square, 12.25 two.
+        cells_.back().length = begin + length - cells_.back().begin;
+        return;
       case Kind::Character: Push(CellKind::Character, begin, length, reading); break;
       case Kind::Latin:
         // Two narrow letters or digits to a square, as on squared writing paper.
@@ -73,6 +102,7 @@ class CellWriter {
           return;
         }
         Push(CellKind::Latin, begin, length, -1);
+        cells_.back().joined = last_ == Kind::Latin;
         latinCellFull_ = false;
         break;
     }
@@ -86,10 +116,26 @@ class CellWriter {
 
   std::vector<Cell>& cells_;
   Kind last_ = Kind::Skip;
+  char32_t lastCodePoint_ = 0;
   bool latinCellFull_ = false;
+  bool markCellFull_ = false;
 };
 
+// A decimal point or a thousands comma inside a number: the grapheme [begin, end) is one of them
+// with a digit on each side.
+bool BetweenDigits(QStringView text, qsizetype begin, qsizetype end) {
+  const QChar unit = text[begin];
+  return end == begin + 1 && (unit == u'.' || unit == u',') && begin > 0 && end < text.size() &&
+         IsDigit(text[begin - 1]) && IsDigit(text[end]);
+}
+
 }  // namespace
+
+bool SharesACellAcross(QStringView text, qsizetype at) {
+  if (at <= 0 || at >= text.size()) return false;
+  return SharesASquare(text[at - 1].unicode(), text[at].unicode()) || BetweenDigits(text, at - 1, at) ||
+         BetweenDigits(text, at, at + 1);
+}
 
 SheetContent ReadSheetText(QString text, const ConversionOptions& options) {
   SheetContent content;
@@ -117,8 +163,10 @@ SheetContent ReadSheetText(QString text, const ConversionOptions& options) {
         reading = static_cast<std::int32_t>(nextReading);
       }
       const QStringView grapheme = QStringView(content.text).sliced(begin, end - begin);
-      const Kind kind = reading >= 0 ? Kind::Character : KindOf(FirstCodePoint(grapheme));
-      writer.Add(kind, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), reading);
+      const char32_t codePoint = FirstCodePoint(grapheme);
+      Kind kind = reading >= 0 ? Kind::Character : KindOf(codePoint);
+      if (kind == Kind::Mark && BetweenDigits(content.text, begin, end)) kind = Kind::NumberPoint;
+      writer.Add(kind, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), reading, codePoint);
       begin = end;
     }
     line = lineEnd;

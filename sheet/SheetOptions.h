@@ -8,6 +8,7 @@ namespace mibolan::sheet {
 enum class SheetLayout {
   Reading,   // the text, each character in its square with its reading above
   Practice,  // each distinct character once per row: itself, two copies to trace, empty squares
+  Poem,      // the text as Reading has it, its first line the title and every line centred, unindented
 };
 
 enum class Paper { A4, Letter };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
+#include <QTextBoundaryFinder>
 
 namespace mibolan::sheet {
 namespace {
@@ -21,7 +23,9 @@ const QColor kPageNumberInk(110, 110, 110);
 
 constexpr double kCharacterSize = 0.84;  // of a square: the Kaiti em
 constexpr double kLatinSize = 0.62;      // of a square: the em of letters and digits in squares
-constexpr double kInnerRoom = 0.92;      // of a square: the widest a reading or a letter pair may be
+constexpr double kInnerRoom = 0.92;      // of a square: the widest a letter pair may be
+constexpr double kHangRoom = 0.3;        // of a square: the room of a mark hung after a row's last square
+constexpr double kShapeSize = 2048;      // pixels of the face the readings' shapes are taken from
 constexpr double kOutlineWidth = 0.3 * kDotsPerMm;
 constexpr double kThinLineWidth = 0.15 * kDotsPerMm;
 constexpr double kDashPeriod = 2.2 * kDotsPerMm;  // about; a whole number of periods fits a square
@@ -63,11 +67,77 @@ QFont ReadingFace(double pixels) { return Face(kReadingFace, {QStringLiteral("De
 
 // The size at which the x-height fills the middle band, measured on a large copy for precision.
 double ReadingSize(double band) {
-  constexpr double kLarge = 2048;
-  return band / (QFontMetricsF(ReadingFace(kLarge)).tightBoundingRect(QStringLiteral("x")).height() / kLarge);
+  return band / (QFontMetricsF(ReadingFace(kShapeSize)).tightBoundingRect(QStringLiteral("x")).height() / kShapeSize);
+}
+
+// Where the marks of a square of two (：“ 。”) have their ink's middle, as fractions of the square:
+// the first in the left half, the second in the right.
+QPointF PairPlace(char16_t mark, bool first) {
+  constexpr std::u16string_view kQuotes = u"“‘”’「」『』";
+  if (kQuotes.find(mark) != std::u16string_view::npos) return {first ? 0.3 : 0.72, 0.3};
+  const std::optional<QPointF> alone = MarkPlace(mark);
+  return {first ? 0.27 : 0.72, alone ? alone->y() : 0.5};
+}
+
+// Two marks that share a square, not one symbol of two units nor a mark with an accent.
+bool IsPairOfMarks(const QString& text) {
+  return text.size() == 2 && !text[0].isSurrogate() && !text[1].isMark() && !text[1].isSurrogate();
+}
+
+// The top of the ink of `text` over the baseline.
+double InkTop(const QFont& font, const QString& text) {
+  QPainterPath path;
+  path.addText(0, 0, font, text);
+  return -path.boundingRect().top();
 }
 
 }  // namespace
+
+ReadingShapes::ReadingShapes() : font_(ReadingFace(kShapeSize)) {
+  xHeight_ = InkTop(font_.font, QStringLiteral("x"));
+  ascender_ = InkTop(font_.font, QStringLiteral("bdfhkl"));
+  QPainterPath descenders;
+  descenders.addText(0, 0, font_.font, QStringLiteral("gjpqy"));
+  descender_ = descenders.boundingRect().bottom();
+}
+
+const ReadingShapes::Shape& ReadingShapes::Of(const QString& reading) const {
+  auto known = shapes_.constFind(reading);
+  if (known != shapes_.constEnd()) return *known;
+  if (shapes_.size() > 4096) shapes_.clear();  // readings are syllables: only odd texts get here
+  Shape shape;
+  shape.advance = font_.Advance(reading);
+  // Letter by letter, a combining mark with its letter: each is stretched on its own, so that a
+  // letter that rises higher than the ascenders (ǘ) only is pressed down to the top line.
+  QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, reading);
+  for (qsizetype begin = 0, end = letters.toNextBoundary(); end > 0; begin = end, end = letters.toNextBoundary()) {
+    shape.outline.addPath(Letter(reading.sliced(begin, end - begin), font_.Advance(reading.first(begin))));
+  }
+  return *shapes_.insert(reading, std::move(shape));
+}
+
+QPainterPath ReadingShapes::Letter(const QString& letter, double x) const {
+  QPainterPath path;
+  path.addText(x, 0, font_.font, letter);
+  const double top = std::max(ascender_, -path.boundingRect().top());
+  // Heights over the baseline: the x-height stays, what is above it is stretched to end a band
+  // higher at `top`, what is below the baseline to end a band lower at the descender.
+  const auto staffHeight = [&](double height) {
+    if (height > xHeight_) return xHeight_ + (height - xHeight_) * xHeight_ / (top - xHeight_);
+    if (height < 0) return height * xHeight_ / descender_;
+    return height;
+  };
+  for (int i = 0; i < path.elementCount(); ++i) {
+    const QPainterPath::Element point = path.elementAt(i);
+    path.setElementPositionAt(i, point.x, -staffHeight(-point.y));
+  }
+  return path;
+}
+
+ReadingWidth ReadingWidths() {
+  auto shapes = std::make_shared<ReadingShapes>();
+  return [shapes](const QString& reading) { return shapes->Width(reading); };
+}
 
 double MeasuredFont::Advance(const QString& text) const {
   auto known = advances.constFind(text);
@@ -87,12 +157,16 @@ SheetPainter::SheetPainter(const PageGeometry& geometry)
 
 void SheetPainter::Paint(QPainter& painter, const Page& page, int number, int count) const {
   painter.save();
-  // Nothing of the rows reaches into the margins, whatever the text holds.
-  painter.setClipRect(geometry_.Content().adjusted(-kDotsPerMm, -kDotsPerMm, kDotsPerMm, kDotsPerMm));
+  // Nothing of the rows reaches into the margins, whatever the text holds, but a mark hung after
+  // a row's last square.
+  const double edge = kDotsPerMm;
+  painter.setClipRect(geometry_.Content().adjusted(-edge, -edge, edge + kHangRoom * geometry_.square, edge));
+  const Row emptyRow;
   for (int row = 0; row < geometry_.rows; ++row) {
     const std::size_t index = static_cast<std::size_t>(row);
-    if (index >= page.rows.size() || page.rows[index].kind == Row::Kind::Grid) PaintGrid(painter, row);
-    if (index < page.rows.size()) PaintRow(painter, page.rows[index], row);
+    const Row& shown = index < page.rows.size() ? page.rows[index] : emptyRow;
+    if (shown.kind == Row::Kind::Grid) PaintGrid(painter, shown, row);
+    PaintRow(painter, shown, row);
   }
   painter.restore();
 
@@ -104,24 +178,33 @@ void SheetPainter::Paint(QPainter& painter, const Page& page, int number, int co
   painter.drawText(QPointF(geometry_.paper.width() / 2 - advance / 2, geometry_.pageNumberBaseline), numbered);
 }
 
-void SheetPainter::PaintGrid(QPainter& painter, int row) const {
-  const int columns = geometry_.columns;
-  const double left = geometry_.Left(0);
-  const double right = geometry_.Left(columns);
+int SheetPainter::SquaresOf(const Row& row) const {
+  return row.squares > 0 ? row.squares : geometry_.SquaresAt(row.pitch);
+}
+
+void SheetPainter::PaintGrid(QPainter& painter, const Row& shown, int row) const {
+  const int squares = SquaresOf(shown);
+  if (squares == 0) return;
   const double square = geometry_.square;
+  const auto staffAt = [&](int index) { return geometry_.Staff(row, shown.shift, shown.pitch, index); };
+  const auto squareAt = [&](int index) { return geometry_.Square(row, shown.shift, shown.pitch, index); };
   const double staffTop = geometry_.StaffTop(row);
   const double top = geometry_.SquareTop(row);
   const double bottom = top + square;
+  const bool apart = shown.pitch > 1;  // the squares stand apart, the staffs still touch
 
-  // The staffs: four lines across the row, and an upright at every square's edge.
+  // The staffs: four lines across the row, and an upright at every staff's edge.
   QPainterPath staffs;
+  const double left = staffAt(0).left();
+  const double right = staffAt(squares - 1).right();
   for (int line = 0; line < 4; ++line) {
     staffs.moveTo(left, staffTop + line * geometry_.Band());
     staffs.lineTo(right, staffTop + line * geometry_.Band());
   }
-  for (int column = 0; column <= columns; ++column) {
-    staffs.moveTo(geometry_.Left(column), staffTop);
-    staffs.lineTo(geometry_.Left(column), staffTop + geometry_.staff);
+  for (int index = 0; index <= squares; ++index) {
+    const double x = index < squares ? staffAt(index).left() : right;
+    staffs.moveTo(x, staffTop);
+    staffs.lineTo(x, staffTop + geometry_.staff);
   }
   painter.strokePath(staffs, Line(kLineColour, kThinLineWidth));
 
@@ -133,45 +216,78 @@ void SheetPainter::PaintGrid(QPainter& painter, int row) const {
   dashed.setDashPattern({period * 0.6, period * 0.4});
   dashed.setDashOffset(period * 0.8);
   QPainterPath crosses;
-  crosses.moveTo(left, top + square / 2);
-  crosses.lineTo(right, top + square / 2);
-  for (int column = 0; column < columns; ++column) {
-    crosses.moveTo(geometry_.Left(column + 0.5), top);
-    crosses.lineTo(geometry_.Left(column + 0.5), bottom);
+  for (int index = 0; index < squares; ++index) {
+    const QRectF place = squareAt(index);
+    if (index == 0 || apart) {
+      crosses.moveTo(place.left(), top + square / 2);
+      crosses.lineTo(apart ? place.right() : squareAt(squares - 1).right(), top + square / 2);
+    }
+    crosses.moveTo(place.center().x(), top);
+    crosses.lineTo(place.center().x(), bottom);
   }
   painter.strokePath(crosses, dashed);
 
   QPainterPath outlines;
-  outlines.moveTo(left, top);
-  outlines.lineTo(right, top);
-  outlines.moveTo(left, bottom);
-  outlines.lineTo(right, bottom);
-  for (int column = 0; column <= columns; ++column) {
-    outlines.moveTo(geometry_.Left(column), top);
-    outlines.lineTo(geometry_.Left(column), bottom);
+  for (int index = 0; index < squares; ++index) {
+    const QRectF place = squareAt(index);
+    if (index == 0 || apart) {
+      outlines.moveTo(place.left(), top);
+      outlines.lineTo(place.left(), bottom);
+    }
+    outlines.moveTo(place.right(), top);
+    outlines.lineTo(place.right(), bottom);
+    if (index == 0 || apart) {
+      const double end = apart ? place.right() : squareAt(squares - 1).right();
+      outlines.moveTo(place.left(), top);
+      outlines.lineTo(end, top);
+      outlines.moveTo(place.left(), bottom);
+      outlines.lineTo(end, bottom);
+    }
   }
   painter.strokePath(outlines, Line(kLineColour, kOutlineWidth));
 }
 
 void SheetPainter::PaintRow(QPainter& painter, const Row& row, int index) const {
+  const int squares = SquaresOf(row);
   // The readings of a row first, then its characters, so that the page's text reads in order.
   for (const Slot& slot : row.placed) {
     if (!slot.square.reading) continue;
     painter.setPen(slot.trace ? kTraceInk : kInk);
     PaintReading(painter, QString::fromStdU16String(slot.square.reading->marked),
-                 geometry_.Staff(index, slot.column + row.shift));
+                 geometry_.Staff(index, row.shift, row.pitch, slot.column));
   }
   for (const Slot& slot : row.placed) {
     painter.setPen(slot.trace ? kTraceInk : kInk);
-    PaintSquare(painter, slot.square, geometry_.Square(index, slot.column + row.shift));
+    const QRectF square = geometry_.Square(index, row.shift, row.pitch, slot.column);
+    if (slot.column >= squares && row.kind == Row::Kind::Grid) {
+      const QRectF last = geometry_.Square(index, row.shift, row.pitch, squares - 1);
+      PaintHung(painter, slot.square.text, last.translated(last.width(), 0));
+    } else {
+      PaintSquare(painter, slot.square, square);
+    }
   }
 }
 
 void SheetPainter::PaintReading(QPainter& painter, const QString& reading, const QRectF& staff) const {
-  // The baseline is the third line; tone marks rise into the top band, g, p and y hang into the
+  // The baseline is the third line; tone marks and ascenders reach the top line, g, p and y the
   // bottom one.
-  DrawCentred(painter, readingFont_, reading, staff.center().x(), staff.top() + 2 * geometry_.Band(),
-              kInnerRoom * staff.width());
+  const double baseline = staff.top() + 2 * geometry_.Band();
+  const ReadingShapes::Shape& shape = shapes_.Of(reading);
+  const double scale = geometry_.Band() / shapes_.XHeight();
+  const double width = shape.advance * scale;
+  // A reading wider than its staff (in rows whose squares cannot stand apart) is pressed into it.
+  const double room = staff.width() - 2 * SheetLayouter::kStaffRoom * geometry_.square;
+  const double squeeze = width > room ? room / width : 1;
+  const QTransform before = painter.transform();
+  painter.translate(staff.center().x() - width * squeeze / 2, baseline);
+  painter.scale(scale * squeeze, scale);
+  painter.fillPath(shape.outline, painter.pen().color());
+  painter.setTransform(before);
+  // The text for search and copying, over the ink and as wide, but without ink of its own.
+  const QPen ink = painter.pen();
+  painter.setPen(QColor(0, 0, 0, 0));
+  DrawCentred(painter, readingFont_, reading, staff.center().x(), baseline, width * squeeze);
+  painter.setPen(ink);
 }
 
 void SheetPainter::PaintSquare(QPainter& painter, const Square& cell, const QRectF& square) const {
@@ -182,6 +298,10 @@ void SheetPainter::PaintSquare(QPainter& painter, const Square& cell, const QRec
                   kInnerRoom * square.width());
       return;
     case CellKind::Mark:
+      if (IsPairOfMarks(text)) {
+        PaintMarks(painter, text, square);
+        return;
+      }
       if (const auto place = MarkPlace(text[0].unicode()); place && text.size() == 1) {
         const QRectF ink = MarkInk(text);
         const QPointF centre(square.left() + place->x() * square.width(), square.top() + place->y() * square.height());
@@ -196,6 +316,31 @@ void SheetPainter::PaintSquare(QPainter& painter, const Square& cell, const QRec
   }
   DrawCentred(painter, characterFont_, text, square.center().x(), square.center().y() + characterCentre_,
               square.width());
+}
+
+void SheetPainter::PaintMarks(QPainter& painter, const QString& marks, const QRectF& square) const {
+  painter.setFont(characterFont_.font);
+  for (int i = 0; i < 2; ++i) {
+    const QString mark = marks.sliced(i, 1);
+    const QPointF place = PairPlace(mark[0].unicode(), i == 0);
+    const QPointF centre(square.left() + place.x() * square.width(), square.top() + place.y() * square.height());
+    painter.drawText(centre - MarkInk(mark).center(), mark);
+  }
+}
+
+void SheetPainter::PaintHung(QPainter& painter, const QString& mark, const QRectF& square) const {
+  // In the margin, close to the last square, made smaller when it is wider than the room there.
+  const QRectF ink = MarkInk(mark);
+  const double room = kHangRoom * square.width();
+  const double scale = std::min(1.0, room * 0.8 / std::max(1.0, ink.width()));
+  const std::optional<QPointF> place = MarkPlace(mark[0].unicode());
+  const QPointF centre(square.left() + room / 2, square.top() + (place ? place->y() : 0.5) * square.height());
+  const QTransform before = painter.transform();
+  painter.translate(centre);
+  painter.scale(scale, scale);
+  painter.setFont(characterFont_.font);
+  painter.drawText(-ink.center(), mark);
+  painter.setTransform(before);
 }
 
 void SheetPainter::DrawCentred(QPainter& painter, const MeasuredFont& font, const QString& text, double centreX,

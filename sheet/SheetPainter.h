@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -30,6 +31,36 @@ struct MeasuredFont {
   mutable QHash<QString, double> advances;
 };
 
+// Readings as the staff of school paper holds them: the x-height fills the middle band, ascenders
+// (b d h k l) and tone marks reach the top line and descenders (g p q y) the bottom one. No face is
+// drawn in those proportions, so each letter's outline is stretched, piece by piece, into them.
+// Shapes are kept, as readings repeat.
+class ReadingShapes {
+ public:
+  ReadingShapes();
+
+  struct Shape {
+    QPainterPath outline;  // from the start of the baseline, in units of the font; a band is XHeight()
+    double advance = 0;
+  };
+  const Shape& Of(const QString& reading) const;
+  double XHeight() const { return xHeight_; }
+  // How wide `reading` is on the staff, in squares.
+  double Width(const QString& reading) const { return Of(reading).advance / (6 * xHeight_); }
+
+ private:
+  QPainterPath Letter(const QString& letter, double x) const;
+
+  MeasuredFont font_;
+  double xHeight_ = 0;
+  double ascender_ = 0;   // over the baseline
+  double descender_ = 0;  // under it
+  mutable QHash<QString, Shape> shapes_;
+};
+
+// How wide readings are on the staff, for the layout; needs the application's fonts.
+ReadingWidth ReadingWidths();
+
 // Paints pages of a sheet: the lines, the readings and the characters.
 class SheetPainter {
  public:
@@ -40,10 +71,13 @@ class SheetPainter {
   void Paint(QPainter& painter, const Page& page, int number, int count) const;
 
  private:
-  void PaintGrid(QPainter& painter, int row) const;
+  int SquaresOf(const Row& row) const;
+  void PaintGrid(QPainter& painter, const Row& row, int index) const;
   void PaintRow(QPainter& painter, const Row& row, int index) const;
   void PaintReading(QPainter& painter, const QString& reading, const QRectF& staff) const;
   void PaintSquare(QPainter& painter, const Square& cell, const QRectF& square) const;
+  void PaintMarks(QPainter& painter, const QString& marks, const QRectF& square) const;
+  void PaintHung(QPainter& painter, const QString& mark, const QRectF& square) const;
   // Draws `text` with its advance centred on `centreX`, pressed narrower when wider than `room`.
   void DrawCentred(QPainter& painter, const MeasuredFont& font, const QString& text, double centreX, double baseline,
                    double room) const;
@@ -51,7 +85,8 @@ class SheetPainter {
 
   PageGeometry geometry_;
   MeasuredFont characterFont_;
-  MeasuredFont readingFont_;
+  MeasuredFont readingFont_;  // the text of the readings, for search and copying; their ink is shapes_'
+  ReadingShapes shapes_;
   MeasuredFont latinFont_;
   MeasuredFont pageNumberFont_;
   double characterCentre_ = 0;  // height of a character's middle over its baseline

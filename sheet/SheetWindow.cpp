@@ -177,9 +177,12 @@ void SheetWindow::UpdatePreview() {
   const PageGeometry geometry = MakeGeometry(PaperSize(options.paper), options.squaresPerRow);
   std::optional<Page> first;
   int count = 0;
-  SheetLayouter layouter(options, geometry.rows, [&](Page&& page) {
-    if (++count == 1) first = std::move(page);
-  });
+  SheetLayouter layouter(
+      options, geometry.rows,
+      [&](Page&& page) {
+        if (++count == 1) first = std::move(page);
+      },
+      ReadingWidths());
   StringText(input_->toPlainText()).Walk([&](QString piece) {
     layouter.Add(ReadSheetText(std::move(piece), options.conversion));
     return count <= kPagesWithoutAsking;

@@ -1,5 +1,7 @@
 // How a text is cut into squares and laid out in rows and pages, shown row by row as the squares'
-// contents: "_" is an empty square, a title row starts with "T", and "|" ends a page.
+// contents: "_" is an empty square, a title row starts with "T" and its shift, a centred row with
+// "C" and its shift, a row whose squares stand apart with "P" and their pitch, a mark hung after a
+// row's last square follows it with "+", and "|" ends a page.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,14 +19,19 @@ std::vector<std::string> Shown(const std::vector<Page>& pages, int columns) {
   std::vector<std::string> shown;
   for (const Page& page : pages) {
     for (const Row& row : page.rows) {
-      std::vector<std::string> squares(static_cast<std::size_t>(columns), "_");
+      const std::size_t room = row.squares > 0 ? row.squares : static_cast<std::size_t>(columns / row.pitch + 1e-9);
+      std::vector<std::string> squares(room, "_");
       for (const Slot& slot : row.placed) {
         std::string square = slot.square.text.toStdString();
         if (slot.square.reading) square += "(" + slot.square.reading->numbered + ")";
+        if (slot.column >= room) square = "+" + square;
+        squares.resize(std::max<std::size_t>(squares.size(), slot.column + 1u), "_");
         squares[slot.column] = slot.trace ? "~" + square : square;
       }
       std::string line;
       if (row.kind == Row::Kind::Title) line.append("T").append(std::to_string(row.shift), 0, 3);
+      if (row.kind == Row::Kind::Grid && row.squares > 0) line.append("C").append(std::to_string(row.shift), 0, 3);
+      if (row.pitch > 1) line.append(line.empty() ? "" : " ").append("P").append(std::to_string(row.pitch), 0, 4);
       for (const std::string& square : squares) line.append(line.empty() ? "" : " ").append(square);
       // Trailing empty squares say nothing.
       while (line.ends_with(" _")) line.resize(line.size() - 2);
@@ -66,25 +73,33 @@ INSTANTIATE_TEST_SUITE_P(
                    "ends are dropped, blank lines between paragraphs make one empty row",
                    u"\n\n　　一\r\n二  \n\n\n \n三\n\n",
                    {"_ _ 一(yi1)", "_ _ 二(er4)", "", "_ _ 三(san1)", "|"}},
-        LayoutCase{"a closing mark does not begin a row: the character before it comes along",
+        LayoutCase{"a closing mark that finds the row full hangs after its last square",
                    u"一二三四五六。七",
-                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "六(liu4) 。 七(qi1)", "|"}},
-        LayoutCase{"nor do closing marks that follow each other",
-                   u"一二三四五。”七",
-                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4)", "五(wu3) 。 ” 七(qi1)", "|"}},
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) 六(liu4) +。", "七(qi1)", "|"}},
+        LayoutCase{"a second closing mark after a hung one: the character before them comes along",
+                   u"一二三四五六）。七",
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "六(liu4) ） 。 七(qi1)", "|"}},
+        LayoutCase{"a full stop and a closing quote share a square, which does not hang: the character before "
+                   "it comes along",
+                   u"一二三四五六。”七",
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "六(liu4) 。” 七(qi1)", "|"}},
         LayoutCase{"an opening mark does not end a row",
                    u"一二三四五“六”",
                    {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "“ 六(liu4) ”", "|"}},
         LayoutCase{"an opening mark that ends its line, blanks after it, stays at the row's end",
                    u"一二三四五“  \n六",
                    {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) “", "_ _ 六(liu4)", "|"}},
-        LayoutCase{"a row of closing marks only is wrapped where it is full",
-                   u"，，，，，，，",
-                   {"_ _ ， ， ， ， ， ，", "，", "|"}},
-        LayoutCase{"narrow letters and digits go two to a square; a run of blanks is one empty square, "
-                   "none at a row's start",
+        LayoutCase{"a row of closing marks only: one hangs, the next begins a row",
+                   u"，，，，，，，，",
+                   {"_ _ ， ， ， ， ， ， +，", "，", "|"}},
+        LayoutCase{"narrow letters and digits go two to a square, a number is not split; a run of blanks is "
+                   "one empty square, none at a row's start",
                    u"ab  cde 2024年 xyz",
-                   {"_ _ ab _ cd e _ 20", "24 年(nian2) _ xy z", "|"}},
+                   {"_ _ ab _ cd e", "20 24 年(nian2) _ xy z", "|"}},
+        LayoutCase{"a point inside a number counts for nothing; a word longer than a row is split where the row "
+                   "is full",
+                   u"3.5 12.25 1.a CO2\nabcdefghijklmnopqrstu",
+                   {"_ _ 3.5 _ 12. 25 _ 1 +.", "a _ CO 2", "_ _ ab cd ef gh ij kl", "mn op qr st u", "|"}},
         LayoutCase{"marks, full-width letters and characters without a reading each take a square; "
                    "invisible format characters none; a combining mark stays with its letter",
                    u"《人》Ａ\u200b㐀e\u0301",
@@ -93,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
             "a character beyond the BMP is one square, with its reading", u"𠀀人", {"_ _ 𠀀(he1) 人(ren2)", "|"}},
         LayoutCase{"full-width marks are marks: the colon does not begin a row",
                    u"一二三四五说：“你好！”",
-                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "说(shuo1) ： “ 你(ni3) 好(hao3) ！ ”", "|"}},
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "说(shuo1) ：“ 你(ni3) 好(hao3) ！”", "|"}},
         LayoutCase{"an empty text is one empty page", u"", {"|"}}));
 
 TEST(Title, FirstLineCentredWithoutIndentThenTheText) {
