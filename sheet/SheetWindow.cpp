@@ -99,6 +99,7 @@ SheetWindow::SheetWindow(QWidget* parent)
   layout_->setObjectName(QStringLiteral("layout"));
   layout_->addItem(QStringLiteral("课文（拼音田字格）"), static_cast<int>(SheetLayout::Reading));
   layout_->addItem(QStringLiteral("生字练习"), static_cast<int>(SheetLayout::Practice));
+  layout_->addItem(QStringLiteral("古诗（标题、作者、诗句居中）"), static_cast<int>(SheetLayout::Poem));
   squares_->setObjectName(QStringLiteral("squares"));
   squares_->setRange(kFewestSquares, kMostSquares);
   squares_->setValue(defaults.squaresPerRow);

@@ -4,7 +4,9 @@
 // row's last square follows it with "+", and "|" ends a page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "SheetContent.h"
@@ -43,10 +45,14 @@ std::vector<std::string> Shown(const std::vector<Page>& pages, int columns) {
   return shown;
 }
 
-std::vector<std::string> Rows(const std::u16string& text, SheetOptions options = {}, int rowsPerPage = 100) {
+// Readings about as wide as on paper: chuáng 1.08 squares, wǒ 0.36.
+double ByLetters(const QString& reading) { return 0.18 * static_cast<double>(reading.size()); }
+
+std::vector<std::string> Rows(const std::u16string& text, SheetOptions options = {}, int rowsPerPage = 100,
+                              ReadingWidth width = {}) {
   options.squaresPerRow = 8;
   const SheetContent content = ReadSheetText(QString::fromStdU16String(text), options.conversion);
-  return Shown(LayOutSheet(content, options, rowsPerPage), options.squaresPerRow);
+  return Shown(LayOutSheet(content, options, rowsPerPage, std::move(width)), options.squaresPerRow);
 }
 
 using Lines = std::vector<std::string>;
@@ -110,6 +116,81 @@ INSTANTIATE_TEST_SUITE_P(
                    u"一二三四五说：“你好！”",
                    {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "说(shuo1) ：“ 你(ni3) 好(hao3) ！”", "|"}},
         LayoutCase{"an empty text is one empty page", u"", {"|"}}));
+
+TEST(ReadingRoom, SquaresStandApartWhenTheirReadingsNeedRoom) {
+  // chuáng needs 1.16 squares with its staff's margins: six places to the row, the indent two of
+  // them; a row of short readings keeps its squares side by side.
+  EXPECT_EQ(
+      Rows(u"床前明月光\n我爱你", {}, 100, ByLetters),
+      (Lines{"P1.16 _ _ 床(chuang2) 前(qian2) 明(ming2) 月(yue4)", "光(guang1)", "_ _ 我(wo3) 爱(ai4) 你(ni3)", "|"}));
+  // Two long readings side by side need a quarter of a square between them: shàng shuāng, 0.99
+  // squares between their middles, need 1.24.
+  EXPECT_EQ(Rows(u"上霜", {}, 100, ByLetters), (Lines{"P1.24 _ _ 上(shang4) 霜(shuang1)", "|"}));
+}
+
+// Poems, row lengths, readings as wide as on paper or not, texts full of marks and numbers: no
+// row begins with a closing mark (unless it holds nothing else) nor ends with an opening one
+// before the line goes on, and readings side by side keep their distance.
+TEST(LineBreaking, NoRowBeginsWithAClosingMarkWhateverTheRowLength) {
+  const std::u16string texts[] = {
+      u"他说：“你好！”我说：“你好。”她问：“你去哪儿？”“我去学校。”大家都笑了，笑得很开心。",
+      u"床前明月光，疑是地上霜。举头望明月，低头思故乡。",
+      u"水的沸点是100度；冰的熔点是0度。这本书长3.5厘米，A4纸，CO2……《小学语文》（一年级）说：“学而时习之。”",
+      u"一二三四五六七……八九十。”（一）《二》「三」『四』‘五’！？一二三四五六，七八九十，一二三四五六七八，",
+  };
+  for (const std::u16string& text : texts) {
+    for (const int columns : {8, 10, 14}) {
+      for (const SheetLayout layout : {SheetLayout::Reading, SheetLayout::Poem}) {
+        for (const bool measured : {false, true}) {
+          SheetOptions options;
+          options.squaresPerRow = columns;
+          options.layout = layout;
+          const SheetContent content = ReadSheetText(QString::fromStdU16String(text), options.conversion);
+          const std::vector<Page> pages =
+              LayOutSheet(content, options, 100, measured ? ReadingWidth(ByLetters) : ReadingWidth());
+          const std::string where = QString::fromStdU16String(text).left(6).toStdString() + " at " +
+                                    std::to_string(columns) + (measured ? ", measured" : "") +
+                                    (layout == SheetLayout::Poem ? ", poem" : "");
+          for (const Page& page : pages) {
+            for (const Row& row : page.rows) {
+              if (row.placed.empty() || row.kind == Row::Kind::Title) continue;
+              const auto closing = [](const Slot& slot) {
+                return slot.square.kind == CellKind::Mark &&
+                       std::u16string_view(u"，。、；：？！”’）》」』…").find(slot.square.text[0].unicode()) !=
+                           std::u16string_view::npos;
+              };
+              const bool onlyMarks = std::all_of(row.placed.begin(), row.placed.end(), closing);
+              EXPECT_TRUE(onlyMarks || !closing(row.placed.front()))
+                  << where << ": a row begins with " << row.placed.front().square.text.toStdString();
+              for (std::size_t i = 0; i + 1 < row.placed.size(); ++i) {
+                const Square& left = row.placed[i].square;
+                const Square& right = row.placed[i + 1].square;
+                EXPECT_LE(left.width, row.pitch - 2 * SheetLayouter::kStaffRoom + 1e-9) << where;
+                if (left.width > 0 && right.width > 0 && row.placed[i + 1].column == row.placed[i].column + 1) {
+                  EXPECT_GE(row.pitch - (left.width + right.width) / 2, SheetLayouter::kSyllableGap - 1e-9) << where;
+                }
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(Poem, TitleThenEachLineCentredOnItsOwnRows) {
+  SheetOptions options;
+  options.layout = SheetLayout::Poem;
+  EXPECT_EQ(
+      Rows(u"静夜思\n李白\n\n床前明月光，\n疑是地上霜。\n一二三四五六七八九十", options),
+      (Lines{"T2.5 静(jing4) 夜(ye4) 思(si1)", "C3.0 李(li3) 白(bai2)", "",
+             "C1.0 床(chuang2) 前(qian2) 明(ming2) 月(yue4) 光(guang1) ，",
+             "C1.0 疑(yi2) 是(shi4) 地(di4) 上(shang4) 霜(shuang1) 。",
+             "C0.0 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) 六(liu4) 七(qi1) 八(ba1)", "C3.0 九(jiu3) 十(shi2)", "|"}));
+  // Readings that need room: the squares stand apart and the row is centred all the same.
+  EXPECT_EQ(Rows(u"题\n床前", options, 100, ByLetters),
+            (Lines{"T3.5 题(ti2)", "C2.8 P1.16 床(chuang2) 前(qian2)", "|"}));
+}
 
 TEST(Title, FirstLineCentredWithoutIndentThenTheText) {
   SheetOptions options;
