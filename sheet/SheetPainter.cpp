@@ -95,7 +95,7 @@ double InkTop(const QFont& font, const QString& text) {
 
 ReadingShapes::ReadingShapes() : font_(ReadingFace(kShapeSize)) {
   xHeight_ = InkTop(font_.font, QStringLiteral("x"));
-  ascender_ = InkTop(font_.font, QStringLiteral("bdfhkl"));
+  ascender_ = InkTop(font_.font, QStringLiteral("bdhkl"));
   QPainterPath descenders;
   descenders.addText(0, 0, font_.font, QStringLiteral("gjpqy"));
   descender_ = descenders.boundingRect().bottom();

@@ -36,9 +36,9 @@ fs::path MakeSheet(const std::string& name, const std::string& text, std::vector
   return pdf;
 }
 
-std::vector<QImage> Pages(const fs::path& pdf) {
+std::vector<QImage> Pages(const fs::path& pdf, int dpi = kDpi) {
   const fs::path prefix = pdf.parent_path() / pdf.stem();
-  const CommandResult drawn = RunCommand(PDFTOPPM, {"-r", std::to_string(kDpi), "-png", pdf.string(), prefix.string()});
+  const CommandResult drawn = RunCommand(PDFTOPPM, {"-r", std::to_string(dpi), "-png", pdf.string(), prefix.string()});
   EXPECT_EQ(drawn.status, 0) << drawn.err;
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(pdf.parent_path())) {
@@ -387,6 +387,60 @@ TEST(SheetText, ReadingsAndCharactersInReadingOrder) {
   // At eight squares, chuáng and the readings after it need squares that stand apart: six to a row.
   EXPECT_EQ(WithoutBlanks(layer), "jìngyèsī静夜思chuángqiánmíngyuè床前明月guāng光，yíshìdìshàng疑是地上shuāng霜。1/1")
       << layer;
+}
+
+// The readings in the staff's proportions: ascenders and tone marks reach the top line,
+// descenders the bottom one (within 5 % of a band), drawn large enough to see it.
+TEST(SheetStaff, AscendersAndDescendersReachTheOuterLines) {
+  const std::vector<QImage> pages = Pages(MakeSheet("staff", "爸打好看来\n个跑去鱼\n", {"--squares=8"}), 300);
+  ASSERT_EQ(pages.size(), 1u);
+  const PageFindings found = Inspect(pages[0]);
+  ASSERT_GE(found.rows.size(), 2u);
+  for (std::size_t r = 0; r < 2; ++r) {
+    const GridRow& row = found.rows[r];
+    const double band = (row.staffLines[3] - row.staffLines[0]) / 3.0;
+    ASSERT_GE(row.readings.size(), r == 0 ? 7u : 6u);
+    for (std::size_t c = 2; c < (r == 0 ? 7u : 6u); ++c) {
+      const Box& reading = row.readings[c];
+      ASSERT_FALSE(reading.Empty()) << "row " << r << " square " << c;
+      const int outerLine = r == 0 ? row.staffLines[0] : row.staffLines[3];
+      const int end = r == 0 ? reading.top : reading.bottom;
+      EXPECT_LE(std::abs(end - outerLine), 0.05 * band)
+          << "row " << r << " square " << c << ": " << end << " against " << outerLine;
+    }
+  }
+}
+
+// A poem: its title centred, then the author and each line centred on a row of its own, at 8, 10
+// and 14 squares a row: every line of the grid is as far from the paper's left edge as from its
+// right, and the text comes row by row (a line cut in two would put readings after characters).
+TEST(SheetPoem, PrintsAsCentredLinesUnderACentredTitle) {
+  const std::string poem = "静夜思\n李白\n床前明月光，\n疑是地上霜。\n举头望明月，\n低头思故乡。\n";
+  for (const int squares : {8, 10, 14}) {
+    const fs::path pdf =
+        MakeSheet("poem" + std::to_string(squares), poem, {"--poem", "--squares=" + std::to_string(squares)});
+    EXPECT_EQ(WithoutBlanks(TextLayer(pdf)),
+              "jìngyèsī静夜思lǐbái李白chuángqiánmíngyuèguāng床前明月光，yíshìdìshàngshuāng疑是地上霜。"
+              "jǔtóuwàngmíngyuè举头望明月，dītóusīgùxiāng低头思故乡。1/1")
+        << squares << " squares";
+    const std::vector<QImage> pages = Pages(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    const QImage& page = pages[0];
+    const double middle = (page.width() - 1) / 2.0;
+    int firstLine = -1;
+    for (int y = 0; y < page.height(); ++y) {
+      int left = -1, right = -1;
+      for (int x = 0; x < page.width(); ++x) {
+        if (IsLine(page.pixel(x, y))) right = x, left = left < 0 ? x : left;
+      }
+      if (left < 0) continue;
+      if (firstLine < 0) firstLine = y;
+      EXPECT_LE(std::abs((left + right) / 2.0 - middle), 2) << squares << " squares, y " << y;
+    }
+    const Box title = InkIn(page, 0, 0, page.width() - 1, firstLine - 1);
+    ASSERT_FALSE(title.Empty());
+    EXPECT_LE(std::abs(title.CentreX() - middle), 0.1 * page.width() / squares) << squares << " squares";
+  }
 }
 
 TEST(SheetText, ByWordAndToneChangesReachTheReadings) {
