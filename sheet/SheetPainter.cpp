@@ -10,7 +10,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
-#include <QTextBoundaryFinder>
+
+#include "StaffFont.h"
 
 namespace mibolan::sheet {
 namespace {
@@ -25,7 +26,6 @@ constexpr double kCharacterSize = 0.84;  // of a square: the Kaiti em
 constexpr double kLatinSize = 0.62;      // of a square: the em of letters and digits in squares
 constexpr double kInnerRoom = 0.92;      // of a square: the widest a letter pair may be
 constexpr double kHangRoom = 0.3;        // of a square: the room of a mark hung after a row's last square
-constexpr double kShapeSize = 2048;      // pixels of the face the readings' shapes are taken from
 constexpr double kOutlineWidth = 0.3 * kDotsPerMm;
 constexpr double kThinLineWidth = 0.15 * kDotsPerMm;
 constexpr double kDashPeriod = 2.2 * kDotsPerMm;  // about; a whole number of periods fits a square
@@ -65,9 +65,13 @@ QFont CharacterFace(double pixels) {
 
 QFont ReadingFace(double pixels) { return Face(kReadingFace, {QStringLiteral("DejaVu Sans")}, pixels); }
 
-// The size at which the x-height fills the middle band, measured on a large copy for precision.
-double ReadingSize(double band) {
-  return band / (QFontMetricsF(ReadingFace(kShapeSize)).tightBoundingRect(QStringLiteral("x")).height() / kShapeSize);
+// The letters of the readings at the size whose x-height fills the middle band: the staff's own
+// face, else the reading face as it is.
+QFont ReadingFont(double band) {
+  if (const std::optional<StaffFace>& staff = StaffLetters()) return staff->AtBand(band);
+  constexpr double kLarge = 2048;
+  const double xHeight = QFontMetricsF(ReadingFace(kLarge)).tightBoundingRect(QStringLiteral("x")).height() / kLarge;
+  return ReadingFace(band / xHeight);
 }
 
 // Where the marks of a square of two (：“ 。”) have their ink's middle, as fractions of the square:
@@ -84,60 +88,7 @@ bool IsPairOfMarks(const QString& text) {
   return text.size() == 2 && !text[0].isSurrogate() && !text[1].isMark() && !text[1].isSurrogate();
 }
 
-// The top of the ink of `text` over the baseline.
-double InkTop(const QFont& font, const QString& text) {
-  QPainterPath path;
-  path.addText(0, 0, font, text);
-  return -path.boundingRect().top();
-}
-
 }  // namespace
-
-ReadingShapes::ReadingShapes() : font_(ReadingFace(kShapeSize)) {
-  xHeight_ = InkTop(font_.font, QStringLiteral("x"));
-  ascender_ = InkTop(font_.font, QStringLiteral("bdhkl"));
-  QPainterPath descenders;
-  descenders.addText(0, 0, font_.font, QStringLiteral("gjpqy"));
-  descender_ = descenders.boundingRect().bottom();
-}
-
-const ReadingShapes::Shape& ReadingShapes::Of(const QString& reading) const {
-  auto known = shapes_.constFind(reading);
-  if (known != shapes_.constEnd()) return *known;
-  if (shapes_.size() > 4096) shapes_.clear();  // readings are syllables: only odd texts get here
-  Shape shape;
-  shape.advance = font_.Advance(reading);
-  // Letter by letter, a combining mark with its letter: each is stretched on its own, so that a
-  // letter that rises higher than the ascenders (ǘ) only is pressed down to the top line.
-  QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, reading);
-  for (qsizetype begin = 0, end = letters.toNextBoundary(); end > 0; begin = end, end = letters.toNextBoundary()) {
-    shape.outline.addPath(Letter(reading.sliced(begin, end - begin), font_.Advance(reading.first(begin))));
-  }
-  return *shapes_.insert(reading, std::move(shape));
-}
-
-QPainterPath ReadingShapes::Letter(const QString& letter, double x) const {
-  QPainterPath path;
-  path.addText(x, 0, font_.font, letter);
-  const double top = std::max(ascender_, -path.boundingRect().top());
-  // Heights over the baseline: the x-height stays, what is above it is stretched to end a band
-  // higher at `top`, what is below the baseline to end a band lower at the descender.
-  const auto staffHeight = [&](double height) {
-    if (height > xHeight_) return xHeight_ + (height - xHeight_) * xHeight_ / (top - xHeight_);
-    if (height < 0) return height * xHeight_ / descender_;
-    return height;
-  };
-  for (int i = 0; i < path.elementCount(); ++i) {
-    const QPainterPath::Element point = path.elementAt(i);
-    path.setElementPositionAt(i, point.x, -staffHeight(-point.y));
-  }
-  return path;
-}
-
-ReadingWidth ReadingWidths() {
-  auto shapes = std::make_shared<ReadingShapes>();
-  return [shapes](const QString& reading) { return shapes->Width(reading); };
-}
 
 double MeasuredFont::Advance(const QString& text) const {
   auto known = advances.constFind(text);
@@ -145,10 +96,17 @@ double MeasuredFont::Advance(const QString& text) const {
   return *known;
 }
 
+ReadingWidth ReadingWidths() {
+  // Measured large, where a square is 6000 pixels.
+  constexpr double kBand = 1000;
+  auto font = std::make_shared<MeasuredFont>(ReadingFont(kBand));
+  return [font](const QString& reading) { return font->Advance(reading) / (6 * kBand); };
+}
+
 SheetPainter::SheetPainter(const PageGeometry& geometry)
     : geometry_(geometry),
       characterFont_(CharacterFace(kCharacterSize * geometry.square)),
-      readingFont_(ReadingFace(ReadingSize(geometry.Band()))),
+      readingFont_(ReadingFont(geometry.Band())),
       latinFont_(ReadingFace(kLatinSize * geometry.square)),
       pageNumberFont_(ReadingFace(kPageNumberSize)) {
   characterCentre_ = -characterFont_.metrics.tightBoundingRect(QStringLiteral("国")).center().y();
@@ -270,24 +228,10 @@ void SheetPainter::PaintRow(QPainter& painter, const Row& row, int index) const 
 
 void SheetPainter::PaintReading(QPainter& painter, const QString& reading, const QRectF& staff) const {
   // The baseline is the third line; tone marks and ascenders reach the top line, g, p and y the
-  // bottom one.
-  const double baseline = staff.top() + 2 * geometry_.Band();
-  const ReadingShapes::Shape& shape = shapes_.Of(reading);
-  const double scale = geometry_.Band() / shapes_.XHeight();
-  const double width = shape.advance * scale;
-  // A reading wider than its staff (in rows whose squares cannot stand apart) is pressed into it.
-  const double room = staff.width() - 2 * SheetLayouter::kStaffRoom * geometry_.square;
-  const double squeeze = width > room ? room / width : 1;
-  const QTransform before = painter.transform();
-  painter.translate(staff.center().x() - width * squeeze / 2, baseline);
-  painter.scale(scale * squeeze, scale);
-  painter.fillPath(shape.outline, painter.pen().color());
-  painter.setTransform(before);
-  // The text for search and copying, over the ink and as wide, but without ink of its own.
-  const QPen ink = painter.pen();
-  painter.setPen(QColor(0, 0, 0, 0));
-  DrawCentred(painter, readingFont_, reading, staff.center().x(), baseline, width * squeeze);
-  painter.setPen(ink);
+  // bottom one. A reading wider than its staff (in rows whose squares cannot stand apart) is
+  // pressed into it.
+  DrawCentred(painter, readingFont_, reading, staff.center().x(), staff.top() + 2 * geometry_.Band(),
+              staff.width() - 2 * SheetLayouter::kStaffRoom * geometry_.square);
 }
 
 void SheetPainter::PaintSquare(QPainter& painter, const Square& cell, const QRectF& square) const {

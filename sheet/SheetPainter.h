@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
-#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -31,34 +30,7 @@ struct MeasuredFont {
   mutable QHash<QString, double> advances;
 };
 
-// Readings as the staff of school paper holds them: the x-height fills the middle band, ascenders
-// (b d h k l) and tone marks reach the top line and descenders (g p q y) the bottom one. No face is
-// drawn in those proportions, so each letter's outline is stretched, piece by piece, into them.
-// Shapes are kept, as readings repeat.
-class ReadingShapes {
- public:
-  ReadingShapes();
-
-  struct Shape {
-    QPainterPath outline;  // from the start of the baseline, in units of the font; a band is XHeight()
-    double advance = 0;
-  };
-  const Shape& Of(const QString& reading) const;
-  double XHeight() const { return xHeight_; }
-  // How wide `reading` is on the staff, in squares.
-  double Width(const QString& reading) const { return Of(reading).advance / (6 * xHeight_); }
-
- private:
-  QPainterPath Letter(const QString& letter, double x) const;
-
-  MeasuredFont font_;
-  double xHeight_ = 0;
-  double ascender_ = 0;   // over the baseline
-  double descender_ = 0;  // under it
-  mutable QHash<QString, Shape> shapes_;
-};
-
-// How wide readings are on the staff, for the layout; needs the application's fonts.
+// How wide readings are on the staff, in squares, for the layout; needs the application's fonts.
 ReadingWidth ReadingWidths();
 
 // Paints pages of a sheet: the lines, the readings and the characters.
@@ -85,8 +57,7 @@ class SheetPainter {
 
   PageGeometry geometry_;
   MeasuredFont characterFont_;
-  MeasuredFont readingFont_;  // the text of the readings, for search and copying; their ink is shapes_'
-  ReadingShapes shapes_;
+  MeasuredFont readingFont_;
   MeasuredFont latinFont_;
   MeasuredFont pageNumberFont_;
   double characterCentre_ = 0;  // height of a character's middle over its baseline
