@@ -1,9 +1,14 @@
 #include "SheetContent.h"
 
+#include <algorithm>
+#include <string>
 #include <string_view>
 #include <utility>
 
 #include <QTextBoundaryFinder>
+
+#include <mibolan/Dictionary.h>
+#include <mibolan/Syllables.h>
 
 namespace mibolan::sheet {
 namespace {
@@ -129,6 +134,82 @@ bool BetweenDigits(QStringView text, qsizetype begin, qsizetype end) {
          IsDigit(text[begin - 1]) && IsDigit(text[end]);
 }
 
+bool IsOpeningParenthesis(QChar unit) { return unit == u'(' || unit == u'（'; }
+bool IsClosingParenthesis(QChar unit) { return unit == u')' || unit == u'）'; }
+
+// A reading written in parentheses right after a character, in place of the engine's.
+struct Correction {
+  qsizetype character = 0;       // where the corrected character is
+  qsizetype begin = 0, end = 0;  // of the parentheses with what they hold
+  std::string numbered;          // "zhang3"
+};
+
+// The corrections of `text`: parentheses right after a character that hold one of the readings the
+// character can have (长(zhǎng), 长(zhang3), 绿(lv4)); any other syllable (a slip of the pen that
+// the sheet would print wrong without a word, or a list's "(a)") stays text.
+std::vector<Correction> FindCorrections(const QString& text) {
+  constexpr qsizetype kLongestSyllable = 8;  // zhuang1, and a combining mark or two
+  std::vector<Correction> found;
+  for (qsizetype open = 1; open + 2 < text.size(); ++open) {
+    if (!IsOpeningParenthesis(text[open])) continue;
+    const qsizetype close = [&] {
+      for (qsizetype at = open + 1; at < text.size() && at <= open + kLongestSyllable + 1; ++at) {
+        if (IsClosingParenthesis(text[at])) return at;
+      }
+      return qsizetype{-1};
+    }();
+    if (close < 0) continue;
+    const bool pair = open >= 2 && text[open - 2].isHighSurrogate() && text[open - 1].isLowSurrogate();
+    const char32_t character = pair ? QChar::surrogateToUcs4(text[open - 2], text[open - 1]) : text[open - 1].unicode();
+    const std::string numbered = ToToneDigits(text.sliced(open + 1, close - open - 1).toStdString());
+    if (numbered.empty()) continue;
+    for (const std::string& reading : ReadingsOf(character)) {
+      if (ToToneDigits(reading) == numbered) {
+        found.push_back(Correction{open - (pair ? 2 : 1), open, close + 1, numbered});
+        break;
+      }
+    }
+  }
+  return found;
+}
+
+// The engine's readings of `text` with its corrections taken out, the corrected ones as written;
+// indices are those of `text`.
+std::vector<CharacterReading> ReadCorrected(const QString& text, const std::vector<Correction>& corrections,
+                                            const ConversionOptions& options) {
+  QString read;
+  std::vector<qsizetype> removedBefore;  // for each correction, the units removed before it
+  qsizetype from = 0;
+  for (const Correction& correction : corrections) {
+    read += QStringView(text).sliced(from, correction.begin - from);
+    removedBefore.push_back(correction.begin - read.size());
+    from = correction.end;
+  }
+  read += QStringView(text).sliced(from);
+  std::vector<CharacterReading> readings = ReadText(
+      std::u16string_view(reinterpret_cast<const char16_t*>(read.utf16()), static_cast<std::size_t>(read.size())),
+      options);
+  std::size_t next = 0;  // the first correction after the reading
+  for (CharacterReading& reading : readings) {
+    while (next < corrections.size() &&
+           static_cast<qsizetype>(reading.index) + removedBefore[next] >= corrections[next].begin) {
+      ++next;
+    }
+    const qsizetype shift =
+        next == 0 ? 0 : removedBefore[next - 1] + (corrections[next - 1].end - corrections[next - 1].begin);
+    reading.index += static_cast<std::size_t>(shift);
+  }
+  for (const Correction& correction : corrections) {
+    const auto index = static_cast<std::size_t>(correction.character);
+    const auto character = std::find_if(readings.begin(), readings.end(),
+                                        [&](const CharacterReading& reading) { return reading.index == index; });
+    if (character == readings.end()) continue;  // the engine leaves it out: a character it never reads
+    character->numbered = correction.numbered;
+    character->marked = QString::fromStdString(ToToneMarks(correction.numbered)).toStdU16String();
+  }
+  return readings;
+}
+
 }  // namespace
 
 bool SharesACellAcross(QStringView text, qsizetype at) {
@@ -140,9 +221,9 @@ bool SharesACellAcross(QStringView text, qsizetype at) {
 SheetContent ReadSheetText(QString text, const ConversionOptions& options) {
   SheetContent content;
   content.text = std::move(text);
-  const std::u16string_view units(reinterpret_cast<const char16_t*>(content.text.utf16()),
-                                  static_cast<std::size_t>(content.text.size()));
-  content.readings = ReadText(units, options);
+  const std::vector<Correction> corrections = FindCorrections(content.text);
+  content.readings = ReadCorrected(content.text, corrections, options);
+  std::size_t nextCorrection = 0;
 
   CellWriter writer(content.cells);
   std::size_t nextReading = 0;
@@ -162,9 +243,11 @@ SheetContent ReadSheetText(QString text, const ConversionOptions& options) {
       if (nextReading < content.readings.size() && content.readings[nextReading].index < last) {
         reading = static_cast<std::int32_t>(nextReading);
       }
+      while (nextCorrection < corrections.size() && corrections[nextCorrection].end <= begin) ++nextCorrection;
+      const bool corrects = nextCorrection < corrections.size() && corrections[nextCorrection].begin <= begin;
       const QStringView grapheme = QStringView(content.text).sliced(begin, end - begin);
       const char32_t codePoint = FirstCodePoint(grapheme);
-      Kind kind = reading >= 0 ? Kind::Character : KindOf(codePoint);
+      Kind kind = corrects ? Kind::Skip : reading >= 0 ? Kind::Character : KindOf(codePoint);
       if (kind == Kind::Mark && BetweenDigits(content.text, begin, end)) kind = Kind::NumberPoint;
       writer.Add(kind, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), reading, codePoint);
       begin = end;

@@ -148,8 +148,9 @@ class LineRows {
   }
 
   // The squares at the row's end that must go to the next row with what follows: the closing
-  // marks there and the square before them (`word`: none, the next square goes on a word), and the
-  // whole word or number that one ends. None when that would empty the row or a blank stands there.
+  // marks there and the square before them (`word`: none, the next square goes on a word), the
+  // whole word or number that one ends, and the opening marks before it. None when that would
+  // empty the row or a blank stands there.
   std::vector<Square> CarriedOver(bool word) {
     std::size_t carried = 0;
     if (!word) {
@@ -157,6 +158,7 @@ class LineRows {
     }
     ++carried;
     while (carried < row_.size() && row_[row_.size() - carried].joined) ++carried;
+    while (carried < row_.size() && Opens(row_[row_.size() - 1 - carried])) ++carried;  // “CO2
     if (carried >= row_.size() || row_[row_.size() - carried].kind == CellKind::Space) return {};
     const auto first = row_.end() - static_cast<std::ptrdiff_t>(carried);
     std::vector<Square> next(std::make_move_iterator(first), std::make_move_iterator(row_.end()));

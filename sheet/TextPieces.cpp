@@ -35,8 +35,10 @@ qsizetype PieceEnd(QStringView text, qsizetype longest) {
     graphemes.setPosition(at);
     return graphemes.isAtBoundary();
   };
+  // Nor inside parentheses, which may hold a reading that corrects the character before them.
   const auto afterMark = [&](qsizetype at) {
-    return EndsASquare(text[at - 1]) && boundary(at) && !SharesACellAcross(text, at);
+    return EndsASquare(text[at - 1]) && text[at - 1] != u'(' && text[at - 1] != u'（' && boundary(at) &&
+           !SharesACellAcross(text, at);
   };
   const auto quiet = [&](qsizetype at) {
     if (at < kQuietUnits || at + kQuietUnits > text.size() || !afterMark(at)) return false;

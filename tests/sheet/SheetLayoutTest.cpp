@@ -115,6 +115,11 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"full-width marks are marks: the colon does not begin a row",
                    u"一二三四五说：“你好！”",
                    {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "说(shuo1) ：“ 你(ni3) 好(hao3) ！”", "|"}},
+        LayoutCase{"a reading in parentheses right after its character, one of the character's readings, "
+                   "corrects it and is not printed; other parentheses stay text, a word in them kept whole",
+                   u"长(zhǎng)长（chang2）苹果(apple)行(a)长(xing2)",
+                   {"_ _ 长(zhang3) 长(chang2) 苹(ping2) 果(guo3)", "( ap pl e ) 行(xing2) ( a +)",
+                    "长(chang2) ( xi ng 2 )", "|"}},
         LayoutCase{"an empty text is one empty page", u"", {"|"}}));
 
 TEST(ReadingRoom, SquaresStandApartWhenTheirReadingsNeedRoom) {
@@ -267,7 +272,7 @@ QString Repeated(const QString& part, int times) {
 // those of the whole text, in every layout, however short the pieces.
 TEST(Pieces, JoinedGiveThePagesOfTheWholeText) {
   const QString lines = QStringLiteral(
-      "　静夜思　\n\n床前明月光，疑是地上霜。举头望明月，低头思故乡。\r\n\n\n  一个校长不是银行行长 \n"
+      "　静夜思　\n\n床前明月光(guang1)，疑是地上霜。举头望明月，低头思故乡。\r\n\n\n  一个校长不是银行行长 \n"
       "“你好！”他说（一二三四五）《六七》a bc 2024年\u200b\n\n\n\n  \n𠀀人e\u0301，，，，，，，，\n行走，银行。");
   // One line: quiet stretches of blanks and dashes between sentences, and commas where a cut would
   // change a reading (重 in 重，天 reads chóng, before a comma that ends the text zhòng).
