@@ -25,6 +25,7 @@ const char* const kExamples =
     "  mibolan-sheet --pdf words.pdf --characters 人口手 poem.txt   只练“人口手”三个字\n"
     "  mibolan-sheet --pdf poem.pdf --squares=12 --paper=letter poem.txt\n"
     "  mibolan-sheet --pdf poem.pdf --title poem.txt          第一行作标题\n"
+    "  mibolan-sheet --pdf poem.pdf --poem poem.txt           古诗：标题、作者和诗句居中\n"
     "  mibolan-sheet --pdf poem.pdf --no-words poem.txt       逐字注音\n"
     "  mibolan-sheet --pdf poem.pdf --no-tone-sandhi poem.txt   “一”“不”按字典标原调\n"
     "  mibolan-sheet --pdf poem.pdf --user-words names.txt poem.txt   人名按 names.txt 注音\n"
@@ -39,7 +40,10 @@ const std::map<std::string_view, const char*> kOptionHelp = {
     {"--layout",
      "reading：课文，每个字上面标拼音（默认）\n"
      "practice：生字练习，每个字一次：拼音、笔顺，\n"
-     "  再是描红和空格"},
+     "  再是描红和空格\n"
+     "poem：古诗，第一行作标题，每行居中，不缩进\n"
+     "  （作者那一行也是）"},
+    {"--poem", "同 --layout=poem"},
     {"--squares", "每行格数，8 到 16（默认 10）"},
     {"--paper", "纸张：a4（默认）或 letter（信纸）"},
     {"--title", "把课文第一行作标题，居中"},

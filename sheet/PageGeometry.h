@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -34,6 +36,16 @@ struct PageGeometry {
   double SquareTop(int row) const { return StaffTop(row) + staff + staffGap; }
   QRectF Square(int row, double column) const { return {Left(column), SquareTop(row), square, square}; }
   QRectF Staff(int row, double column) const { return {Left(column), StaffTop(row), square, staff}; }
+  // The square and the staff of a row's `index`th place, its places `pitch` squares apart from
+  // `shift` on: each staff `pitch` wide, its square in the middle under it.
+  QRectF Square(int row, double shift, double pitch, double index) const {
+    return Square(row, shift + index * pitch + (pitch - 1) / 2);
+  }
+  QRectF Staff(int row, double shift, double pitch, double index) const {
+    return {Left(shift + index * pitch), StaffTop(row), pitch * square, staff};
+  }
+  // How many squares a row of places `pitch` apart has room for.
+  int SquaresAt(double pitch) const { return static_cast<int>(std::floor(columns / pitch + 1e-9)); }
   QRectF Content() const;  // everything but the page number lies in it
 };
 

@@ -22,16 +22,23 @@ constexpr std::size_t kParagraphIndent = 2;
 constexpr std::u16string_view kClosingMarks = u"，。、；：？！）】》〉」』”’…—～·．,.;:?!)]}%";
 constexpr std::u16string_view kOpeningMarks = u"（【《〈「『“‘([{";
 
-bool StartsWithOneOf(const Square& square, std::u16string_view marks) {
-  return square.kind == CellKind::Mark && marks.find(square.text[0].unicode()) != std::u16string_view::npos;
-}
+bool OneOf(QChar unit, std::u16string_view marks) { return marks.find(unit.unicode()) != std::u16string_view::npos; }
 
-Square SquareOf(const SheetContent& content, const Cell& cell) {
-  const CharacterReading* reading = content.ReadingOf(cell);
-  return Square{cell.kind, content.TextOf(cell), reading ? std::optional(*reading) : std::nullopt};
-}
+// A square of two marks (：“) closes what comes before it and opens what follows.
+bool Closes(const Square& square) { return square.kind == CellKind::Mark && OneOf(square.text.front(), kClosingMarks); }
+bool Opens(const Square& square) { return square.kind == CellKind::Mark && OneOf(square.text.back(), kOpeningMarks); }
 
 std::uint16_t Column(std::size_t column) { return static_cast<std::uint16_t>(column); }
+
+// The pitch that `square` needs on its own, and next to `before` (which may be null).
+double PitchFor(const Square* before, const Square& square) {
+  if (square.width <= 0) return 1;
+  double pitch = std::max(1.0, square.width + 2 * SheetLayouter::kStaffRoom);
+  if (before != nullptr && before->width > 0) {
+    pitch = std::max(pitch, (before->width + square.width) / 2 + SheetLayouter::kSyllableGap);
+  }
+  return pitch;
+}
 
 // Puts rows on pages and hands each page over once the next row needs a new one; each page may
 // begin with the same head row.
@@ -85,29 +92,53 @@ class Pager {
   std::size_t rows_ = 0;  // laid out so far, empty ones included
 };
 
-// A paragraph, from a new row, indented; squares in text order, wrapped at the row's end.
-class ParagraphRows {
- public:
-  ParagraphRows(std::size_t columns, Pager& pager) : columns_(columns), pager_(pager) {}
+// How the rows of a line are set.
+struct LineStyle {
+  Row::Kind kind = Row::Kind::Grid;
+  std::size_t indent = 0;  // empty squares before the line's first square
+  bool centred = false;    // each row in the middle, with its own squares only
+};
 
-  void Begin() {
-    start_ = kParagraphIndent;
+constexpr LineStyle kParagraph{Row::Kind::Grid, kParagraphIndent, false};
+constexpr LineStyle kTitle{Row::Kind::Title, 0, true};
+constexpr LineStyle kPoemLine{Row::Kind::Grid, 0, true};
+
+// A line of the text, from a new row; squares in text order, wrapped where the row is full.
+class LineRows {
+ public:
+  LineRows(std::size_t columns, Pager& pager) : columns_(columns), pager_(pager) {}
+
+  void Begin(LineStyle style) {
+    style_ = style;
+    start_ = style.indent;
     row_.clear();
+    pitch_ = 1;
+    hung_.reset();
   }
 
   // `more`: the line has a square that is not blank after this one.
   void Place(Square square, bool more) {
-    const bool full = start_ + row_.size() == columns_;
-    const bool lastSquare = start_ + row_.size() + 1 == columns_;
-    const bool opensAtRowEnd = lastSquare && more && StartsWithOneOf(square, kOpeningMarks);
-    if (full || opensAtRowEnd) {
-      if (full && square.kind == CellKind::Space) return;  // no blank square at a row's start
-      std::vector<Square> next;
-      if (full && StartsWithOneOf(square, kClosingMarks)) next = CarriedOver();
-      Emit();
-      start_ = 0;
-      row_ = std::move(next);
+    if (hung_) {
+      if (square.kind == CellKind::Space) return;  // no blank square at a row's start
+      if (Closes(square) && TakeBackHung()) {
+        row_.push_back(std::move(square));
+        return;
+      }
+      NewRow({});
     }
+    const double pitch = std::max(pitch_, PitchFor(row_.empty() ? nullptr : &row_.back(), square));
+    const bool fits = Room(start_ + row_.size() + 1, pitch);
+    const bool opensAtRowEnd = fits && more && Opens(square) && !Room(start_ + row_.size() + 2, pitch);
+    if (!fits || opensAtRowEnd) {
+      if (!fits && square.kind == CellKind::Space) return;  // no blank square at a row's start
+      if (!fits && Closes(square) && square.text.size() == 1 && !row_.empty()) {
+        hung_ = std::move(square);  // in the margin, after the row's last square
+        return;
+      }
+      NewRow(square.joined || Closes(square) ? CarriedOver(!Closes(square)) : std::vector<Square>{});
+      // A square too wide for a row of its own has it all the same.
+    }
+    pitch_ = std::max(pitch_, PitchFor(row_.empty() ? nullptr : &row_.back(), square));
     row_.push_back(std::move(square));
   }
 
@@ -117,11 +148,46 @@ class ParagraphRows {
   std::size_t BlanksThatMatter() const { return columns_; }
 
  private:
-  // A row may not begin with a closing mark: the square before it, and the closing marks right
-  // before that one, go to the next row with it. A row of nothing but closing marks stays as it is.
-  std::vector<Square> CarriedOver() {
-    std::size_t carried = 1;
-    while (carried < row_.size() && StartsWithOneOf(row_[row_.size() - carried], kClosingMarks)) ++carried;
+  bool Room(std::size_t squares, double pitch) const {
+    return static_cast<double>(squares) * pitch <= static_cast<double>(columns_) + 1e-9;
+  }
+
+  void NewRow(std::vector<Square> carried) {
+    Emit();
+    start_ = 0;
+    row_ = std::move(carried);
+    pitch_ = 1;
+    for (std::size_t i = 0; i < row_.size(); ++i)
+      pitch_ = std::max(pitch_, PitchFor(i > 0 ? &row_[i - 1] : nullptr, row_[i]));
+  }
+
+  // A second closing mark after a hung one: neither may begin the next row, so the squares that
+  // lead up to them go there with them. False when the row holds nothing that could go.
+  bool TakeBackHung() {
+    row_.push_back(std::move(*hung_));
+    hung_.reset();
+    std::vector<Square> carried = CarriedOver(false);
+    if (carried.empty()) {
+      hung_ = std::move(row_.back());
+      row_.pop_back();
+      return false;
+    }
+    NewRow(std::move(carried));
+    return true;
+  }
+
+  // The squares at the row's end that must go to the next row with what follows: the closing
+  // marks there and the square before them (`word`: none, the next square goes on a word), the
+  // whole word or number that one ends, and the opening marks before it. None when that would
+  // empty the row or a blank stands there.
+  std::vector<Square> CarriedOver(bool word) {
+    std::size_t carried = 0;
+    if (!word) {
+      while (carried < row_.size() && Closes(row_[row_.size() - 1 - carried])) ++carried;
+    }
+    ++carried;
+    while (carried < row_.size() && row_[row_.size() - carried].joined) ++carried;
+    while (carried < row_.size() && Opens(row_[row_.size() - 1 - carried])) ++carried;  // “CO2
     if (carried >= row_.size() || row_[row_.size() - carried].kind == CellKind::Space) return {};
     const auto first = row_.end() - static_cast<std::ptrdiff_t>(carried);
     std::vector<Square> next(std::make_move_iterator(first), std::make_move_iterator(row_.end()));
@@ -130,47 +196,31 @@ class ParagraphRows {
   }
 
   void Emit() {
+    if (style_.kind == Row::Kind::Title && row_.empty()) return;
     Row row;
+    row.kind = style_.kind;
+    row.pitch = pitch_;
+    const std::size_t used = start_ + row_.size();
+    if (style_.centred) {
+      row.shift = (static_cast<double>(columns_) - static_cast<double>(used) * pitch_) / 2;
+      row.squares = Column(used);
+    }
     for (std::size_t i = 0; i < row_.size(); ++i) {
       if (row_[i].kind != CellKind::Space) row.placed.push_back(Slot{std::move(row_[i]), Column(start_ + i), false});
     }
+    if (hung_) row.placed.push_back(Slot{std::move(*hung_), Column(used), false});
+    hung_.reset();
     row_.clear();
     pager_.Add(std::move(row));
   }
 
   std::size_t columns_;
   Pager& pager_;
+  LineStyle style_ = kParagraph;
   std::size_t start_ = kParagraphIndent;
   std::vector<Square> row_;  // the squares of the current row, blanks included
-};
-
-// The title, centred, in as many rows as it needs.
-class TitleRows {
- public:
-  TitleRows(std::size_t columns, Pager& pager) : columns_(columns), pager_(pager) {}
-
-  void Place(Square square) {
-    if (part_.size() == columns_) Emit();
-    part_.push_back(std::move(square));
-  }
-
-  void End() {
-    if (!part_.empty()) Emit();
-  }
-
- private:
-  void Emit() {
-    Row row{Row::Kind::Title, static_cast<double>(columns_ - part_.size()) / 2, {}};
-    for (std::size_t i = 0; i < part_.size(); ++i) {
-      if (part_[i].kind != CellKind::Space) row.placed.push_back(Slot{std::move(part_[i]), Column(i), false});
-    }
-    part_.clear();
-    pager_.Add(std::move(row));
-  }
-
-  std::size_t columns_;
-  Pager& pager_;
-  std::vector<Square> part_;
+  double pitch_ = 1;         // that they need
+  std::optional<Square> hung_;
 };
 
 }  // namespace
@@ -180,13 +230,14 @@ class TitleRows {
 // waits until it is known whether another follows (an opening mark may not end a row).
 class SheetLayouter::Lines {
  public:
-  Lines(const SheetOptions& options, int rowsPerPage, PageTaker take)
+  Lines(const SheetOptions& options, int rowsPerPage, PageTaker take, ReadingWidth width)
       : practice_(options.layout == SheetLayout::Practice),
-        titleWanted_(options.title),
+        poem_(options.layout == SheetLayout::Poem),
+        titleWanted_(options.title || poem_),
         corrections_(options.corrections),
+        width_(std::move(width)),
         pager_(rowsPerPage, std::move(take)),
-        paragraph_(static_cast<std::size_t>(options.squaresPerRow), pager_),
-        title_(static_cast<std::size_t>(options.squaresPerRow), pager_),
+        rows_(static_cast<std::size_t>(options.squaresPerRow), pager_),
         columns_(static_cast<std::size_t>(options.squaresPerRow)),
         chosen_(options.characters),
         conversion_(ReadingOptions(options)) {
@@ -223,15 +274,17 @@ class SheetLayouter::Lines {
   enum class Mode { Ignore, Paragraph, Title };
 
   // The square of a cell of the current piece, where it is in the whole text, with the reading
-  // chosen for that place if there is one.
+  // chosen for that place if there is one, and how wide that reading is on the staff.
   Square SquareAt(const SheetContent& piece, const Cell& cell) const {
-    Square square = SquareOf(piece, cell);
+    const CharacterReading* reading = piece.ReadingOf(cell);
+    Square square{cell.kind, piece.TextOf(cell), reading ? std::optional(*reading) : std::nullopt, 0, cell.joined};
     square.origin = pieceStart_ + cell.begin;
     const auto correction = corrections_.find(square.origin);
     if (square.reading && correction != corrections_.end()) {
       square.reading->numbered = correction->second;
       square.reading->marked = QString::fromStdString(ToToneMarks(correction->second)).toStdU16String();
     }
+    if (square.reading && width_) square.width = width_(QString::fromStdU16String(square.reading->marked));
     return square;
   }
 
@@ -249,13 +302,14 @@ class SheetLayouter::Lines {
     capturing_ = firstLine_.isEmpty();
     if (titleWanted_) {
       mode_ = Mode::Title;
+      rows_.Begin(kTitle);
     } else if (practice_) {
       mode_ = Mode::Ignore;
     } else {
       if (blankWanted_) pager_.Add(Row{});
       blankWanted_ = false;
       mode_ = Mode::Paragraph;
-      paragraph_.Begin();
+      rows_.Begin(poem_ ? kPoemLine : kParagraph);
     }
   }
 
@@ -268,9 +322,8 @@ class SheetLayouter::Lines {
     PlaceHeld(false);
     blanks_ = 0;
     blankText_.clear();
-    if (mode_ == Mode::Paragraph) paragraph_.End();
+    if (mode_ != Mode::Ignore) rows_.End();
     if (mode_ == Mode::Title) {
-      title_.End();
       titleWanted_ = false;
       ReleasePractice();
     }
@@ -283,18 +336,12 @@ class SheetLayouter::Lines {
     Square square = std::move(*held_);
     held_.reset();
     if (capturing_ && firstLine_.size() < kFirstLineLength) firstLine_ += square.text;
-    switch (mode_) {
-      case Mode::Ignore: break;
-      case Mode::Paragraph: paragraph_.Place(std::move(square), more); break;
-      case Mode::Title: title_.Place(std::move(square)); break;
-    }
+    if (mode_ != Mode::Ignore) rows_.Place(std::move(square), more);
     if (!more) return;
     if (capturing_ && firstLine_.size() < kFirstLineLength) firstLine_ += blankText_;
-    if (mode_ == Mode::Title) {
-      for (std::size_t i = 0; i < blanks_; ++i) title_.Place(Square{CellKind::Space, {}, {}});
-    } else if (mode_ == Mode::Paragraph) {
-      for (std::size_t i = 0; i < std::min(blanks_, paragraph_.BlanksThatMatter()); ++i) {
-        paragraph_.Place(Square{CellKind::Space, {}, {}}, true);
+    if (mode_ != Mode::Ignore) {
+      for (std::size_t i = 0; i < std::min(blanks_, rows_.BlanksThatMatter()); ++i) {
+        rows_.Place(Square{CellKind::Space, {}, {}}, true);
       }
     }
     blanks_ = 0;
@@ -337,13 +384,14 @@ class SheetLayouter::Lines {
   }
 
   bool practice_;
+  bool poem_;
   bool titleWanted_;
   std::map<std::size_t, std::string> corrections_;
   std::size_t pieceStart_ = 0;  // where the current piece begins in the whole text
   bool blankWanted_ = false;
+  ReadingWidth width_;
   Pager pager_;
-  ParagraphRows paragraph_;
-  TitleRows title_;
+  LineRows rows_;
   // The current line.
   Mode mode_ = Mode::Ignore;
   bool started_ = false;  // a square that is not blank has come
@@ -360,8 +408,8 @@ class SheetLayouter::Lines {
   std::vector<std::vector<Row>> afterTitle_;    // practice rows that wait for the title to end
 };
 
-SheetLayouter::SheetLayouter(const SheetOptions& options, int rowsPerPage, PageTaker take)
-    : lines_(std::make_unique<Lines>(options, rowsPerPage, std::move(take))) {}
+SheetLayouter::SheetLayouter(const SheetOptions& options, int rowsPerPage, PageTaker take, ReadingWidth width)
+    : lines_(std::make_unique<Lines>(options, rowsPerPage, std::move(take), std::move(width))) {}
 
 SheetLayouter::~SheetLayouter() = default;
 
@@ -371,9 +419,11 @@ void SheetLayouter::Finish() { lines_->Finish(); }
 
 const QString& SheetLayouter::FirstLine() const { return lines_->FirstLine(); }
 
-std::vector<Page> LayOutSheet(const SheetContent& content, const SheetOptions& options, int rowsPerPage) {
+std::vector<Page> LayOutSheet(const SheetContent& content, const SheetOptions& options, int rowsPerPage,
+                              ReadingWidth width) {
   std::vector<Page> pages;
-  SheetLayouter layouter(options, rowsPerPage, [&](Page&& page) { pages.push_back(std::move(page)); });
+  SheetLayouter layouter(
+      options, rowsPerPage, [&](Page&& page) { pages.push_back(std::move(page)); }, std::move(width));
   layouter.Add(content);
   layouter.Finish();
   return pages;

@@ -12,6 +12,7 @@ namespace mibolan::sheet {
 enum class SheetLayout {
   Reading,   // the text, each character in its square with its reading above
   Practice,  // each character once: its stroke order, then copies to trace and empty squares
+  Poem,      // the text as Reading has it, its first line the title and every line centred, unindented
 };
 
 enum class Paper { A4, Letter };

@@ -48,7 +48,8 @@ PageGeometry GeometryOf(const QPagedPaintDevice& device, const SheetOptions& opt
 template <class TakePage>
 bool LayOut(TextSource& text, const SheetOptions& options, int rowsPerPage, TakePage page, QString* firstLine) {
   bool stopped = false;
-  SheetLayouter layouter(options, rowsPerPage, [&](Page&& laid) { stopped = stopped || !page(std::move(laid)); });
+  SheetLayouter layouter(
+      options, rowsPerPage, [&](Page&& laid) { stopped = stopped || !page(std::move(laid)); }, ReadingWidths());
   const bool read = text.Walk([&](QString piece) {
     layouter.Add(ReadSheetText(std::move(piece), ReadingOptions(options)));
     return !stopped;

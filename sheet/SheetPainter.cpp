@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -10,6 +11,7 @@
 #include <QPainterPath>
 #include <QPen>
 
+#include "StaffFont.h"
 #include "Strokes.h"
 
 namespace mibolan::sheet {
@@ -24,7 +26,8 @@ const QColor kNewStrokeInk(214, 40, 40);  // the stroke that a step of a stroke 
 
 constexpr double kCharacterSize = 0.84;  // of a square: the Kaiti em
 constexpr double kLatinSize = 0.62;      // of a square: the em of letters and digits in squares
-constexpr double kInnerRoom = 0.92;      // of a square: the widest a reading or a letter pair may be
+constexpr double kInnerRoom = 0.92;      // of a square: the widest a letter pair may be
+constexpr double kHangRoom = 0.3;        // of a square: the room of a mark hung after a row's last square
 constexpr double kOutlineWidth = 0.3 * kDotsPerMm;
 constexpr double kThinLineWidth = 0.15 * kDotsPerMm;
 constexpr double kDashPeriod = 2.2 * kDotsPerMm;  // about; a whole number of periods fits a square
@@ -66,10 +69,27 @@ QFont CharacterFace(double pixels) {
 
 QFont ReadingFace(double pixels) { return Face(kReadingFace, {QStringLiteral("DejaVu Sans")}, pixels); }
 
-// The size at which the x-height fills the middle band, measured on a large copy for precision.
-double ReadingSize(double band) {
+// The letters of the readings at the size whose x-height fills the middle band: the staff's own
+// face, else the reading face as it is.
+QFont ReadingFont(double band) {
+  if (const std::optional<StaffFace>& staff = StaffLetters()) return staff->AtBand(band);
   constexpr double kLarge = 2048;
-  return band / (QFontMetricsF(ReadingFace(kLarge)).tightBoundingRect(QStringLiteral("x")).height() / kLarge);
+  const double xHeight = QFontMetricsF(ReadingFace(kLarge)).tightBoundingRect(QStringLiteral("x")).height() / kLarge;
+  return ReadingFace(band / xHeight);
+}
+
+// Where the marks of a square of two (：“ 。”) have their ink's middle, as fractions of the square:
+// the first in the left half, the second in the right.
+QPointF PairPlace(char16_t mark, bool first) {
+  constexpr std::u16string_view kQuotes = u"“‘”’「」『』";
+  if (kQuotes.find(mark) != std::u16string_view::npos) return {first ? 0.3 : 0.72, 0.3};
+  const std::optional<QPointF> alone = MarkPlace(mark);
+  return {first ? 0.27 : 0.72, alone ? alone->y() : 0.5};
+}
+
+// Two marks that share a square, not one symbol of two units nor a mark with an accent.
+bool IsPairOfMarks(const QString& text) {
+  return text.size() == 2 && !text[0].isSurrogate() && !text[1].isMark() && !text[1].isSurrogate();
 }
 
 }  // namespace
@@ -80,10 +100,17 @@ double MeasuredFont::Advance(const QString& text) const {
   return *known;
 }
 
+ReadingWidth ReadingWidths() {
+  // Measured large, where a square is 6000 pixels.
+  constexpr double kBand = 1000;
+  auto font = std::make_shared<MeasuredFont>(ReadingFont(kBand));
+  return [font](const QString& reading) { return font->Advance(reading) / (6 * kBand); };
+}
+
 SheetPainter::SheetPainter(const PageGeometry& geometry)
     : geometry_(geometry),
       characterFont_(CharacterFace(kCharacterSize * geometry.square)),
-      readingFont_(ReadingFace(ReadingSize(geometry.Band()))),
+      readingFont_(ReadingFont(geometry.Band())),
       latinFont_(ReadingFace(kLatinSize * geometry.square)),
       pageNumberFont_(ReadingFace(kPageNumberSize)) {
   characterCentre_ = -characterFont_.metrics.tightBoundingRect(QStringLiteral("国")).center().y();
@@ -92,12 +119,16 @@ SheetPainter::SheetPainter(const PageGeometry& geometry)
 
 void SheetPainter::Paint(QPainter& painter, const Page& page, int number, int count) const {
   painter.save();
-  // Nothing of the rows reaches into the margins, whatever the text holds.
-  painter.setClipRect(geometry_.Content().adjusted(-kDotsPerMm, -kDotsPerMm, kDotsPerMm, kDotsPerMm));
+  // Nothing of the rows reaches into the margins, whatever the text holds, but a mark hung after
+  // a row's last square.
+  const double edge = kDotsPerMm;
+  painter.setClipRect(geometry_.Content().adjusted(-edge, -edge, edge + kHangRoom * geometry_.square, edge));
+  const Row emptyRow;
   for (int row = 0; row < geometry_.rows; ++row) {
     const std::size_t index = static_cast<std::size_t>(row);
-    if (index >= page.rows.size() || page.rows[index].kind == Row::Kind::Grid) PaintGrid(painter, row);
-    if (index < page.rows.size()) PaintRow(painter, page.rows[index], row);
+    const Row& shown = index < page.rows.size() ? page.rows[index] : emptyRow;
+    if (shown.kind == Row::Kind::Grid) PaintGrid(painter, shown, row);
+    PaintRow(painter, shown, row);
   }
   painter.restore();
 
@@ -109,24 +140,33 @@ void SheetPainter::Paint(QPainter& painter, const Page& page, int number, int co
   painter.drawText(QPointF(geometry_.paper.width() / 2 - advance / 2, geometry_.pageNumberBaseline), numbered);
 }
 
-void SheetPainter::PaintGrid(QPainter& painter, int row) const {
-  const int columns = geometry_.columns;
-  const double left = geometry_.Left(0);
-  const double right = geometry_.Left(columns);
+int SheetPainter::SquaresOf(const Row& row) const {
+  return row.squares > 0 ? row.squares : geometry_.SquaresAt(row.pitch);
+}
+
+void SheetPainter::PaintGrid(QPainter& painter, const Row& shown, int row) const {
+  const int squares = SquaresOf(shown);
+  if (squares == 0) return;
   const double square = geometry_.square;
+  const auto staffAt = [&](int index) { return geometry_.Staff(row, shown.shift, shown.pitch, index); };
+  const auto squareAt = [&](int index) { return geometry_.Square(row, shown.shift, shown.pitch, index); };
   const double staffTop = geometry_.StaffTop(row);
   const double top = geometry_.SquareTop(row);
   const double bottom = top + square;
+  const bool apart = shown.pitch > 1;  // the squares stand apart, the staffs still touch
 
-  // The staffs: four lines across the row, and an upright at every square's edge.
+  // The staffs: four lines across the row, and an upright at every staff's edge.
   QPainterPath staffs;
+  const double left = staffAt(0).left();
+  const double right = staffAt(squares - 1).right();
   for (int line = 0; line < 4; ++line) {
     staffs.moveTo(left, staffTop + line * geometry_.Band());
     staffs.lineTo(right, staffTop + line * geometry_.Band());
   }
-  for (int column = 0; column <= columns; ++column) {
-    staffs.moveTo(geometry_.Left(column), staffTop);
-    staffs.lineTo(geometry_.Left(column), staffTop + geometry_.staff);
+  for (int index = 0; index <= squares; ++index) {
+    const double x = index < squares ? staffAt(index).left() : right;
+    staffs.moveTo(x, staffTop);
+    staffs.lineTo(x, staffTop + geometry_.staff);
   }
   painter.strokePath(staffs, Line(kLineColour, kThinLineWidth));
 
@@ -138,22 +178,33 @@ void SheetPainter::PaintGrid(QPainter& painter, int row) const {
   dashed.setDashPattern({period * 0.6, period * 0.4});
   dashed.setDashOffset(period * 0.8);
   QPainterPath crosses;
-  crosses.moveTo(left, top + square / 2);
-  crosses.lineTo(right, top + square / 2);
-  for (int column = 0; column < columns; ++column) {
-    crosses.moveTo(geometry_.Left(column + 0.5), top);
-    crosses.lineTo(geometry_.Left(column + 0.5), bottom);
+  for (int index = 0; index < squares; ++index) {
+    const QRectF place = squareAt(index);
+    if (index == 0 || apart) {
+      crosses.moveTo(place.left(), top + square / 2);
+      crosses.lineTo(apart ? place.right() : squareAt(squares - 1).right(), top + square / 2);
+    }
+    crosses.moveTo(place.center().x(), top);
+    crosses.lineTo(place.center().x(), bottom);
   }
   painter.strokePath(crosses, dashed);
 
   QPainterPath outlines;
-  outlines.moveTo(left, top);
-  outlines.lineTo(right, top);
-  outlines.moveTo(left, bottom);
-  outlines.lineTo(right, bottom);
-  for (int column = 0; column <= columns; ++column) {
-    outlines.moveTo(geometry_.Left(column), top);
-    outlines.lineTo(geometry_.Left(column), bottom);
+  for (int index = 0; index < squares; ++index) {
+    const QRectF place = squareAt(index);
+    if (index == 0 || apart) {
+      outlines.moveTo(place.left(), top);
+      outlines.lineTo(place.left(), bottom);
+    }
+    outlines.moveTo(place.right(), top);
+    outlines.lineTo(place.right(), bottom);
+    if (index == 0 || apart) {
+      const double end = apart ? place.right() : squareAt(squares - 1).right();
+      outlines.moveTo(place.left(), top);
+      outlines.lineTo(end, top);
+      outlines.moveTo(place.left(), bottom);
+      outlines.lineTo(end, bottom);
+    }
   }
   painter.strokePath(outlines, Line(kLineColour, kOutlineWidth));
 }
@@ -163,21 +214,27 @@ void SheetPainter::PaintRow(QPainter& painter, const Row& row, int index) const 
     PaintNameAndDate(painter, index);
     return;
   }
+  const int squares = SquaresOf(row);
   // The readings of a row first, then its characters, so that the page's text reads in order.
   for (const Slot& slot : row.placed) {
     if (!slot.square.reading) continue;
     painter.setPen(slot.trace ? kTraceInk : kInk);
     PaintReading(painter, QString::fromStdU16String(slot.square.reading->marked),
-                 geometry_.Staff(index, slot.column + row.shift));
+                 geometry_.Staff(index, row.shift, row.pitch, slot.column));
   }
   for (const Slot& slot : row.placed) {
-    const QRectF square = geometry_.Square(index, slot.column + row.shift);
+    const QRectF square = geometry_.Square(index, row.shift, row.pitch, slot.column);
     if (slot.strokes > 0) {
       PaintStrokes(painter, slot.square, slot.strokes, square);
       continue;
     }
     painter.setPen(slot.trace ? kTraceInk : kInk);
-    PaintSquare(painter, slot.square, square);
+    if (slot.column >= squares && row.kind == Row::Kind::Grid) {
+      const QRectF last = geometry_.Square(index, row.shift, row.pitch, squares - 1);
+      PaintHung(painter, slot.square.text, last.translated(last.width(), 0));
+    } else {
+      PaintSquare(painter, slot.square, square);
+    }
   }
 }
 
@@ -235,10 +292,11 @@ void SheetPainter::PaintNameAndDate(QPainter& painter, int row) const {
 }
 
 void SheetPainter::PaintReading(QPainter& painter, const QString& reading, const QRectF& staff) const {
-  // The baseline is the third line; tone marks rise into the top band, g, p and y hang into the
-  // bottom one.
+  // The baseline is the third line; tone marks and ascenders reach the top line, g, p and y the
+  // bottom one. A reading wider than its staff (in rows whose squares cannot stand apart) is
+  // pressed into it.
   DrawCentred(painter, readingFont_, reading, staff.center().x(), staff.top() + 2 * geometry_.Band(),
-              kInnerRoom * staff.width());
+              staff.width() - 2 * SheetLayouter::kStaffRoom * geometry_.square);
 }
 
 void SheetPainter::PaintSquare(QPainter& painter, const Square& cell, const QRectF& square) const {
@@ -249,6 +307,10 @@ void SheetPainter::PaintSquare(QPainter& painter, const Square& cell, const QRec
                   kInnerRoom * square.width());
       return;
     case CellKind::Mark:
+      if (IsPairOfMarks(text)) {
+        PaintMarks(painter, text, square);
+        return;
+      }
       if (const auto place = MarkPlace(text[0].unicode()); place && text.size() == 1) {
         const QRectF ink = MarkInk(text);
         const QPointF centre(square.left() + place->x() * square.width(), square.top() + place->y() * square.height());
@@ -263,6 +325,31 @@ void SheetPainter::PaintSquare(QPainter& painter, const Square& cell, const QRec
   }
   DrawCentred(painter, characterFont_, text, square.center().x(), square.center().y() + characterCentre_,
               square.width());
+}
+
+void SheetPainter::PaintMarks(QPainter& painter, const QString& marks, const QRectF& square) const {
+  painter.setFont(characterFont_.font);
+  for (int i = 0; i < 2; ++i) {
+    const QString mark = marks.sliced(i, 1);
+    const QPointF place = PairPlace(mark[0].unicode(), i == 0);
+    const QPointF centre(square.left() + place.x() * square.width(), square.top() + place.y() * square.height());
+    painter.drawText(centre - MarkInk(mark).center(), mark);
+  }
+}
+
+void SheetPainter::PaintHung(QPainter& painter, const QString& mark, const QRectF& square) const {
+  // In the margin, close to the last square, made smaller when it is wider than the room there.
+  const QRectF ink = MarkInk(mark);
+  const double room = kHangRoom * square.width();
+  const double scale = std::min(1.0, room * 0.8 / std::max(1.0, ink.width()));
+  const std::optional<QPointF> place = MarkPlace(mark[0].unicode());
+  const QPointF centre(square.left() + room / 2, square.top() + (place ? place->y() : 0.5) * square.height());
+  const QTransform before = painter.transform();
+  painter.translate(centre);
+  painter.scale(scale, scale);
+  painter.setFont(characterFont_.font);
+  painter.drawText(-ink.center(), mark);
+  painter.setTransform(before);
 }
 
 void SheetPainter::DrawCentred(QPainter& painter, const MeasuredFont& font, const QString& text, double centreX,

@@ -33,6 +33,9 @@ struct MeasuredFont {
   mutable QHash<QString, double> advances;
 };
 
+// How wide readings are on the staff, in squares, for the layout; needs the application's fonts.
+ReadingWidth ReadingWidths();
+
 // Paints pages of a sheet: the lines, the readings and the characters.
 class SheetPainter {
  public:
@@ -43,13 +46,16 @@ class SheetPainter {
   void Paint(QPainter& painter, const Page& page, int number, int count) const;
 
  private:
-  void PaintGrid(QPainter& painter, int row) const;
+  int SquaresOf(const Row& row) const;
+  void PaintGrid(QPainter& painter, const Row& row, int index) const;
   void PaintRow(QPainter& painter, const Row& row, int index) const;
   void PaintReading(QPainter& painter, const QString& reading, const QRectF& staff) const;
   void PaintSquare(QPainter& painter, const Square& cell, const QRectF& square) const;
   // The first `drawn` strokes of the square's character, the last of them marked.
   void PaintStrokes(QPainter& painter, const Square& cell, int drawn, const QRectF& square) const;
   void PaintNameAndDate(QPainter& painter, int row) const;
+  void PaintMarks(QPainter& painter, const QString& marks, const QRectF& square) const;
+  void PaintHung(QPainter& painter, const QString& mark, const QRectF& square) const;
   // Draws `text` with its advance centred on `centreX`, pressed narrower when wider than `room`.
   void DrawCentred(QPainter& painter, const MeasuredFont& font, const QString& text, double centreX, double baseline,
                    double room) const;

@@ -130,6 +130,7 @@ SheetWindow::SheetWindow(QWidget* parent)
   layout_->setObjectName(QStringLiteral("layout"));
   layout_->addItem(QStringLiteral("课文（拼音田字格）"), static_cast<int>(SheetLayout::Reading));
   layout_->addItem(QStringLiteral("生字练习"), static_cast<int>(SheetLayout::Practice));
+  layout_->addItem(QStringLiteral("古诗（标题、作者、诗句居中）"), static_cast<int>(SheetLayout::Poem));
   squares_->setObjectName(QStringLiteral("squares"));
   squares_->setRange(kFewestSquares, kMostSquares);
   squares_->setValue(defaults.squaresPerRow);
@@ -318,9 +319,12 @@ void SheetWindow::UpdatePreview() {
   const PageGeometry geometry = MakeGeometry(PaperSize(options.paper), options.squaresPerRow);
   std::vector<Page> pages;
   int count = 0;
-  SheetLayouter layouter(options, geometry.rows, [&](Page&& page) {
-    if (++count <= kPagesWithoutAsking) pages.push_back(std::move(page));
-  });
+  SheetLayouter layouter(
+      options, geometry.rows,
+      [&](Page&& page) {
+        if (++count <= kPagesWithoutAsking) pages.push_back(std::move(page));
+      },
+      ReadingWidths());
   StringText(input_->toPlainText()).Walk([&](QString piece) {
     layouter.Add(ReadSheetText(std::move(piece), ReadingOptions(options)));
     return count <= kPagesWithoutAsking;

@@ -6,6 +6,8 @@
 
 #include <mibolan/Dictionary.h>
 
+#include "SheetContent.h"
+
 namespace mibolan::sheet {
 namespace {
 
@@ -33,7 +35,11 @@ qsizetype PieceEnd(QStringView text, qsizetype longest) {
     graphemes.setPosition(at);
     return graphemes.isAtBoundary();
   };
-  const auto afterMark = [&](qsizetype at) { return EndsASquare(text[at - 1]) && boundary(at); };
+  // Nor inside parentheses, which may hold a reading that corrects the character before them.
+  const auto afterMark = [&](qsizetype at) {
+    return EndsASquare(text[at - 1]) && text[at - 1] != u'(' && text[at - 1] != u'（' && boundary(at) &&
+           !SharesACellAcross(text, at);
+  };
   const auto quiet = [&](qsizetype at) {
     if (at < kQuietUnits || at + kQuietUnits > text.size() || !afterMark(at)) return false;
     for (qsizetype i = at - kQuietUnits; i < at + kQuietUnits; ++i) {

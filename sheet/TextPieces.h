@@ -15,7 +15,9 @@ namespace mibolan::sheet {
 // No reading looks across a line feed, so a piece ends after the last line feed that lets it stay
 // within `longest` units. A line longer than that is cut, in the second half of the piece, where
 // the nearest eight units on each side have no reading and the unit before the cut is a
-// punctuation mark or symbol: no reading, tone change, word or square changes there. Where a line
+// punctuation mark or symbol (not an opening parenthesis, which may hold a correction, nor a
+// mark that shares a square with the next one): no reading, tone change, word or square changes
+// there. Where a line
 // has no such place (a long run of Chinese without any), it is cut after a punctuation mark or
 // symbol (the squares stay as they are; readings of the characters next to it may change, as
 // at the end of a text), else at the last boundary between user-perceived characters (narrow

@@ -47,6 +47,7 @@ const char* const kExamples =
     "  mibolan-sheet --pdf words.pdf --characters 人口手 poem.txt   a practice page of 人, 口 and 手\n"
     "  mibolan-sheet --pdf poem.pdf --squares=12 --paper=letter poem.txt\n"
     "  mibolan-sheet --pdf poem.pdf --title poem.txt          the first line as the title\n"
+    "  mibolan-sheet --pdf poem.pdf --poem poem.txt           title, author and lines centred\n"
     "  mibolan-sheet --pdf poem.pdf --no-words poem.txt       each character read on its own\n"
     "  mibolan-sheet --pdf poem.pdf --no-tone-sandhi poem.txt   一 and 不 as the dictionary has them\n"
     "  mibolan-sheet --pdf poem.pdf --user-words names.txt poem.txt   names read as names.txt says\n"
@@ -193,13 +194,20 @@ int main(int argc, char** argv) {
                      "write the sheet to this PDF file instead of opening the window;\n\"-\" is standard output")
           ->option_text("OUT.pdf");
   const std::map<std::string, mibolan::sheet::SheetLayout> layouts = {
-      {"reading", mibolan::sheet::SheetLayout::Reading}, {"practice", mibolan::sheet::SheetLayout::Practice}};
-  app.add_option("--layout", options.layout,
-                 "reading: the text, each character with its pinyin (the default)\n"
-                 "practice: each character once, with its pinyin, its stroke\n"
-                 "  order, light copies to trace and empty squares")
-      ->transform(CLI::CheckedTransformer(layouts, CLI::ignore_case))
-      ->option_text("LAYOUT");
+      {"reading", mibolan::sheet::SheetLayout::Reading},
+      {"practice", mibolan::sheet::SheetLayout::Practice},
+      {"poem", mibolan::sheet::SheetLayout::Poem}};
+  CLI::Option* layout = app.add_option("--layout", options.layout,
+                                       "reading: the text, each character with its pinyin (the default)\n"
+                                       "practice: each character once, with its pinyin, its stroke\n"
+                                       "  order, light copies to trace and empty squares\n"
+                                       "poem: as reading, the first line the title, each line centred\n"
+                                       "  on its own rows (the author's line too), without indent")
+                            ->transform(CLI::CheckedTransformer(layouts, CLI::ignore_case))
+                            ->option_text("LAYOUT");
+  app.add_flag_callback(
+         "--poem", [&options] { options.layout = mibolan::sheet::SheetLayout::Poem; }, "the same as --layout=poem")
+      ->excludes(layout);
   app.add_option("--squares", options.squaresPerRow, "squares in a row, 8 to 16 (default 10)")
       ->check(CLI::Range(mibolan::sheet::kFewestSquares, mibolan::sheet::kMostSquares))
       ->option_text("N");
@@ -240,7 +248,7 @@ int main(int argc, char** argv) {
   }
   if (byCharacter) options.conversion.readBy = mibolan::ReadBy::Character;
   if (dictionaryTones) options.conversion.toneSandhi = false;
-  if (app.count("--characters") > 0 && !ChoosePracticeCharacters(characters, app.count("--layout") > 0, options)) {
+  if (app.count("--characters") > 0 && !ChoosePracticeCharacters(characters, app.count("--layout") + app.count("--poem") > 0, options)) {
     return 1;
   }
   std::shared_ptr<const mibolan::UserWords> words;

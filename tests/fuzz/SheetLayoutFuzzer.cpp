@@ -50,7 +50,10 @@ void CheckWellFormed(const std::vector<Page>& pages, const sheet::SheetOptions& 
       int last = -1;
       for (const sheet::Slot& slot : row.placed) {
         Check(slot.column > last, "squares of a row from left to right, one to a column");
-        Check(slot.column + row.shift <= options.squaresPerRow - 1, "every square within the row");
+        const double right = row.shift + (slot.column + 1) * row.pitch;
+        const bool hung = &slot == &row.placed.back() && slot.square.kind == CellKind::Mark;
+        Check(right <= options.squaresPerRow + 1e-9 || (hung && right - 1 <= options.squaresPerRow + 1e-9),
+              "every square within the row, but a mark hung after its last square");
         Check(slot.square.kind != CellKind::Space && slot.square.kind != CellKind::LineBreak,
               "no blank or line break placed");
         Check(!slot.square.text.isEmpty(), "every placed square shows something");
@@ -90,7 +93,7 @@ void CheckEachPlacedOnce(const sheet::SheetContent& content, const std::vector<P
     if (const CharacterReading* reading = content.ReadingOf(cell)) read.emplace(content.TextOf(cell), reading->marked);
     if (cell.kind != CellKind::Space && cell.kind != CellKind::LineBreak) squares.push_back(content.TextOf(cell));
   }
-  if (options.layout == sheet::SheetLayout::Reading) {
+  if (options.layout != sheet::SheetLayout::Practice) {
     Check(placed == squares, "every square of the text placed once, in order");
   } else {
     Check(practised == read, "every character practised with the reading it first has");
@@ -107,7 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   const std::uint8_t choices = data[0];
   sheet::SheetOptions options;
-  options.layout = choices & 1 ? sheet::SheetLayout::Practice : sheet::SheetLayout::Reading;
+  options.layout = choices & 1      ? sheet::SheetLayout::Practice
+                   : choices & 0x80 ? sheet::SheetLayout::Poem
+                                    : sheet::SheetLayout::Reading;
   options.title = (choices & 2) != 0;
   options.squaresPerRow = sheet::kFewestSquares + ((choices >> 2) & 7);
   const int rowsPerPage = 1 + ((choices >> 5) & 3) * 3;

@@ -1,10 +1,13 @@
 // How a text is cut into squares and laid out in rows and pages, shown row by row as the squares'
 // contents: "_" is an empty square, "~" marks a copy to trace and "/3" a character drawn with its
-// first three strokes; a title row starts with "T", the name and date line is "姓名 日期", and "|"
-// ends a page.
+// first three strokes; a title row starts with "T" and its shift, a centred row with "C" and its
+// shift, a row whose squares stand apart with "P" and their pitch, a mark hung after a row's last
+// square follows it with "+", the name and date line is "姓名 日期", and "|" ends a page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "PracticeRows.h"
@@ -20,11 +23,14 @@ std::vector<std::string> Shown(const std::vector<Page>& pages, int columns) {
   std::vector<std::string> shown;
   for (const Page& page : pages) {
     for (const Row& row : page.rows) {
-      std::vector<std::string> squares(static_cast<std::size_t>(columns), "_");
+      const std::size_t room = row.squares > 0 ? row.squares : static_cast<std::size_t>(columns / row.pitch + 1e-9);
+      std::vector<std::string> squares(room, "_");
       for (const Slot& slot : row.placed) {
         std::string square = slot.square.text.toStdString();
         if (slot.square.reading) square += "(" + slot.square.reading->numbered + ")";
         if (slot.strokes > 0) square.append("/").append(std::to_string(slot.strokes));
+        if (slot.column >= room) square = "+" + square;
+        squares.resize(std::max<std::size_t>(squares.size(), slot.column + 1u), "_");
         squares[slot.column] = slot.trace ? "~" + square : square;
       }
       std::string line;
@@ -33,6 +39,8 @@ std::vector<std::string> Shown(const std::vector<Page>& pages, int columns) {
         shown.push_back("姓名 日期");
         continue;
       }
+      if (row.kind == Row::Kind::Grid && row.squares > 0) line.append("C").append(std::to_string(row.shift), 0, 3);
+      if (row.pitch > 1) line.append(line.empty() ? "" : " ").append("P").append(std::to_string(row.pitch), 0, 4);
       for (const std::string& square : squares) line.append(line.empty() ? "" : " ").append(square);
       // Trailing empty squares say nothing.
       while (line.ends_with(" _")) line.resize(line.size() - 2);
@@ -44,10 +52,14 @@ std::vector<std::string> Shown(const std::vector<Page>& pages, int columns) {
   return shown;
 }
 
-std::vector<std::string> Rows(const std::u16string& text, SheetOptions options = {}, int rowsPerPage = 100) {
+// Readings about as wide as on paper: chuáng 1.08 squares, wǒ 0.36.
+double ByLetters(const QString& reading) { return 0.18 * static_cast<double>(reading.size()); }
+
+std::vector<std::string> Rows(const std::u16string& text, SheetOptions options = {}, int rowsPerPage = 100,
+                              ReadingWidth width = {}) {
   options.squaresPerRow = 8;
   const SheetContent content = ReadSheetText(QString::fromStdU16String(text), ReadingOptions(options));
-  return Shown(LayOutSheet(content, options, rowsPerPage), options.squaresPerRow);
+  return Shown(LayOutSheet(content, options, rowsPerPage, std::move(width)), options.squaresPerRow);
 }
 
 using Lines = std::vector<std::string>;
@@ -74,25 +86,33 @@ INSTANTIATE_TEST_SUITE_P(
                    "ends are dropped, blank lines between paragraphs make one empty row",
                    u"\n\n　　一\r\n二  \n\n\n \n三\n\n",
                    {"_ _ 一(yi1)", "_ _ 二(er4)", "", "_ _ 三(san1)", "|"}},
-        LayoutCase{"a closing mark does not begin a row: the character before it comes along",
+        LayoutCase{"a closing mark that finds the row full hangs after its last square",
                    u"一二三四五六。七",
-                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "六(liu4) 。 七(qi1)", "|"}},
-        LayoutCase{"nor do closing marks that follow each other",
-                   u"一二三四五。”七",
-                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4)", "五(wu3) 。 ” 七(qi1)", "|"}},
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) 六(liu4) +。", "七(qi1)", "|"}},
+        LayoutCase{"a second closing mark after a hung one: the character before them comes along",
+                   u"一二三四五六）。七",
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "六(liu4) ） 。 七(qi1)", "|"}},
+        LayoutCase{"a full stop and a closing quote share a square, which does not hang: the character before "
+                   "it comes along",
+                   u"一二三四五六。”七",
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "六(liu4) 。” 七(qi1)", "|"}},
         LayoutCase{"an opening mark does not end a row",
                    u"一二三四五“六”",
                    {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "“ 六(liu4) ”", "|"}},
         LayoutCase{"an opening mark that ends its line, blanks after it, stays at the row's end",
                    u"一二三四五“  \n六",
                    {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) “", "_ _ 六(liu4)", "|"}},
-        LayoutCase{"a row of closing marks only is wrapped where it is full",
-                   u"，，，，，，，",
-                   {"_ _ ， ， ， ， ， ，", "，", "|"}},
-        LayoutCase{"narrow letters and digits go two to a square; a run of blanks is one empty square, "
-                   "none at a row's start",
+        LayoutCase{"a row of closing marks only: one hangs, the next begins a row",
+                   u"，，，，，，，，",
+                   {"_ _ ， ， ， ， ， ， +，", "，", "|"}},
+        LayoutCase{"narrow letters and digits go two to a square, a number is not split; a run of blanks is "
+                   "one empty square, none at a row's start",
                    u"ab  cde 2024年 xyz",
-                   {"_ _ ab _ cd e _ 20", "24 年(nian2) _ xy z", "|"}},
+                   {"_ _ ab _ cd e", "20 24 年(nian2) _ xy z", "|"}},
+        LayoutCase{"a point inside a number counts for nothing; a word longer than a row is split where the row "
+                   "is full",
+                   u"3.5 12.25 1.a CO2\nabcdefghijklmnopqrstu",
+                   {"_ _ 3.5 _ 12. 25 _ 1 +.", "a _ CO 2", "_ _ ab cd ef gh ij kl", "mn op qr st u", "|"}},
         LayoutCase{"marks, full-width letters and characters without a reading each take a square; "
                    "invisible format characters none; a combining mark stays with its letter",
                    u"《人》Ａ\u200b㐀e\u0301",
@@ -101,8 +121,88 @@ INSTANTIATE_TEST_SUITE_P(
             "a character beyond the BMP is one square, with its reading", u"𠀀人", {"_ _ 𠀀(he1) 人(ren2)", "|"}},
         LayoutCase{"full-width marks are marks: the colon does not begin a row",
                    u"一二三四五说：“你好！”",
-                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "说(shuo1) ： “ 你(ni3) 好(hao3) ！ ”", "|"}},
+                   {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "说(shuo1) ：“ 你(ni3) 好(hao3) ！”", "|"}},
+        LayoutCase{"a reading in parentheses right after its character, one of the character's readings, "
+                   "corrects it and is not printed; other parentheses stay text, a word in them kept whole",
+                   u"长(zhǎng)长（chang2）苹果(apple)行(a)长(xing2)",
+                   {"_ _ 长(zhang3) 长(chang2) 苹(ping2) 果(guo3)", "( ap pl e ) 行(xing2) ( a +)",
+                    "长(chang2) ( xi ng 2 )", "|"}},
         LayoutCase{"an empty text is one empty page", u"", {"|"}}));
+
+TEST(ReadingRoom, SquaresStandApartWhenTheirReadingsNeedRoom) {
+  // chuáng needs 1.16 squares with its staff's margins: six places to the row, the indent two of
+  // them; a row of short readings keeps its squares side by side.
+  EXPECT_EQ(
+      Rows(u"床前明月光\n我爱你", {}, 100, ByLetters),
+      (Lines{"P1.16 _ _ 床(chuang2) 前(qian2) 明(ming2) 月(yue4)", "光(guang1)", "_ _ 我(wo3) 爱(ai4) 你(ni3)", "|"}));
+  // Two long readings side by side need a quarter of a square between them: shàng shuāng, 0.99
+  // squares between their middles, need 1.24.
+  EXPECT_EQ(Rows(u"上霜", {}, 100, ByLetters), (Lines{"P1.24 _ _ 上(shang4) 霜(shuang1)", "|"}));
+}
+
+// Poems, row lengths, readings as wide as on paper or not, texts full of marks and numbers: no
+// row begins with a closing mark (unless it holds nothing else) nor ends with an opening one
+// before the line goes on, and readings side by side keep their distance.
+TEST(LineBreaking, NoRowBeginsWithAClosingMarkWhateverTheRowLength) {
+  const std::u16string texts[] = {
+      u"他说：“你好！”我说：“你好。”她问：“你去哪儿？”“我去学校。”大家都笑了，笑得很开心。",
+      u"床前明月光，疑是地上霜。举头望明月，低头思故乡。",
+      u"水的沸点是100度；冰的熔点是0度。这本书长3.5厘米，A4纸，CO2……《小学语文》（一年级）说：“学而时习之。”",
+      u"一二三四五六七……八九十。”（一）《二》「三」『四』‘五’！？一二三四五六，七八九十，一二三四五六七八，",
+  };
+  for (const std::u16string& text : texts) {
+    for (const int columns : {8, 10, 14}) {
+      for (const SheetLayout layout : {SheetLayout::Reading, SheetLayout::Poem}) {
+        for (const bool measured : {false, true}) {
+          SheetOptions options;
+          options.squaresPerRow = columns;
+          options.layout = layout;
+          const SheetContent content = ReadSheetText(QString::fromStdU16String(text), options.conversion);
+          const std::vector<Page> pages =
+              LayOutSheet(content, options, 100, measured ? ReadingWidth(ByLetters) : ReadingWidth());
+          const std::string where = QString::fromStdU16String(text).left(6).toStdString() + " at " +
+                                    std::to_string(columns) + (measured ? ", measured" : "") +
+                                    (layout == SheetLayout::Poem ? ", poem" : "");
+          for (const Page& page : pages) {
+            for (const Row& row : page.rows) {
+              if (row.placed.empty() || row.kind == Row::Kind::Title) continue;
+              const auto closing = [](const Slot& slot) {
+                return slot.square.kind == CellKind::Mark &&
+                       std::u16string_view(u"，。、；：？！”’）》」』…").find(slot.square.text[0].unicode()) !=
+                           std::u16string_view::npos;
+              };
+              const bool onlyMarks = std::all_of(row.placed.begin(), row.placed.end(), closing);
+              EXPECT_TRUE(onlyMarks || !closing(row.placed.front()))
+                  << where << ": a row begins with " << row.placed.front().square.text.toStdString();
+              for (std::size_t i = 0; i + 1 < row.placed.size(); ++i) {
+                const Square& left = row.placed[i].square;
+                const Square& right = row.placed[i + 1].square;
+                EXPECT_LE(left.width, row.pitch - 2 * SheetLayouter::kStaffRoom + 1e-9) << where;
+                if (left.width > 0 && right.width > 0 && row.placed[i + 1].column == row.placed[i].column + 1) {
+                  EXPECT_GE(row.pitch - (left.width + right.width) / 2, SheetLayouter::kSyllableGap - 1e-9) << where;
+                }
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(Poem, TitleThenEachLineCentredOnItsOwnRows) {
+  SheetOptions options;
+  options.layout = SheetLayout::Poem;
+  EXPECT_EQ(
+      Rows(u"静夜思\n李白\n\n床前明月光，\n疑是地上霜。\n一二三四五六七八九十", options),
+      (Lines{"T2.5 静(jing4) 夜(ye4) 思(si1)", "C3.0 李(li3) 白(bai2)", "",
+             "C1.0 床(chuang2) 前(qian2) 明(ming2) 月(yue4) 光(guang1) ，",
+             "C1.0 疑(yi2) 是(shi4) 地(di4) 上(shang4) 霜(shuang1) 。",
+             "C0.0 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) 六(liu4) 七(qi1) 八(ba1)", "C3.0 九(jiu3) 十(shi2)", "|"}));
+  // Readings that need room: the squares stand apart and the row is centred all the same.
+  EXPECT_EQ(Rows(u"题\n床前", options, 100, ByLetters),
+            (Lines{"T3.5 题(ti2)", "C2.8 P1.16 床(chuang2) 前(qian2)", "|"}));
+}
 
 TEST(Title, FirstLineCentredWithoutIndentThenTheText) {
   SheetOptions options;
@@ -217,7 +317,7 @@ QString Repeated(const QString& part, int times) {
 // those of the whole text, in every layout, however short the pieces.
 TEST(Pieces, JoinedGiveThePagesOfTheWholeText) {
   const QString lines = QStringLiteral(
-      "　静夜思　\n\n床前明月光，疑是地上霜。举头望明月，低头思故乡。\r\n\n\n  一个校长不是银行行长 \n"
+      "　静夜思　\n\n床前明月光(guang1)，疑是地上霜。举头望明月，低头思故乡。\r\n\n\n  一个校长不是银行行长 \n"
       "“你好！”他说（一二三四五）《六七》a bc 2024年\u200b\n\n\n\n  \n𠀀人e\u0301，，，，，，，，\n行走，银行。");
   // One line: quiet stretches of blanks and dashes between sentences, and commas where a cut would
   // change a reading (重 in 重，天 reads chóng, before a comma that ends the text zhòng).

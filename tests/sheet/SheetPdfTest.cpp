@@ -36,9 +36,9 @@ fs::path MakeSheet(const std::string& name, const std::string& text, std::vector
   return pdf;
 }
 
-std::vector<QImage> Pages(const fs::path& pdf) {
+std::vector<QImage> Pages(const fs::path& pdf, int dpi = kDpi) {
   const fs::path prefix = pdf.parent_path() / pdf.stem();
-  const CommandResult drawn = RunCommand(PDFTOPPM, {"-r", std::to_string(kDpi), "-png", pdf.string(), prefix.string()});
+  const CommandResult drawn = RunCommand(PDFTOPPM, {"-r", std::to_string(dpi), "-png", pdf.string(), prefix.string()});
   EXPECT_EQ(drawn.status, 0) << drawn.err;
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(pdf.parent_path())) {
@@ -82,6 +82,7 @@ Box InkIn(const QImage& page, int left, int top, int right, int bottom) {
 struct Line {
   int middle = 0;
   int length = 0;
+  int runs = 0;  // stretches of it without a gap: many for a dashed line
 };
 
 std::vector<Line> Lines(const QImage& page, QRect area, bool across) {
@@ -107,20 +108,25 @@ std::vector<Line> Lines(const QImage& page, QRect area, bool across) {
       for (std::size_t i = 0; i < here.size(); ++i) covered[i] = covered[i] || here[i];
     } else if (first >= 0) {
       const int length = static_cast<int>(std::count(covered.begin(), covered.end(), true));
-      lines.push_back(Line{(across ? area.top() : area.left()) + (first + at - 1) / 2, length});
+      int runs = 0;
+      for (std::size_t i = 0; i < covered.size(); ++i) runs += covered[i] && (i == 0 || !covered[i - 1]) ? 1 : 0;
+      lines.push_back(Line{(across ? area.top() : area.left()) + (first + at - 1) / 2, length, runs});
       first = -1;
     }
   }
   return lines;
 }
 
-// The middles of the lines that run over at least `share` of the longest one.
+// The middles of the lines that run over at least `share` of the longest one, or over half of it
+// in no more pieces than a row has squares (the outlines of squares that stand apart).
 std::vector<int> Solid(const std::vector<Line>& lines, double share) {
   int longest = 0;
   for (const Line& line : lines) longest = std::max(longest, line.length);
   std::vector<int> middles;
   for (const Line& line : lines) {
-    if (line.length >= longest * share) middles.push_back(line.middle);
+    if (line.length >= longest * share || (line.runs <= 17 && line.length >= longest / 2)) {
+      middles.push_back(line.middle);
+    }
   }
   return middles;
 }
@@ -129,11 +135,33 @@ std::vector<int> Solid(const std::vector<Line>& lines, double share) {
 struct GridRow {
   std::vector<int> staffLines;  // the four, from the top
   int squareTop = 0, squareBottom = 0;
-  std::vector<int> edges;       // the squares' upright edges
-  std::vector<int> staffEdges;  // the staffs' uprights
-  std::vector<Box> readings;    // ink over each square, between the row above and the square
-  std::vector<Box> characters;  // ink inside each square
+  std::vector<int> edges;                    // the squares' upright edges
+  std::vector<int> staffEdges;               // the staffs' uprights
+  std::vector<std::pair<int, int>> squares;  // left and right edge of each square
+  std::vector<std::pair<int, int>> staffs;   // left and right upright of the staff over each square, if found
+  std::vector<Box> readings;                 // ink over each square's staff, between the row above and the square
+  std::vector<Box> characters;               // ink inside each square
 };
+
+// The squares among a row's uprights: two that stand a square's side apart; squares that stand
+// apart have a gap between them, wider or narrower than a square.
+std::vector<std::pair<int, int>> SquaresAmong(const std::vector<int>& edges, int side) {
+  std::vector<std::pair<int, int>> squares;
+  for (std::size_t i = 0; i + 1 < edges.size(); ++i) {
+    if (std::abs(edges[i + 1] - edges[i] - side) <= 2) squares.emplace_back(edges[i], edges[i + 1]);
+  }
+  return squares;
+}
+
+// The staff whose middle is over the square's middle: two neighbouring uprights; (-1, -1) if none.
+std::pair<int, int> StaffOver(const std::vector<int>& uprights, std::pair<int, int> square) {
+  for (std::size_t i = 0; i + 1 < uprights.size(); ++i) {
+    if (std::abs(uprights[i] + uprights[i + 1] - square.first - square.second) <= 3) {
+      return {uprights[i], uprights[i + 1]};
+    }
+  }
+  return {-1, -1};
+}
 
 struct PageFindings {
   std::vector<GridRow> rows;
@@ -183,10 +211,14 @@ PageFindings Inspect(const QImage& page) {
     };
     inkOn(row.staffEdges, row.staffLines[0], row.staffLines[3]);
     inkOn(row.edges, row.squareTop, row.squareBottom);
-    for (std::size_t c = 0; c + 1 < row.edges.size(); ++c) {
-      const int left = row.edges[c] + 2, right = row.edges[c + 1] - 2;
-      row.readings.push_back(InkIn(page, left, previousBottom + 2, right, row.squareTop - 2));
-      row.characters.push_back(InkIn(page, left, row.squareTop + 2, right, row.squareBottom - 2));
+    row.squares = SquaresAmong(row.edges, row.squareBottom - row.squareTop);
+    for (const auto& [left, right] : row.squares) {
+      const std::pair<int, int> staff = StaffOver(row.staffEdges, {left, right});
+      row.staffs.push_back(staff);
+      const bool known = staff.first >= 0;
+      row.readings.push_back(InkIn(page, (known ? staff.first : left) + 2, previousBottom + 2,
+                                   (known ? staff.second : right) - 2, row.squareTop - 2));
+      row.characters.push_back(InkIn(page, left + 2, row.squareTop + 2, right - 2, row.squareBottom - 2));
     }
     previousBottom = row.squareBottom;
     found.rows.push_back(std::move(row));
@@ -195,34 +227,34 @@ PageFindings Inspect(const QImage& page) {
   return found;
 }
 
-// What the checks find wrong with a page whose rows hold readings where `read(row, column)` says.
-template <class Read>
-std::vector<std::string> Misalignments(const PageFindings& page, int columns, Read read) {
+// What the checks find wrong with a page whose rows hold readings where `read(row, column)` says:
+// row `r` has `squaresIn(r)` squares. Two readings side by side stand at least a quarter of a
+// square apart.
+template <class SquaresIn, class Read>
+std::vector<std::string> Misalignments(const PageFindings& page, SquaresIn squaresIn, Read read) {
   std::vector<std::string> problems = page.problems;
   const auto problem = [&](std::size_t row, std::size_t column, const std::string& what) {
     problems.push_back("row " + std::to_string(row) + " square " + std::to_string(column) + ": " + what);
   };
   for (std::size_t r = 0; r < page.rows.size(); ++r) {
     const GridRow& row = page.rows[r];
-    if (row.edges.size() != static_cast<std::size_t>(columns) + 1) {
-      problem(r, 0, std::to_string(row.edges.size()) + " square edges");
+    const auto expected = static_cast<std::size_t>(squaresIn(r));
+    if (row.squares.size() != expected) {
+      problem(r, 0, std::to_string(row.squares.size()) + " squares");
       continue;
     }
-    // Each staff is as wide as its square, right above it.
-    if (row.staffEdges.size() != row.edges.size()) {
-      problem(r, 0, std::to_string(row.staffEdges.size()) + " staff uprights");
-      continue;
-    }
-    const int square = row.edges[1] - row.edges[0];
-    for (std::size_t c = 0; c < row.edges.size(); ++c) {
-      if (std::abs(row.staffEdges[c] - row.edges[c]) > 1) problem(r, c, "staff edge off the square's edge");
-    }
-    if (std::abs(row.squareBottom - row.squareTop - square) > 2) problem(r, 0, "not square");
+    const int side = row.squareBottom - row.squareTop;
     const int staffTop = row.staffLines[0], staffBottom = row.staffLines[3];
-    for (std::size_t c = 0; c < row.readings.size(); ++c) {
+    for (std::size_t c = 0; c < row.squares.size(); ++c) {
+      // Each staff at least as wide as its square, right above it.
+      const auto [staffLeft, staffRight] = row.staffs[c];
+      if (staffLeft < 0 || staffRight - staffLeft < side - 2) {
+        problem(r, c, "no staff over the square");
+        continue;
+      }
       const Box& reading = row.readings[c];
       const Box& character = row.characters[c];
-      const double middle = (row.edges[c] + row.edges[c + 1]) / 2.0;
+      const double middle = (row.squares[c].first + row.squares[c].second) / 2.0;
       if (!read(r, c)) {
         if (!reading.Empty()) problem(r, c, "a reading where none belongs");
         continue;
@@ -233,9 +265,13 @@ std::vector<std::string> Misalignments(const PageFindings& page, int columns, Re
       }
       // On its staff: from the top line to the bottom one, centred over the square.
       if (reading.top < staffTop - 1 || reading.bottom > staffBottom + 1) problem(r, c, "reading off its staff");
-      if (std::abs(reading.CentreX() - middle) > square * 0.1) problem(r, c, "reading not over its square");
-      if (character.Empty() || std::abs(character.CentreX() - middle) > square * 0.12 ||
-          std::abs(character.CentreY() - (row.squareTop + row.squareBottom) / 2.0) > square * 0.12) {
+      if (std::abs(reading.CentreX() - middle) > side * 0.1) problem(r, c, "reading not over its square");
+      if (c > 0 && read(r, c - 1) && !row.readings[c - 1].Empty() &&
+          reading.left - row.readings[c - 1].right < side / 4 - 1) {
+        problem(r, c, "reading closer than a quarter of a square to the one before");
+      }
+      if (character.Empty() || std::abs(character.CentreX() - middle) > side * 0.12 ||
+          std::abs(character.CentreY() - (row.squareTop + row.squareBottom) / 2.0) > side * 0.12) {
         problem(r, c, "character not in the middle of its square");
       }
     }
@@ -263,6 +299,7 @@ struct SheetCase {
   std::string text;
   std::vector<std::string> options;
   int columns;
+  int squares;       // in a row with readings: fewer than `columns` when they stand apart
   int rows;          // rows with readings, from the top of the first page
   int firstReading;  // in each of them, the squares with readings
   int readings;
@@ -274,7 +311,8 @@ class SheetPixels : public ::testing::TestWithParam<SheetCase> {};
 
 TEST_P(SheetPixels, StaffsSquaresReadingsAndPagesLineUp) {
   const SheetCase& test = GetParam();
-  const std::vector<QImage> pages = Pages(MakeSheet("pixels", test.text, test.options));
+  const std::vector<QImage> pages = Pages(
+      MakeSheet("pixels-" + std::to_string(test.columns) + "-" + std::to_string(test.rows), test.text, test.options));
   ASSERT_FALSE(pages.empty());
   const int rowsPerPage = static_cast<int>(Inspect(pages.front()).rows.size());
   ASSERT_GT(rowsPerPage, 3);
@@ -284,12 +322,13 @@ TEST_P(SheetPixels, StaffsSquaresReadingsAndPagesLineUp) {
     const PageFindings found = Inspect(pages[n]);
     EXPECT_EQ(static_cast<int>(found.rows.size()), rowsPerPage) << "page " << n + 1;
     const int before = static_cast<int>(n) * rowsPerPage;
+    const auto withReadings = [&](std::size_t row) { return before + static_cast<int>(row) < test.rows; };
     const auto read = [&](std::size_t row, std::size_t column) {
       const int square = static_cast<int>(column);
-      return before + static_cast<int>(row) < test.rows && square >= test.firstReading &&
-             square < test.firstReading + test.readings;
+      return withReadings(row) && square >= test.firstReading && square < test.firstReading + test.readings;
     };
-    EXPECT_EQ(Misalignments(found, test.columns, read), std::vector<std::string>{}) << "page " << n + 1;
+    const auto squaresIn = [&](std::size_t row) { return withReadings(row) ? test.squares : test.columns; };
+    EXPECT_EQ(Misalignments(found, squaresIn, read), std::vector<std::string>{}) << "page " << n + 1;
     ExpectClearEdges(pages[n], found, static_cast<int>(n) + 1);
   }
 }
@@ -297,15 +336,16 @@ TEST_P(SheetPixels, StaffsSquaresReadingsAndPagesLineUp) {
 // A paragraph to a row, indented by two squares.
 INSTANTIATE_TEST_SUITE_P(
     Cases, SheetPixels,
-    ::testing::Values(SheetCase{"A4, ten squares, three pages", Repeat("春眠不觉晓处处闻\n", 20), {}, 10, 20, 2, 8},
-                      SheetCase{"Letter, sixteen squares, the longest readings pressed into their staffs",
-                                Repeat("床窗双装撞床窗双装撞床窗双装\n", 30),
+    ::testing::Values(SheetCase{"A4, ten squares, three pages", Repeat("春眠不觉晓处处闻\n", 20), {}, 10, 10, 20, 2, 8},
+                      SheetCase{"Letter, sixteen squares, the longest readings: eleven squares stand apart",
+                                Repeat("床窗双装撞床窗双\n", 30),
                                 {"--paper=letter", "--squares=16"},
                                 16,
+                                11,
                                 30,
                                 2,
-                                14},
-                      SheetCase{"eight squares, big ones", Repeat("我爱人天\n", 9), {"--squares=8"}, 8, 9, 2, 4}));
+                                8},
+                      SheetCase{"eight squares, big ones", Repeat("我爱人天\n", 9), {"--squares=8"}, 8, 8, 9, 2, 4}));
 
 TEST(SheetEdges, NothingReachesTheEdgeWhateverTheText) {
   // Stacked combining marks, long Latin words, symbols and emoji, a long title.
@@ -317,10 +357,9 @@ TEST(SheetEdges, NothingReachesTheEdgeWhateverTheText) {
   for (std::size_t n = 0; n < pages.size(); ++n) ExpectClearEdges(pages[n], Inspect(pages[n]), static_cast<int>(n) + 1);
 }
 
-// The text layer, as pdftotext reads it with the layout kept: each row's readings on one line,
-// its characters on the next.
+// The text layer in the order it is written: each row's readings, then its characters.
 std::string TextLayer(const fs::path& pdf) {
-  const CommandResult text = RunCommand(PDFTOTEXT, {"-layout", pdf.string(), "-"});
+  const CommandResult text = RunCommand(PDFTOTEXT, {"-raw", pdf.string(), "-"});
   EXPECT_EQ(text.status, 0) << text.err;
   return text.out;
 }
@@ -364,8 +403,63 @@ TEST(SheetText, ReadingsAndCharactersInReadingOrder) {
   const std::string pdf =
       MakeSheet("text", "静夜思\n床前明月光，\n疑是地上霜。\n", {"--title", "--squares=8"}).string();
   const std::string layer = TextLayer(pdf);
-  EXPECT_EQ(WithoutBlanks(layer), "jìngyèsī静夜思chuángqiánmíngyuèguāng床前明月光，yíshìdìshàngshuāng疑是地上霜。1/1")
+  // At eight squares, chuáng and the readings after it need squares that stand apart: six to a row.
+  EXPECT_EQ(WithoutBlanks(layer), "jìngyèsī静夜思chuángqiánmíngyuè床前明月guāng光，yíshìdìshàng疑是地上shuāng霜。1/1")
       << layer;
+}
+
+// The readings in the staff's proportions: ascenders and tone marks reach the top line,
+// descenders the bottom one (within 5 % of a band), drawn large enough to see it.
+TEST(SheetStaff, AscendersAndDescendersReachTheOuterLines) {
+  const std::vector<QImage> pages = Pages(MakeSheet("staff", "爸打好看来\n个跑去鱼\n", {"--squares=8"}), 300);
+  ASSERT_EQ(pages.size(), 1u);
+  const PageFindings found = Inspect(pages[0]);
+  ASSERT_GE(found.rows.size(), 2u);
+  for (std::size_t r = 0; r < 2; ++r) {
+    const GridRow& row = found.rows[r];
+    const double band = (row.staffLines[3] - row.staffLines[0]) / 3.0;
+    ASSERT_GE(row.readings.size(), r == 0 ? 7u : 6u);
+    for (std::size_t c = 2; c < (r == 0 ? 7u : 6u); ++c) {
+      const Box& reading = row.readings[c];
+      ASSERT_FALSE(reading.Empty()) << "row " << r << " square " << c;
+      const int outerLine = r == 0 ? row.staffLines[0] : row.staffLines[3];
+      const int end = r == 0 ? reading.top : reading.bottom;
+      EXPECT_LE(std::abs(end - outerLine), 0.05 * band)
+          << "row " << r << " square " << c << ": " << end << " against " << outerLine;
+    }
+  }
+}
+
+// A poem: its title centred, then the author and each line centred on a row of its own, at 8, 10
+// and 14 squares a row: every line of the grid is as far from the paper's left edge as from its
+// right, and the text comes row by row (a line cut in two would put readings after characters).
+TEST(SheetPoem, PrintsAsCentredLinesUnderACentredTitle) {
+  const std::string poem = "静夜思\n李白\n床前明月光，\n疑是地上霜。\n举头望明月，\n低头思故乡。\n";
+  for (const int squares : {8, 10, 14}) {
+    const fs::path pdf =
+        MakeSheet("poem" + std::to_string(squares), poem, {"--poem", "--squares=" + std::to_string(squares)});
+    EXPECT_EQ(WithoutBlanks(TextLayer(pdf)),
+              "jìngyèsī静夜思lǐbái李白chuángqiánmíngyuèguāng床前明月光，yíshìdìshàngshuāng疑是地上霜。"
+              "jǔtóuwàngmíngyuè举头望明月，dītóusīgùxiāng低头思故乡。1/1")
+        << squares << " squares";
+    const std::vector<QImage> pages = Pages(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    const QImage& page = pages[0];
+    const double middle = (page.width() - 1) / 2.0;
+    int firstLine = -1;
+    for (int y = 0; y < page.height(); ++y) {
+      int left = -1, right = -1;
+      for (int x = 0; x < page.width(); ++x) {
+        if (IsLine(page.pixel(x, y))) right = x, left = left < 0 ? x : left;
+      }
+      if (left < 0) continue;
+      if (firstLine < 0) firstLine = y;
+      EXPECT_LE(std::abs((left + right) / 2.0 - middle), 2) << squares << " squares, y " << y;
+    }
+    const Box title = InkIn(page, 0, 0, page.width() - 1, firstLine - 1);
+    ASSERT_FALSE(title.Empty());
+    EXPECT_LE(std::abs(title.CentreX() - middle), 0.1 * page.width() / squares) << squares << " squares";
+  }
 }
 
 TEST(SheetText, ByWordAndToneChangesReachTheReadings) {

@@ -102,7 +102,7 @@ class SheetWindowTest : public QObject {
     auto* squares = Find<QSpinBox>("squares");
     QCOMPARE(squares->minimum(), 8);
     QCOMPARE(squares->maximum(), 16);
-    QCOMPARE(Find<QComboBox>("layout")->count(), 2);
+    QCOMPARE(Find<QComboBox>("layout")->count(), 3);
     QCOMPARE(Find<QComboBox>("paper")->itemText(0), QStringLiteral("A4"));
     QCOMPARE(Find<QComboBox>("paper")->itemText(1), QStringLiteral("信纸 (Letter)"));
     QCOMPARE(Find<QPushButton>("print")->text(), QStringLiteral("打印…"));
