@@ -107,10 +107,10 @@ void ReadingPass::Scan() {
     std::size_t longest = 1;
     bool standsAlone = false;
     const bool complete =
-        words_->ForEachPrefix(key_.data() + at, text_.size() - at, [&](std::size_t length, WordList::WordId word) {
+        words_->ForEachPrefix(key_.data() + at, text_.size() - at, [&](std::size_t length, WordList::WordId word, std::int32_t cost) {
           longest = length;
           standsAlone = standsAlone || length == 1;
-          Offer(i, length, words_->Cost(word), word);
+          Offer(i, length, cost, word);
         });
     const bool userComplete =
         !userWords_ ||

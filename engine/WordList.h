@@ -18,20 +18,20 @@ class WordList {
 
   static const WordList& Embedded();
 
-  // Calls found(length, word) for every word that the `available` units at `text` start with,
-  // shortest first. Returns false when the units ran out where a longer word could still
+  // Calls found(length, word, cost) for every word that the `available` units at `text` start
+  // with, shortest first. Returns false when the units ran out where a longer word could still
   // follow: more text may hold more words.
   template <class Found>
   bool ForEachPrefix(const char16_t* text, std::size_t available, Found&& found) const {
-    std::int32_t slot = 0;
+    const word_table::Slot* slot = slots_;
     for (std::size_t length = 1; length <= word_table::kMaxWordLength; ++length) {
-      if (length > available) return base_[slot] == 0;  // only a slot with children has a base
+      if (length > available) return slot->base == 0;  // only a slot with children has a base
       const std::uint16_t code = letterCode_[text[length - 1]];
       if (code == 0) return true;
-      const std::int32_t next = base_[slot] + code;
-      if (check_[next] != slot) return true;
+      const word_table::Slot* next = slots_ + slot->base + code;
+      if (next->check != slot - slots_) return true;
       slot = next;
-      if (wordAt_[slot] >= 0) found(length, wordAt_[slot]);
+      if (slot->word >= 0) found(length, slot->word, slot->cost);
     }
     return true;
   }
@@ -39,14 +39,13 @@ class WordList {
   // The reading of the character's own entry, when it has one with a reading.
   std::span<const std::uint16_t> ReadingAlone(char16_t unit) const {
     std::span<const std::uint16_t> reading;
-    ForEachPrefix(&unit, 1, [&](std::size_t, WordId word) { reading = Reading(word); });
+    ForEachPrefix(&unit, 1, [&](std::size_t, WordId word, std::int32_t) { reading = Reading(word); });
     return reading;
   }
 
   // Whether the unit can stand in a word at all.
   bool InAnyWord(char16_t unit) const { return letterCode_[unit] != 0; }
 
-  std::int32_t Cost(WordId word) const { return cost_[word]; }
   std::int32_t UnknownCost() const { return unknownCost_; }
 
   // Syllable ids run from 0 to SyllableIdCount() - 1.
@@ -65,10 +64,7 @@ class WordList {
   explicit WordList(const char* image);
 
   const std::uint16_t* letterCode_;
-  const std::int32_t* base_;
-  const std::int32_t* check_;
-  const std::int32_t* wordAt_;
-  const std::int32_t* cost_;
+  const word_table::Slot* slots_;
   const std::uint32_t* readingStart_;
   const std::uint16_t* syllables_;
   std::int32_t unknownCost_;

@@ -1,14 +1,14 @@
 #pragma once
 
 // The layout of the word table, which engine/generators/embed_words.cpp writes at build time and WordList
-// reads in place: a header, then its arrays one after the other, each aligned to four bytes, in
-// the order of the fields that give their lengths.
+// reads in place: a header, then its arrays one after the other, each aligned to sixteen bytes,
+// in the order of the fields that give their lengths.
 
 #include <cstdint>
 
 namespace mibolan::word_table {
 
-inline constexpr std::uint32_t kMagic = 0x4D425731;  // "MBW1"
+inline constexpr std::uint32_t kMagic = 0x4D425732;  // "MBW2"
 
 // Longest word, in UTF-16 units; the look-ahead of segmentation.
 inline constexpr std::uint32_t kMaxWordLength = 32;
@@ -16,6 +16,17 @@ inline constexpr std::uint32_t kMaxWordLength = 32;
 // A word's cost is how unlikely it is: floor(kCostScale * ln(total / frequency) + 0.5), the total
 // being the sum of all the list's frequencies; a character without an entry costs as frequency 1.
 inline constexpr double kCostScale = 100.0;
+
+// A slot of the double-array trie, everything a step of the walk reads in one record: the
+// child of slot s by letter c is base[s] + c when that slot's check is s; the word that ends at
+// the slot (-1: none) and its cost. Four records share a cache line and none straddles two.
+struct Slot {
+  std::int32_t base;
+  std::int32_t check;
+  std::int32_t word;
+  std::int32_t cost;
+};
+static_assert(sizeof(Slot) == 16);
 
 struct Header {
   std::uint32_t magic;
@@ -26,10 +37,7 @@ struct Header {
   std::int32_t unknownCost;     // the cost of a character that no entry has
   // Arrays that follow:
   //   std::uint16_t letterCode[65536]     letter code of each UTF-16 unit
-  //   std::int32_t  base[slotCount]       double-array trie: the child of slot s by letter c
-  //   std::int32_t  check[slotCount]        is base[s] + c when check[base[s] + c] == s
-  //   std::int32_t  wordAt[slotCount]     the word that ends at a slot, or -1
-  //   std::int32_t  cost[wordCount]
+  //   Slot          slots[slotCount]      the trie, 16-byte aligned
   //   std::uint32_t readingStart[wordCount + 1]  a word's syllables, empty for none
   //   std::uint16_t syllables[syllableCount]     syllable ids, see SyllableId()
 };

@@ -225,12 +225,13 @@ class Layout {
   std::int32_t lastFree_ = -1;
 };
 
+// Appends an array, then pads the image to the next sixteen-byte boundary.
 template <class T>
 void Append(std::string& image, const std::vector<T>& values) {
   const std::size_t at = image.size();
   image.resize(at + values.size() * sizeof(T));
   std::memcpy(image.data() + at, values.data(), values.size() * sizeof(T));
-  image.resize((image.size() + 3) / 4 * 4, '\0');
+  image.resize((image.size() + 15) / 16 * 16, '\0');
 }
 
 std::string Image(const std::vector<Word>& words) {
@@ -244,7 +245,7 @@ std::string Image(const std::vector<Word>& words) {
   const auto costOf = [&](double frequency) {
     return static_cast<std::int32_t>(std::floor(format::kCostScale * std::log(total / frequency) + 0.5));
   };
-  std::vector<std::int32_t> costs;
+  std::vector<std::int32_t> costs;  // by word
   std::vector<std::uint32_t> readingStart;
   std::vector<std::uint16_t> syllables;
   for (const Word& word : words) {
@@ -258,13 +259,19 @@ std::string Image(const std::vector<Word>& words) {
   header.syllableCount = static_cast<std::uint32_t>(syllables.size());
   header.unknownCost = costOf(1.0);
 
-  std::string image(sizeof header, '\0');
-  std::memcpy(image.data(), &header, sizeof header);
+  std::vector<format::Slot> slots(array.check.size());
+  for (std::size_t slot = 0; slot < slots.size(); ++slot) {
+    const std::int32_t word = array.wordAt[slot];
+    slots[slot] = {.base = array.base[slot],
+                   .check = array.check[slot],
+                   .word = word,
+                   .cost = word >= 0 ? costs[static_cast<std::size_t>(word)] : 0};
+  }
+
+  std::string image;
+  Append(image, std::vector<format::Header>{header});
   Append(image, codes);
-  Append(image, array.base);
-  Append(image, array.check);
-  Append(image, array.wordAt);
-  Append(image, costs);
+  Append(image, slots);
   Append(image, readingStart);
   Append(image, syllables);
   return image;
