@@ -37,6 +37,7 @@ WordList::WordList(const char* image) {
   const char* at = image;
   TakeArray<word_table::Header>(at, 1);
   letterCode_ = TakeArray<std::uint16_t>(at, 0x10000);
+  edges_ = TakeArray<std::uint64_t>(at, (std::size_t{1} << word_table::kEdgeBits) / 64);
   slots_ = TakeArray<word_table::Slot>(at, header.slotCount);
   readingStart_ = TakeArray<std::uint32_t>(at, header.wordCount + 1);
   syllables_ = TakeArray<std::uint16_t>(at, header.syllableCount);

@@ -28,8 +28,11 @@ class WordList {
       if (length > available) return slot->base == 0;  // only a slot with children has a base
       const std::uint16_t code = letterCode_[text[length - 1]];
       if (code == 0) return true;
+      const auto index = static_cast<std::uint32_t>(slot - slots_);
+      const std::uint32_t edge = word_table::EdgeBit(index, code);
+      if ((edges_[edge / 64] >> (edge % 64) & 1) == 0) return true;
       const word_table::Slot* next = slots_ + slot->base + code;
-      if (next->check != slot - slots_) return true;
+      if (next->check != static_cast<std::int32_t>(index)) return true;
       slot = next;
       if (slot->word >= 0) found(length, slot->word, slot->cost);
     }
@@ -64,6 +67,7 @@ class WordList {
   explicit WordList(const char* image);
 
   const std::uint16_t* letterCode_;
+  const std::uint64_t* edges_;
   const word_table::Slot* slots_;
   const std::uint32_t* readingStart_;
   const std::uint16_t* syllables_;

@@ -8,7 +8,7 @@
 
 namespace mibolan::word_table {
 
-inline constexpr std::uint32_t kMagic = 0x4D425732;  // "MBW2"
+inline constexpr std::uint32_t kMagic = 0x4D425733;  // "MBW3"
 
 // Longest word, in UTF-16 units; the look-ahead of segmentation.
 inline constexpr std::uint32_t kMaxWordLength = 32;
@@ -28,6 +28,14 @@ struct Slot {
 };
 static_assert(sizeof(Slot) == 16);
 
+// The trie's edges (a slot and a letter code that has a child there) hashed into a set of bits
+// small enough to stay in a core's cache: most steps of the walk find no child, and the set
+// tells so without reading the slot that would hold it, far away in the trie.
+inline constexpr std::uint32_t kEdgeBits = 21;
+constexpr std::uint32_t EdgeBit(std::uint32_t slot, std::uint32_t code) {
+  return (slot * 0x9E3779B1u + code * 0x85EBCA77u) >> (32 - kEdgeBits);
+}
+
 struct Header {
   std::uint32_t magic;
   std::uint32_t alphabetSize;  // letter codes run from 1 to alphabetSize; 0 is no letter
@@ -37,7 +45,8 @@ struct Header {
   std::int32_t unknownCost;     // the cost of a character that no entry has
   // Arrays that follow:
   //   std::uint16_t letterCode[65536]     letter code of each UTF-16 unit
-  //   Slot          slots[slotCount]      the trie, 16-byte aligned
+  //   std::uint64_t edges[2^kEdgeBits / 64]  bit EdgeBit(s, c) set for every child of s by c
+  //   Slot          slots[slotCount]      the trie
   //   std::uint32_t readingStart[wordCount + 1]  a word's syllables, empty for none
   //   std::uint16_t syllables[syllableCount]     syllable ids, see SyllableId()
 };

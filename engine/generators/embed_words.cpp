@@ -268,9 +268,19 @@ std::string Image(const std::vector<Word>& words) {
                    .cost = word >= 0 ? costs[static_cast<std::size_t>(word)] : 0};
   }
 
+  std::vector<std::uint64_t> edges((std::size_t{1} << format::kEdgeBits) / 64, 0);
+  for (std::size_t slot = 1; slot < slots.size(); ++slot) {
+    const std::int32_t parent = slots[slot].check;
+    if (parent < 0) continue;  // a free slot
+    const auto code = static_cast<std::uint32_t>(static_cast<std::int32_t>(slot) - slots[static_cast<std::size_t>(parent)].base);
+    const std::uint32_t bit = format::EdgeBit(static_cast<std::uint32_t>(parent), code);
+    edges[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  }
+
   std::string image;
   Append(image, std::vector<format::Header>{header});
   Append(image, codes);
+  Append(image, edges);
   Append(image, slots);
   Append(image, readingStart);
   Append(image, syllables);
