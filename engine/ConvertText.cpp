@@ -18,6 +18,46 @@ namespace {
 // takes milliseconds.
 constexpr std::size_t kTwoThreadUnits = std::size_t{1} << 19;
 
+// A reading pass is fed a text in pieces of this many units, so that what it keeps of them stays
+// in the cache.
+constexpr std::size_t kPassFeedUnits = std::size_t{1} << 14;
+
+std::string ConvertPart(std::u16string_view part, const ConversionOptions& options, bool afterLineFeed) {
+  StreamConverter converter(options, afterLineFeed);
+  std::string converted;
+  for (std::size_t at = 0; at < part.size(); at += kPassFeedUnits)
+    converter.Feed(part.substr(at, kPassFeedUnits), converted);
+  converter.Finish(converted);
+  return converted;
+}
+
+// Where a text may be converted in two parts with the same output: after the line feed nearest
+// to its middle, since no reading looks across a line feed; the text's end when it has none.
+std::size_t LineSplitNearMiddle(std::u16string_view text) {
+  const std::size_t after = text.find(u'\n', text.size() / 2);
+  if (after != std::u16string_view::npos) return after + 1;
+  const std::size_t before = text.rfind(u'\n', text.size() / 2);
+  return before != std::u16string_view::npos ? before + 1 : text.size();
+}
+
+// The walks that are not direct, or that keep the line breaks: through the streaming converter,
+// a long text in two parts at once, the second on a thread of its own.
+std::u16string ConvertStreaming(std::u16string_view text, const ConversionOptions& options, bool twoParts) {
+  std::size_t split = twoParts ? LineSplitNearMiddle(text) : text.size();
+  std::future<std::string> rest;
+  if (split < text.size()) {
+    try {
+      rest = std::async(std::launch::async,
+                        [text, split, &options] { return ConvertPart(text.substr(split), options, true); });
+    } catch (const std::system_error&) {
+      split = text.size();  // no thread to be had: all of it here
+    }
+  }
+  std::string converted = ConvertPart(text.substr(0, split), options, false);
+  if (rest.valid()) converted += rest.get();
+  return ToUtf16(converted);
+}
+
 }  // namespace
 
 std::u16string ConvertDirectly(std::u16string_view text, Style style, std::size_t split) {
@@ -53,15 +93,9 @@ std::u16string ConvertText(std::u16string_view text, Style style) {
 
 std::u16string ConvertText(std::u16string_view text, const ConversionOptions& options) {
   const Walk walk = ChooseWalk(options);
-  // The line breaks kept are the streaming walk's to write.
-  if (!walk.Direct() || walk.keepsLines) {
-    StreamConverter converter(options);
-    std::string converted;
-    converter.Feed(text, converted);
-    converter.Finish(converted);
-    return ToUtf16(converted);
-  }
   const bool twoHalves = text.size() >= kTwoThreadUnits && UsableProcessors() >= 2;
+  // The line breaks kept are the streaming walk's to write.
+  if (!walk.Direct() || walk.keepsLines) return ConvertStreaming(text, options, twoHalves);
   return ConvertDirectly(text, options.style, twoHalves ? text.size() / 2 : text.size());
 }
 

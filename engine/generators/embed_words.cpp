@@ -272,7 +272,8 @@ std::string Image(const std::vector<Word>& words) {
   for (std::size_t slot = 1; slot < slots.size(); ++slot) {
     const std::int32_t parent = slots[slot].check;
     if (parent < 0) continue;  // a free slot
-    const auto code = static_cast<std::uint32_t>(static_cast<std::int32_t>(slot) - slots[static_cast<std::size_t>(parent)].base);
+    const auto code =
+        static_cast<std::uint32_t>(static_cast<std::int32_t>(slot) - slots[static_cast<std::size_t>(parent)].base);
     const std::uint32_t bit = format::EdgeBit(static_cast<std::uint32_t>(parent), code);
     edges[bit / 64] |= std::uint64_t{1} << (bit % 64);
   }

@@ -150,6 +150,27 @@ TEST(StreamingEquivalence, TwoHalvesMeetAtEverySplit) {
   }
 }
 
+// Reading by word, a long text is converted in two parts at a line feed, the second on a thread
+// of its own: the same as converting it whole in one pass, in every way of reading and writing.
+TEST(StreamingEquivalence, ByWordTwoPartsMeetAtALineFeed) {
+  testing::TextGenerator generator(testing::NumberFromEnvironment("MIBOLAN_DIFFERENTIAL_SEED", 20240601));
+  std::u16string longText;
+  while (longText.size() < (std::size_t{1} << 20)) longText += generator.Text(1000) + u"\n一不银\u200D行";
+  const ConversionOptions optionSets[] = {
+      {.readBy = ReadBy::Word},
+      Textbook(Style::Annotated),
+      {.style = Style::Html, .readBy = ReadBy::Word},
+      {.style = Style::Numbers, .lineBreaks = LineBreaks::Keep, .readBy = ReadBy::Word, .toneSandhi = true},
+  };
+  for (const ConversionOptions& options : optionSets) {
+    StreamConverter whole(options);
+    std::string expected;
+    whole.Feed(longText, expected);
+    whole.Finish(expected);
+    EXPECT_TRUE(ConvertText(longText, options) == ToUtf16(expected)) << "style " << static_cast<int>(options.style);
+  }
+}
+
 #ifdef MIBOLAN_CONVERT
 // The program reads files 64 KiB at a time: shifting the text against that boundary puts a
 // read boundary at every byte of it.
