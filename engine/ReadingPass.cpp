@@ -106,12 +106,12 @@ void ReadingPass::Scan() {
     const std::size_t i = at - blockStart_;
     std::size_t longest = 1;
     bool standsAlone = false;
-    const bool complete =
-        words_->ForEachPrefix(key_.data() + at, text_.size() - at, [&](std::size_t length, WordList::WordId word, std::int32_t cost) {
-          longest = length;
-          standsAlone = standsAlone || length == 1;
-          Offer(i, length, cost, word);
-        });
+    const bool complete = words_->ForEachPrefix(key_.data() + at, text_.size() - at,
+                                                [&](std::size_t length, WordList::WordId word, std::int32_t cost) {
+                                                  longest = length;
+                                                  standsAlone = standsAlone || length == 1;
+                                                  Offer(i, length, cost, word);
+                                                });
     const bool userComplete =
         !userWords_ ||
         userWords_->ForEachPrefix(key_.data() + at, text_.size() - at, [&](std::size_t length, std::int32_t index) {
