@@ -169,6 +169,8 @@ void ReadingPass::EndBlock(std::size_t end) {
 // that has ended is read at once; so is a unit that is not converted, whatever follows.
 void ReadingPass::ReadSegments() {
   while (read_ < segmented_) {
+    read_ = SkipAsciiAlone(read_);
+    if (read_ == segmented_) break;
     // A character beyond the Basic Multilingual Plane is read once both its units have come.
     if (IsLeadSurrogate(text_[read_]) && read_ + 1 == text_.size() && !finished_) break;
     if (segmentEnd_[read_] && !HasReading(read_)) {
@@ -184,6 +186,17 @@ void ReadingPass::ReadSegments() {
     ReadSegment(read_, end);
     read_ = end;
   }
+}
+
+// The first unit from `at` on that is not ASCII standing alone: ASCII, which no dictionary line
+// converts, has no reading whatever its neighbours, and makes up most units of most texts.
+std::size_t ReadingPass::SkipAsciiAlone(std::size_t at) {
+  const char16_t* const text = text_.data();
+  const std::uint8_t* const segmentEnd = segmentEnd_.data();
+  ReadingIndex* const readings = readings_.data();
+  const std::size_t end = segmented_;
+  while (at < end && text[at] < 0x80 && segmentEnd[at]) readings[at++] = 0;
+  return at;
 }
 
 // Whether the unit at `at` has a reading: by character, a dictionary line; by word, also the
