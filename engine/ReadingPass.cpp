@@ -266,7 +266,7 @@ std::span<const std::uint16_t> ReadingPass::WordReading(std::size_t begin, std::
   if (word < 0 || end - begin < 2) return {};
   const std::span<const std::uint16_t> corrected =
       model_->CorrectedReading(std::u16string_view(key_).substr(begin, end - begin));
-  return corrected.empty() ? words_->Reading(word) : corrected;
+  return corrected.empty() ? words_->Reading(word, end - begin) : corrected;
 }
 
 // The reading of a character that no word decides: the rules' when one applies, else that of its

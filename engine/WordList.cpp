@@ -39,7 +39,6 @@ WordList::WordList(const char* image) {
   letterCode_ = TakeArray<std::uint16_t>(at, 0x10000);
   edges_ = TakeArray<std::uint64_t>(at, (std::size_t{1} << word_table::kEdgeBits) / 64);
   slots_ = TakeArray<word_table::Slot>(at, header.slotCount);
-  readingStart_ = TakeArray<std::uint32_t>(at, header.wordCount + 1);
   syllables_ = TakeArray<std::uint16_t>(at, header.syllableCount);
   unknownCost_ = header.unknownCost;
 }

@@ -14,6 +14,7 @@ namespace mibolan {
 // where it has one, its reading, found by walking a double-array trie over the text's units.
 class WordList {
  public:
+  // A word as the trie holds it (word_table::WordCode): where its reading lies.
   using WordId = std::int32_t;
 
   static const WordList& Embedded();
@@ -42,7 +43,7 @@ class WordList {
   // The reading of the character's own entry, when it has one with a reading.
   std::span<const std::uint16_t> ReadingAlone(char16_t unit) const {
     std::span<const std::uint16_t> reading;
-    ForEachPrefix(&unit, 1, [&](std::size_t, WordId word, std::int32_t) { reading = Reading(word); });
+    ForEachPrefix(&unit, 1, [&](std::size_t, WordId word, std::int32_t) { reading = Reading(word, 1); });
     return reading;
   }
 
@@ -57,10 +58,11 @@ class WordList {
   // The numbered syllable of a syllable id: "yi2".
   static std::string NumberedSyllable(std::uint16_t id);
 
-  // The word's syllable ids (word_table::SyllableId), one per unit; empty when its characters
-  // are read one by one.
-  std::span<const std::uint16_t> Reading(WordId word) const {
-    return {syllables_ + readingStart_[word], syllables_ + readingStart_[word + 1]};
+  // The syllable ids (word_table::SyllableId) of the word, `length` units long, one per unit;
+  // empty when its characters are read one by one.
+  std::span<const std::uint16_t> Reading(WordId word, std::size_t length) const {
+    if (!word_table::HasReading(word)) return {};
+    return {syllables_ + word_table::SyllablesStart(word), length};
   }
 
  private:
@@ -69,7 +71,6 @@ class WordList {
   const std::uint16_t* letterCode_;
   const std::uint64_t* edges_;
   const word_table::Slot* slots_;
-  const std::uint32_t* readingStart_;
   const std::uint16_t* syllables_;
   std::int32_t unknownCost_;
 };

@@ -8,7 +8,7 @@
 
 namespace mibolan::word_table {
 
-inline constexpr std::uint32_t kMagic = 0x4D425733;  // "MBW3"
+inline constexpr std::uint32_t kMagic = 0x4D425734;  // "MBW4"
 
 // Longest word, in UTF-16 units; the look-ahead of segmentation.
 inline constexpr std::uint32_t kMaxWordLength = 32;
@@ -19,11 +19,11 @@ inline constexpr double kCostScale = 100.0;
 
 // A slot of the double-array trie, everything a step of the walk reads in one record: the
 // child of slot s by letter c is base[s] + c when that slot's check is s; the word that ends at
-// the slot (-1: none) and its cost. Four records share a cache line and none straddles two.
+// the slot and its cost. Four records share a cache line and none straddles two.
 struct Slot {
   std::int32_t base;
   std::int32_t check;
-  std::int32_t word;
+  std::int32_t word;  // WordCode(), or -1 when no word ends here
   std::int32_t cost;
 };
 static_assert(sizeof(Slot) == 16);
@@ -36,6 +36,15 @@ constexpr std::uint32_t EdgeBit(std::uint32_t slot, std::uint32_t code) {
   return (slot * 0x9E3779B1u + code * 0x85EBCA77u) >> (32 - kEdgeBits);
 }
 
+// A word as the trie holds it: where its syllables start among all the words' syllables, so
+// that its reading is found without an index in between; 0 for a word read character by
+// character.
+constexpr std::int32_t WordCode(bool hasReading, std::uint32_t syllablesStart) {
+  return hasReading ? static_cast<std::int32_t>(syllablesStart << 1 | 1) : 0;
+}
+constexpr bool HasReading(std::int32_t wordCode) { return (wordCode & 1) != 0; }
+constexpr std::uint32_t SyllablesStart(std::int32_t wordCode) { return static_cast<std::uint32_t>(wordCode) >> 1; }
+
 struct Header {
   std::uint32_t magic;
   std::uint32_t alphabetSize;  // letter codes run from 1 to alphabetSize; 0 is no letter
@@ -47,8 +56,7 @@ struct Header {
   //   std::uint16_t letterCode[65536]     letter code of each UTF-16 unit
   //   std::uint64_t edges[2^kEdgeBits / 64]  bit EdgeBit(s, c) set for every child of s by c
   //   Slot          slots[slotCount]      the trie
-  //   std::uint32_t readingStart[wordCount + 1]  a word's syllables, empty for none
-  //   std::uint16_t syllables[syllableCount]     syllable ids, see SyllableId()
+  //   std::uint16_t syllables[syllableCount]     the words' syllable ids (SyllableId()), one per unit
 };
 
 // A numbered syllable as a number: 5 * (its line in syllables.txt, from 0) + tone - 1.

@@ -245,15 +245,15 @@ std::string Image(const std::vector<Word>& words) {
   const auto costOf = [&](double frequency) {
     return static_cast<std::int32_t>(std::floor(format::kCostScale * std::log(total / frequency) + 0.5));
   };
-  std::vector<std::int32_t> costs;  // by word
-  std::vector<std::uint32_t> readingStart;
+  std::vector<std::int32_t> costs;      // by word
+  std::vector<std::int32_t> wordCodes;  // by word
   std::vector<std::uint16_t> syllables;
   for (const Word& word : words) {
     costs.push_back(costOf(static_cast<double>(word.frequency)));
-    readingStart.push_back(static_cast<std::uint32_t>(syllables.size()));
+    wordCodes.push_back(format::WordCode(!word.syllables.empty(), static_cast<std::uint32_t>(syllables.size())));
     syllables.insert(syllables.end(), word.syllables.begin(), word.syllables.end());
   }
-  readingStart.push_back(static_cast<std::uint32_t>(syllables.size()));
+  if (syllables.size() >= (std::size_t{1} << 30)) throw Failure{"too many syllables for a word code"};
   header.slotCount = static_cast<std::uint32_t>(array.check.size());
   header.wordCount = static_cast<std::uint32_t>(words.size());
   header.syllableCount = static_cast<std::uint32_t>(syllables.size());
@@ -262,10 +262,11 @@ std::string Image(const std::vector<Word>& words) {
   std::vector<format::Slot> slots(array.check.size());
   for (std::size_t slot = 0; slot < slots.size(); ++slot) {
     const std::int32_t word = array.wordAt[slot];
+    const auto index = static_cast<std::size_t>(word);
     slots[slot] = {.base = array.base[slot],
                    .check = array.check[slot],
-                   .word = word,
-                   .cost = word >= 0 ? costs[static_cast<std::size_t>(word)] : 0};
+                   .word = word >= 0 ? wordCodes[index] : -1,
+                   .cost = word >= 0 ? costs[index] : 0};
   }
 
   std::vector<std::uint64_t> edges((std::size_t{1} << format::kEdgeBits) / 64, 0);
@@ -283,7 +284,6 @@ std::string Image(const std::vector<Word>& words) {
   Append(image, codes);
   Append(image, edges);
   Append(image, slots);
-  Append(image, readingStart);
   Append(image, syllables);
   return image;
 }
