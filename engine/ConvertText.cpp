@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <future>
+#include <string>
 #include <system_error>
+
+#include <utf8.h>
 
 #include <mibolan/StreamConverter.h>
 
@@ -22,12 +25,27 @@ constexpr std::size_t kTwoThreadUnits = std::size_t{1} << 19;
 // in the cache.
 constexpr std::size_t kPassFeedUnits = std::size_t{1} << 14;
 
-std::string ConvertPart(std::u16string_view part, const ConversionOptions& options, bool afterLineFeed) {
+// Appends the writers' output, which is always well-formed UTF-8, as UTF-16.
+void AppendAsUtf16(std::string_view utf8, std::u16string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + utf8.size());  // a byte gives at most one unit
+  char16_t* const end = utf8::unchecked::utf8to16(utf8.begin(), utf8.end(), out.data() + start);
+  out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+// The streaming converter's output of `part`, taken in pieces that stay in the cache.
+std::u16string ConvertPart(std::u16string_view part, const ConversionOptions& options, bool afterLineFeed) {
   StreamConverter converter(options, afterLineFeed);
-  std::string converted;
-  for (std::size_t at = 0; at < part.size(); at += kPassFeedUnits)
-    converter.Feed(part.substr(at, kPassFeedUnits), converted);
-  converter.Finish(converted);
+  std::u16string converted;
+  converted.reserve(part.size() * 2);  // as for the direct walk: only the pages written are touched
+  std::string piece;
+  for (std::size_t at = 0; at < part.size(); at += kPassFeedUnits) {
+    converter.Feed(part.substr(at, kPassFeedUnits), piece);
+    AppendAsUtf16(piece, converted);
+    piece.clear();
+  }
+  converter.Finish(piece);
+  AppendAsUtf16(piece, converted);
   return converted;
 }
 
@@ -44,7 +62,7 @@ std::size_t LineSplitNearMiddle(std::u16string_view text) {
 // a long text in two parts at once, the second on a thread of its own.
 std::u16string ConvertStreaming(std::u16string_view text, const ConversionOptions& options, bool twoParts) {
   std::size_t split = twoParts ? LineSplitNearMiddle(text) : text.size();
-  std::future<std::string> rest;
+  std::future<std::u16string> rest;
   if (split < text.size()) {
     try {
       rest = std::async(std::launch::async,
@@ -53,9 +71,9 @@ std::u16string ConvertStreaming(std::u16string_view text, const ConversionOption
       split = text.size();  // no thread to be had: all of it here
     }
   }
-  std::string converted = ConvertPart(text.substr(0, split), options, false);
+  std::u16string converted = ConvertPart(text.substr(0, split), options, false);
   if (rest.valid()) converted += rest.get();
-  return ToUtf16(converted);
+  return converted;
 }
 
 }  // namespace
