@@ -243,7 +243,7 @@ void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
       readings_[at] = tables_->SyllableReading(
           options_.toneSandhi ? syllable : WordSyllableWithoutToneChanges(text_[at], syllable));
     } else {
-      const DefaultChoice fallback = DefaultReading(at, entry);
+      const DefaultChoice fallback = DefaultReading(at, entry, end - begin == 1);
       readings_[at] = ModelReading(at, begin, end, fallback);
     }
   }
@@ -272,12 +272,16 @@ std::span<const std::uint16_t> ReadingPass::WordReading(std::size_t begin, std::
 // The reading of a character that no word decides: the rules' when one applies, else that of its
 // own entry in the word list, else the dictionary's. Firm when a rule matched on the neighbours
 // or the entry gave it: evidence that the model's prior alone must not outweigh.
-ReadingPass::DefaultChoice ReadingPass::DefaultReading(std::size_t at, std::uint16_t entry) const {
+ReadingPass::DefaultChoice ReadingPass::DefaultReading(std::size_t at, std::uint16_t entry, bool aloneInSegment) const {
   if (entry & ConversionTables::kHasContextRules) {
     const int rule = RuleIndexAt(key_, at);
     if (rule >= 0) return {tables_->RuleReading(rule), rule != DefaultRuleIndex(key_[at])};
   }
-  const std::span<const std::uint16_t> alone = words_->ReadingAlone(key_[at]);
+  // A character alone in its segment is its own entry, when it has one: no second look-up.
+  const WordList::WordId word = segmentWord_[at];
+  const std::span<const std::uint16_t> alone =
+      aloneInSegment ? (word >= 0 ? words_->Reading(word, 1) : std::span<const std::uint16_t>())
+                     : words_->ReadingAlone(key_[at]);
   if (!alone.empty()) return {tables_->SyllableReading(alone[0]), true};
   return {static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules), false};
 }

@@ -74,7 +74,7 @@ class ReadingPass {
     ReadingIndex reading;
     bool firm;
   };
-  DefaultChoice DefaultReading(std::size_t at, std::uint16_t entry) const;
+  DefaultChoice DefaultReading(std::size_t at, std::uint16_t entry, bool aloneInSegment) const;
   ReadingIndex ModelReading(std::size_t at, std::size_t begin, std::size_t end, DefaultChoice choice) const;
   std::u16string_view Neighbour(std::size_t at, int distance) const;
   bool LineEndsWithin(std::size_t from) const;
