@@ -49,7 +49,7 @@ ReadingPass::ReadingPass(const ConversionOptions& options)
 void ReadingPass::Feed(std::u16string_view piece) {
   text_ += piece;
   if (options_.readBy == ReadBy::Word) key_ += KeyText(piece);
-  readings_.resize(text_.size());
+  readings_.resize(text_.size());  // 0, no reading, until one is read
   userWordUnit_.resize(text_.size());
   segmentEnd_.resize(text_.size());
   segmentWord_.resize(text_.size());
@@ -189,13 +189,13 @@ void ReadingPass::ReadSegments() {
 }
 
 // The first unit from `at` on that is not ASCII standing alone: ASCII, which no dictionary line
-// converts, has no reading whatever its neighbours, and makes up most units of most texts.
-std::size_t ReadingPass::SkipAsciiAlone(std::size_t at) {
+// converts, has no reading whatever its neighbours, and makes up most units of most texts. Its
+// reading stays the 0 that Feed gave it.
+std::size_t ReadingPass::SkipAsciiAlone(std::size_t at) const {
   const char16_t* const text = text_.data();
   const std::uint8_t* const segmentEnd = segmentEnd_.data();
-  ReadingIndex* const readings = readings_.data();
   const std::size_t end = segmented_;
-  while (at < end && text[at] < 0x80 && segmentEnd[at]) readings[at++] = 0;
+  while (at < end && text[at] < 0x80 && segmentEnd[at]) ++at;
   return at;
 }
 
