@@ -150,9 +150,10 @@ TEST(StreamingEquivalence, TwoHalvesMeetAtEverySplit) {
   }
 }
 
-// Reading by word, a long text is converted in two parts at a line feed, the second on a thread
-// of its own: the same as converting it whole in one pass, in every way of reading and writing.
-TEST(StreamingEquivalence, ByWordTwoPartsMeetAtALineFeed) {
+// A long text that the streaming walk converts (by word, with tone changes, the html style, kept
+// lines) is converted in two parts at a line feed, the second on a thread of its own: the same as
+// converting it whole in one pass.
+TEST(StreamingEquivalence, StreamingWalkInTwoPartsMeetsAtALineFeed) {
   testing::TextGenerator generator(testing::NumberFromEnvironment("MIBOLAN_DIFFERENTIAL_SEED", 20240601));
   // Lone surrogates too, which the output must give as U+FFFD in every style.
   const std::u16string loneSurrogates = {u'长', char16_t{0xD800}, u'行', char16_t{0xDC00}, u'\n'};
@@ -165,6 +166,8 @@ TEST(StreamingEquivalence, ByWordTwoPartsMeetAtALineFeed) {
       Textbook(Style::Annotated),
       {.style = Style::Html, .readBy = ReadBy::Word},
       {.style = Style::Numbers, .lineBreaks = LineBreaks::Keep, .readBy = ReadBy::Word, .toneSandhi = true},
+      {.style = Style::Html},
+      {.style = Style::Annotated, .lineBreaks = LineBreaks::Keep, .toneSandhi = true},
   };
   for (const ConversionOptions& options : optionSets) {
     StreamConverter whole(options);
