@@ -84,32 +84,49 @@ bool CorpusSlice(benchmark::State& state, std::size_t size, std::string_view& sl
 
 const char* StyleName(Style style) { return style == Style::Pinyin ? "pinyin" : "annotated"; }
 
+// The ways of reading that the by-word benchmarks time, all in the pinyin style.
+enum class ByWord { Plain, ToneChanges, Textbook };
+
+mibolan::ConversionOptions ByWordOptions(ByWord way) {
+  mibolan::ConversionOptions options{.readBy = mibolan::ReadBy::Word};
+  if (way == ByWord::ToneChanges) options.toneSandhi = true;
+  if (way == ByWord::Textbook) options = mibolan::Textbook();
+  return options;
+}
+
 // ConvertText on the corpus's first range(0) bytes, already in UTF-16 as the window holds it.
-void BM_ConvertText(benchmark::State& state, Style style) {
+void ConvertTextWith(benchmark::State& state, const mibolan::ConversionOptions& options) {
   std::string_view utf8;
   if (!CorpusSlice(state, static_cast<std::size_t>(state.range(0)), utf8)) return;
   const std::u16string text = mibolan::ToUtf16(utf8);
   std::size_t outputUnits = 0;
   for (auto _ : state) {
-    const std::u16string output = mibolan::ConvertText(text, style);
+    const std::u16string output = mibolan::ConvertText(text, options);
     outputUnits = output.size();
     benchmark::DoNotOptimize(output.data());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(utf8.size()));
   state.counters["output_units"] = static_cast<double>(outputUnits);
+}
+
+void BM_ConvertText(benchmark::State& state, Style style) {
+  ConvertTextWith(state, {.style = style});
   state.SetLabel(StyleName(style));
 }
+
+// ConvertText reading by word (UTF-16 in, UTF-16 out, as the window and the bindings call it).
+void BM_ConvertTextByWord(benchmark::State& state, ByWord way) { ConvertTextWith(state, ByWordOptions(way)); }
 
 // The converter's path from UTF-8 bytes to UTF-8 output in memory: the pieces mibolan-convert
 // reads go through its direct converter, and each piece's output is dropped as the converter's
 // output sink would write it. No file or pipe is touched.
-void BM_ConvertUtf8Stream(benchmark::State& state, Style style) {
+void ConvertUtf8StreamWith(benchmark::State& state, const mibolan::ConversionOptions& options) {
   std::string_view utf8;
   if (!CorpusSlice(state, static_cast<std::size_t>(state.range(0)), utf8)) return;
   std::string out;
   std::size_t outputBytes = 0;
   for (auto _ : state) {
-    mibolan::Utf8Converter converter({style, mibolan::LineBreaks::Drop});
+    mibolan::Utf8Converter converter(options);
     outputBytes = 0;
     for (std::size_t at = 0; at < utf8.size(); at += kPieceSize) {
       if (!converter.Feed(utf8.substr(at, kPieceSize), out)) {
@@ -126,7 +143,16 @@ void BM_ConvertUtf8Stream(benchmark::State& state, Style style) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(utf8.size()));
   state.counters["output_bytes"] = static_cast<double>(outputBytes);
+}
+
+void BM_ConvertUtf8Stream(benchmark::State& state, Style style) {
+  ConvertUtf8StreamWith(state, {.style = style});
   state.SetLabel(StyleName(style));
+}
+
+// The converter's path reading by word (mibolan-convert --words, --tone-sandhi, --textbook).
+void BM_ConvertUtf8StreamByWord(benchmark::State& state, ByWord way) {
+  ConvertUtf8StreamWith(state, ByWordOptions(way));
 }
 
 // The two halves of that path apart: UTF-8 decoding alone ...
@@ -237,6 +263,19 @@ BENCHMARK_CAPTURE(BM_ConvertText, annotated, Style::Annotated)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ConvertUtf8Stream, pinyin, Style::Pinyin)->Arg(k100KB)->Arg(k10MB)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ConvertUtf8Stream, annotated, Style::Annotated)->Arg(k10MB)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConvertUtf8StreamByWord, words, ByWord::Plain)
+    ->Arg(k100KB)
+    ->Arg(k10MB)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConvertUtf8StreamByWord, words_tone_sandhi, ByWord::ToneChanges)
+    ->Arg(k10MB)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConvertUtf8StreamByWord, textbook, ByWord::Textbook)->Arg(k10MB)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConvertTextByWord, words, ByWord::Plain)->Arg(k1MB)->Arg(k10MB)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConvertTextByWord, words_tone_sandhi, ByWord::ToneChanges)
+    ->Arg(k10MB)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConvertTextByWord, textbook, ByWord::Textbook)->Arg(k10MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Utf8Decode)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StreamConverter, pinyin, Style::Pinyin)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MarkTone)->Unit(benchmark::kMicrosecond);

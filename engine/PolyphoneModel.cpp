@@ -2,21 +2,35 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <functional>
 #include <iterator>
-
-#include "../UnitSet.h"
 
 namespace mibolan {
 
 namespace {
 #include "PolyphoneModel.inc"
 
-// The characters that have a block: most characters have none, and are told so at once.
-constexpr UnitSet kModelled = [] {
-  UnitSet units;
-  for (char16_t character : kBlockCharacters) units.Insert(character);
-  return units;
+// The characters that have a block, one bit each, and before each word of bits the number of
+// blocks of the words below it: most characters have no block and are told so at once, and the
+// block of one that has is counted, not searched for.
+struct BlockIndex {
+  std::array<std::uint64_t, 0x10000 / 64> bits{};
+  std::array<std::uint16_t, 0x10000 / 64> before{};
+};
+constexpr BlockIndex kBlockIndex = [] {
+  BlockIndex index;
+  for (char16_t character : kBlockCharacters) index.bits[character / 64] |= std::uint64_t{1} << (character % 64);
+  std::uint16_t count = 0;
+  for (std::size_t word = 0; word < index.bits.size(); ++word) {
+    index.before[word] = count;
+    count = static_cast<std::uint16_t>(count + std::popcount(index.bits[word]));
+  }
+  return index;
 }();
+// Counting finds the block only when the characters ascend strictly.
+static_assert(std::adjacent_find(std::begin(kBlockCharacters), std::end(kBlockCharacters), std::greater_equal<>()) ==
+              std::end(kBlockCharacters));
 }  // namespace
 
 const PolyphoneModel& PolyphoneModel::Embedded() {
@@ -25,11 +39,10 @@ const PolyphoneModel& PolyphoneModel::Embedded() {
 }
 
 PolyphoneModel::Block PolyphoneModel::BlockOf(char16_t character) const {
-  if (!kModelled.Contains(character)) return {};
-  const auto* const end = std::end(kBlockCharacters);
-  const auto* const found = std::lower_bound(std::begin(kBlockCharacters), end, character);
-  if (found == end || *found != character) return {};
-  const auto block = static_cast<std::size_t>(found - std::begin(kBlockCharacters));
+  const std::uint64_t bits = kBlockIndex.bits[character / 64];
+  const std::uint64_t below = (std::uint64_t{1} << (character % 64)) - 1;
+  if ((bits >> (character % 64) & 1) == 0) return {};
+  const std::size_t block = kBlockIndex.before[character / 64] + static_cast<std::size_t>(std::popcount(bits & below));
   return {character,
           {kReadings + kBlockReadingStarts[block], kReadings + kBlockReadingStarts[block + 1]},
           kBlockSlotStarts[block],

@@ -49,7 +49,7 @@ ReadingPass::ReadingPass(const ConversionOptions& options)
 void ReadingPass::Feed(std::u16string_view piece) {
   text_ += piece;
   if (options_.readBy == ReadBy::Word) key_ += KeyText(piece);
-  readings_.resize(text_.size());
+  readings_.resize(text_.size());  // 0, no reading, until one is read
   userWordUnit_.resize(text_.size());
   segmentEnd_.resize(text_.size());
   segmentWord_.resize(text_.size());
@@ -106,12 +106,12 @@ void ReadingPass::Scan() {
     const std::size_t i = at - blockStart_;
     std::size_t longest = 1;
     bool standsAlone = false;
-    const bool complete =
-        words_->ForEachPrefix(key_.data() + at, text_.size() - at, [&](std::size_t length, WordList::WordId word) {
-          longest = length;
-          standsAlone = standsAlone || length == 1;
-          Offer(i, length, words_->Cost(word), word);
-        });
+    const bool complete = words_->ForEachPrefix(key_.data() + at, text_.size() - at,
+                                                [&](std::size_t length, WordList::WordId word, std::int32_t cost) {
+                                                  longest = length;
+                                                  standsAlone = standsAlone || length == 1;
+                                                  Offer(i, length, cost, word);
+                                                });
     const bool userComplete =
         !userWords_ ||
         userWords_->ForEachPrefix(key_.data() + at, text_.size() - at, [&](std::size_t length, std::int32_t index) {
@@ -169,6 +169,8 @@ void ReadingPass::EndBlock(std::size_t end) {
 // that has ended is read at once; so is a unit that is not converted, whatever follows.
 void ReadingPass::ReadSegments() {
   while (read_ < segmented_) {
+    read_ = SkipAsciiAlone(read_);
+    if (read_ == segmented_) break;
     // A character beyond the Basic Multilingual Plane is read once both its units have come.
     if (IsLeadSurrogate(text_[read_]) && read_ + 1 == text_.size() && !finished_) break;
     if (segmentEnd_[read_] && !HasReading(read_)) {
@@ -184,6 +186,17 @@ void ReadingPass::ReadSegments() {
     ReadSegment(read_, end);
     read_ = end;
   }
+}
+
+// The first unit from `at` on that is not ASCII standing alone: ASCII, which no dictionary line
+// converts, has no reading whatever its neighbours, and makes up most units of most texts. Its
+// reading stays the 0 that Feed gave it.
+std::size_t ReadingPass::SkipAsciiAlone(std::size_t at) const {
+  const char16_t* const text = text_.data();
+  const std::uint8_t* const segmentEnd = segmentEnd_.data();
+  const std::size_t end = segmented_;
+  while (at < end && text[at] < 0x80 && segmentEnd[at]) ++at;
+  return at;
 }
 
 // Whether the unit at `at` has a reading: by character, a dictionary line; by word, also the
@@ -230,7 +243,7 @@ void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
       readings_[at] = tables_->SyllableReading(
           options_.toneSandhi ? syllable : WordSyllableWithoutToneChanges(text_[at], syllable));
     } else {
-      const DefaultChoice fallback = DefaultReading(at, entry);
+      const DefaultChoice fallback = DefaultReading(at, entry, end - begin == 1);
       readings_[at] = ModelReading(at, begin, end, fallback);
     }
   }
@@ -253,18 +266,22 @@ std::span<const std::uint16_t> ReadingPass::WordReading(std::size_t begin, std::
   if (word < 0 || end - begin < 2) return {};
   const std::span<const std::uint16_t> corrected =
       model_->CorrectedReading(std::u16string_view(key_).substr(begin, end - begin));
-  return corrected.empty() ? words_->Reading(word) : corrected;
+  return corrected.empty() ? words_->Reading(word, end - begin) : corrected;
 }
 
 // The reading of a character that no word decides: the rules' when one applies, else that of its
 // own entry in the word list, else the dictionary's. Firm when a rule matched on the neighbours
 // or the entry gave it: evidence that the model's prior alone must not outweigh.
-ReadingPass::DefaultChoice ReadingPass::DefaultReading(std::size_t at, std::uint16_t entry) const {
+ReadingPass::DefaultChoice ReadingPass::DefaultReading(std::size_t at, std::uint16_t entry, bool aloneInSegment) const {
   if (entry & ConversionTables::kHasContextRules) {
     const int rule = RuleIndexAt(key_, at);
     if (rule >= 0) return {tables_->RuleReading(rule), rule != DefaultRuleIndex(key_[at])};
   }
-  const std::span<const std::uint16_t> alone = words_->ReadingAlone(key_[at]);
+  // A character alone in its segment is its own entry, when it has one: no second look-up.
+  const WordList::WordId word = segmentWord_[at];
+  const std::span<const std::uint16_t> alone =
+      aloneInSegment ? (word >= 0 ? words_->Reading(word, 1) : std::span<const std::uint16_t>())
+                     : words_->ReadingAlone(key_[at]);
   if (!alone.empty()) return {tables_->SyllableReading(alone[0]), true};
   return {static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules), false};
 }

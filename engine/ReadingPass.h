@@ -66,6 +66,7 @@ class ReadingPass {
   void Offer(std::size_t i, std::size_t length, std::int64_t cost, WordList::WordId word);
   void EndBlock(std::size_t end);
   void ReadSegments();
+  std::size_t SkipAsciiAlone(std::size_t at) const;
   void ReadSegment(std::size_t begin, std::size_t end);
   void ReadUserWord(std::size_t begin, std::size_t end);
   std::span<const std::uint16_t> WordReading(std::size_t begin, std::size_t end) const;
@@ -73,7 +74,7 @@ class ReadingPass {
     ReadingIndex reading;
     bool firm;
   };
-  DefaultChoice DefaultReading(std::size_t at, std::uint16_t entry) const;
+  DefaultChoice DefaultReading(std::size_t at, std::uint16_t entry, bool aloneInSegment) const;
   ReadingIndex ModelReading(std::size_t at, std::size_t begin, std::size_t end, DefaultChoice choice) const;
   std::u16string_view Neighbour(std::size_t at, int distance) const;
   bool LineEndsWithin(std::size_t from) const;

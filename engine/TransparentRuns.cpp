@@ -1,6 +1,7 @@
 #include "TransparentRuns.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <utility>
 
@@ -43,22 +44,56 @@ bool IsTransparentToWords(char32_t code) {
   return range != std::begin(kTransparent) && code <= std::prev(range)->last;
 }
 
+namespace {
+
+// The transparent units of the Basic Multilingual Plane, one bit each.
+constexpr std::array<std::uint64_t, 0x10000 / 64> kTransparentUnits = [] {
+  std::array<std::uint64_t, 0x10000 / 64> bits{};
+  for (const Range& range : kTransparent) {
+    for (char32_t code = range.first; code <= range.last && code < 0x10000; ++code) {
+      bits[code / 64] |= std::uint64_t{1} << (code % 64);
+    }
+  }
+  return bits;
+}();
+
+// Whether a unit is a character of its own that is not transparent: the units that nearly every
+// text is made of, passed on in runs rather than one by one.
+bool IsPlainUnit(char16_t unit) {
+  return !IsLeadSurrogate(unit) && (kTransparentUnits[unit / 64] >> (unit % 64) & 1) == 0;
+}
+
+}  // namespace
+
 void TransparentRuns::Split(std::u16string_view piece, std::u16string& read) {
-  for (const char16_t unit : piece) {
-    if (lead_ != 0) {
-      const char16_t lead = std::exchange(lead_, 0);
-      if (IsTrailSurrogate(unit)) {
-        const char16_t pair[] = {lead, unit};
-        Sort(0x10000 + ((char32_t{lead} - 0xD800) << 10) + (unit - 0xDC00), {pair, 2}, read);
-        continue;
-      }
-      Sort(lead, {&lead, 1}, read);
+  std::size_t at = 0;
+  while (at < piece.size()) {
+    if (lead_ == 0 && IsPlainUnit(piece[at])) {
+      std::size_t end = at + 1;
+      while (end < piece.size() && IsPlainUnit(piece[end])) ++end;
+      EndRun();
+      PassOn(piece.substr(at, end - at), read);
+      at = end;
+      continue;
     }
-    if (IsLeadSurrogate(unit)) {
-      lead_ = unit;
-    } else {
-      Sort(unit, {&unit, 1}, read);
+    SplitUnit(piece[at++], read);
+  }
+}
+
+// One unit that may be transparent or half of a surrogate pair.
+void TransparentRuns::SplitUnit(char16_t unit, std::u16string& read) {
+  if (lead_ != 0) {
+    const char16_t lead = std::exchange(lead_, 0);
+    if (IsTrailSurrogate(unit)) {
+      const char16_t pair[] = {lead, unit};
+      return Sort(0x10000 + ((char32_t{lead} - 0xD800) << 10) + (unit - 0xDC00), {pair, 2}, read);
     }
+    Sort(lead, {&lead, 1}, read);
+  }
+  if (IsLeadSurrogate(unit)) {
+    lead_ = unit;
+  } else {
+    Sort(unit, {&unit, 1}, read);
   }
 }
 
@@ -67,9 +102,7 @@ void TransparentRuns::Finish(std::u16string& read) {
     const char16_t lead = std::exchange(lead_, 0);
     Sort(lead, {&lead, 1}, read);
   }
-  if (keepsRuns_ && !gathering_.empty()) runs_.push_back({passedOn_, std::move(gathering_)});
-  gathering_.clear();
-  tooLong_ = false;
+  EndRun();
 }
 
 std::u16string TransparentRuns::Take() {
@@ -86,9 +119,7 @@ void TransparentRuns::DropThrough(std::uint64_t place) {
 // run it ends has been kept.
 void TransparentRuns::Sort(char32_t code, std::u16string_view units, std::u16string& read) {
   if (!IsTransparentToWords(code)) {
-    if (keepsRuns_ && !gathering_.empty()) runs_.push_back({passedOn_, std::move(gathering_)});
-    gathering_.clear();
-    tooLong_ = false;
+    EndRun();
     PassOn(units, read);
   } else if (tooLong_) {
     PassOn(units, read);
@@ -100,6 +131,13 @@ void TransparentRuns::Sort(char32_t code, std::u16string_view units, std::u16str
       tooLong_ = true;
     }
   }
+}
+
+// A unit that is passed on ends the run being read, which is kept in its place.
+void TransparentRuns::EndRun() {
+  if (keepsRuns_ && !gathering_.empty()) runs_.push_back({passedOn_, std::move(gathering_)});
+  gathering_.clear();
+  tooLong_ = false;
 }
 
 void TransparentRuns::PassOn(std::u16string_view units, std::u16string& read) {

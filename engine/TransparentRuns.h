@@ -52,7 +52,9 @@ class TransparentRuns {
     std::u16string units;
   };
 
+  void SplitUnit(char16_t unit, std::u16string& read);
   void Sort(char32_t code, std::u16string_view units, std::u16string& read);
+  void EndRun();
   void PassOn(std::u16string_view units, std::u16string& read);
 
   bool keepsRuns_;

@@ -30,6 +30,22 @@ constexpr std::array<char16_t, 0x10000> kKeyUnits = [] {
   return units;
 }();
 
+// The own syllable of every unit (OwnSyllableOfUnit), looked up for every unit that reading by
+// word passes over: a search of kOwnReadings there would cost more than all the rest of the walk.
+constexpr std::array<std::uint16_t, 0x10000> kUnitSyllables = [] {
+  std::array<std::uint16_t, 0x10000> own{};
+  own.fill(kNoOwnSyllable);
+  for (const OwnReading& reading : kOwnReadings) {
+    if (reading.code < 0x10000) own[reading.code] = reading.syllable;
+  }
+  std::array<std::uint16_t, 0x10000> units{};
+  for (std::size_t unit = 0; unit < units.size(); ++unit) {
+    const std::uint16_t simplified = own[kKeyUnits[unit]];
+    units[unit] = simplified != kNoOwnSyllable ? simplified : own[unit];
+  }
+  return units;
+}();
+
 }  // namespace
 
 std::uint16_t OwnSyllable(char32_t code) {
@@ -39,10 +55,7 @@ std::uint16_t OwnSyllable(char32_t code) {
   return found != end && found->code == code ? found->syllable : kNoOwnSyllable;
 }
 
-std::uint16_t OwnSyllableOfUnit(char16_t unit) {
-  const std::uint16_t simplified = OwnSyllable(KeyUnit(unit));
-  return simplified != kNoOwnSyllable ? simplified : OwnSyllable(unit);
-}
+std::uint16_t OwnSyllableOfUnit(char16_t unit) { return kUnitSyllables[unit]; }
 
 bool ReadsByWord(char32_t code) {
   if (code >= 0x10000) return OwnSyllable(code) != kNoOwnSyllable;

@@ -9,11 +9,12 @@ namespace mibolan {
 namespace {
 #include "WordTable.inc"
 
-// The arrays of the image lie one after the other, each starting on a four-byte boundary.
+// The header and the arrays of the image lie one after the other, each starting on a
+// sixteen-byte boundary.
 template <class T>
 const T* TakeArray(const char*& at, std::size_t count) {
   const T* array = reinterpret_cast<const T*>(at);
-  at += (count * sizeof(T) + 3) / 4 * 4;
+  at += (count * sizeof(T) + 15) / 16 * 16;
   return array;
 }
 }  // namespace
@@ -33,13 +34,11 @@ WordList::WordList(const char* image) {
   word_table::Header header;
   std::memcpy(&header, image, sizeof header);
   if (header.magic != word_table::kMagic) throw std::logic_error("the embedded word table is damaged");
-  const char* at = image + sizeof header;
+  const char* at = image;
+  TakeArray<word_table::Header>(at, 1);
   letterCode_ = TakeArray<std::uint16_t>(at, 0x10000);
-  base_ = TakeArray<std::int32_t>(at, header.slotCount);
-  check_ = TakeArray<std::int32_t>(at, header.slotCount);
-  wordAt_ = TakeArray<std::int32_t>(at, header.slotCount);
-  cost_ = TakeArray<std::int32_t>(at, header.wordCount);
-  readingStart_ = TakeArray<std::uint32_t>(at, header.wordCount + 1);
+  edges_ = TakeArray<std::uint64_t>(at, (std::size_t{1} << word_table::kEdgeBits) / 64);
+  slots_ = TakeArray<word_table::Slot>(at, header.slotCount);
   syllables_ = TakeArray<std::uint16_t>(at, header.syllableCount);
   unknownCost_ = header.unknownCost;
 }

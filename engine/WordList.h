@@ -14,24 +14,28 @@ namespace mibolan {
 // where it has one, its reading, found by walking a double-array trie over the text's units.
 class WordList {
  public:
+  // A word as the trie holds it (word_table::WordCode): where its reading lies.
   using WordId = std::int32_t;
 
   static const WordList& Embedded();
 
-  // Calls found(length, word) for every word that the `available` units at `text` start with,
-  // shortest first. Returns false when the units ran out where a longer word could still
+  // Calls found(length, word, cost) for every word that the `available` units at `text` start
+  // with, shortest first. Returns false when the units ran out where a longer word could still
   // follow: more text may hold more words.
   template <class Found>
   bool ForEachPrefix(const char16_t* text, std::size_t available, Found&& found) const {
-    std::int32_t slot = 0;
+    const word_table::Slot* slot = slots_;
     for (std::size_t length = 1; length <= word_table::kMaxWordLength; ++length) {
-      if (length > available) return base_[slot] == 0;  // only a slot with children has a base
+      if (length > available) return slot->base == 0;  // only a slot with children has a base
       const std::uint16_t code = letterCode_[text[length - 1]];
       if (code == 0) return true;
-      const std::int32_t next = base_[slot] + code;
-      if (check_[next] != slot) return true;
+      const auto index = static_cast<std::uint32_t>(slot - slots_);
+      const std::uint32_t edge = word_table::EdgeBit(index, code);
+      if ((edges_[edge / 64] >> (edge % 64) & 1) == 0) return true;
+      const word_table::Slot* next = slots_ + slot->base + code;
+      if (next->check != static_cast<std::int32_t>(index)) return true;
       slot = next;
-      if (wordAt_[slot] >= 0) found(length, wordAt_[slot]);
+      if (slot->word >= 0) found(length, slot->word, slot->cost);
     }
     return true;
   }
@@ -39,14 +43,13 @@ class WordList {
   // The reading of the character's own entry, when it has one with a reading.
   std::span<const std::uint16_t> ReadingAlone(char16_t unit) const {
     std::span<const std::uint16_t> reading;
-    ForEachPrefix(&unit, 1, [&](std::size_t, WordId word) { reading = Reading(word); });
+    ForEachPrefix(&unit, 1, [&](std::size_t, WordId word, std::int32_t) { reading = Reading(word, 1); });
     return reading;
   }
 
   // Whether the unit can stand in a word at all.
   bool InAnyWord(char16_t unit) const { return letterCode_[unit] != 0; }
 
-  std::int32_t Cost(WordId word) const { return cost_[word]; }
   std::int32_t UnknownCost() const { return unknownCost_; }
 
   // Syllable ids run from 0 to SyllableIdCount() - 1.
@@ -55,21 +58,19 @@ class WordList {
   // The numbered syllable of a syllable id: "yi2".
   static std::string NumberedSyllable(std::uint16_t id);
 
-  // The word's syllable ids (word_table::SyllableId), one per unit; empty when its characters
-  // are read one by one.
-  std::span<const std::uint16_t> Reading(WordId word) const {
-    return {syllables_ + readingStart_[word], syllables_ + readingStart_[word + 1]};
+  // The syllable ids (word_table::SyllableId) of the word, `length` units long, one per unit;
+  // empty when its characters are read one by one.
+  std::span<const std::uint16_t> Reading(WordId word, std::size_t length) const {
+    if (!word_table::HasReading(word)) return {};
+    return {syllables_ + word_table::SyllablesStart(word), length};
   }
 
  private:
   explicit WordList(const char* image);
 
   const std::uint16_t* letterCode_;
-  const std::int32_t* base_;
-  const std::int32_t* check_;
-  const std::int32_t* wordAt_;
-  const std::int32_t* cost_;
-  const std::uint32_t* readingStart_;
+  const std::uint64_t* edges_;
+  const word_table::Slot* slots_;
   const std::uint16_t* syllables_;
   std::int32_t unknownCost_;
 };

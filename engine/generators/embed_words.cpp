@@ -225,12 +225,13 @@ class Layout {
   std::int32_t lastFree_ = -1;
 };
 
+// Appends an array, then pads the image to the next sixteen-byte boundary.
 template <class T>
 void Append(std::string& image, const std::vector<T>& values) {
   const std::size_t at = image.size();
   image.resize(at + values.size() * sizeof(T));
   std::memcpy(image.data() + at, values.data(), values.size() * sizeof(T));
-  image.resize((image.size() + 3) / 4 * 4, '\0');
+  image.resize((image.size() + 15) / 16 * 16, '\0');
 }
 
 std::string Image(const std::vector<Word>& words) {
@@ -244,28 +245,45 @@ std::string Image(const std::vector<Word>& words) {
   const auto costOf = [&](double frequency) {
     return static_cast<std::int32_t>(std::floor(format::kCostScale * std::log(total / frequency) + 0.5));
   };
-  std::vector<std::int32_t> costs;
-  std::vector<std::uint32_t> readingStart;
+  std::vector<std::int32_t> costs;      // by word
+  std::vector<std::int32_t> wordCodes;  // by word
   std::vector<std::uint16_t> syllables;
   for (const Word& word : words) {
     costs.push_back(costOf(static_cast<double>(word.frequency)));
-    readingStart.push_back(static_cast<std::uint32_t>(syllables.size()));
+    wordCodes.push_back(format::WordCode(!word.syllables.empty(), static_cast<std::uint32_t>(syllables.size())));
     syllables.insert(syllables.end(), word.syllables.begin(), word.syllables.end());
   }
-  readingStart.push_back(static_cast<std::uint32_t>(syllables.size()));
+  if (syllables.size() >= (std::size_t{1} << 30)) throw Failure{"too many syllables for a word code"};
   header.slotCount = static_cast<std::uint32_t>(array.check.size());
   header.wordCount = static_cast<std::uint32_t>(words.size());
   header.syllableCount = static_cast<std::uint32_t>(syllables.size());
   header.unknownCost = costOf(1.0);
 
-  std::string image(sizeof header, '\0');
-  std::memcpy(image.data(), &header, sizeof header);
+  std::vector<format::Slot> slots(array.check.size());
+  for (std::size_t slot = 0; slot < slots.size(); ++slot) {
+    const std::int32_t word = array.wordAt[slot];
+    const auto index = static_cast<std::size_t>(word);
+    slots[slot] = {.base = array.base[slot],
+                   .check = array.check[slot],
+                   .word = word >= 0 ? wordCodes[index] : -1,
+                   .cost = word >= 0 ? costs[index] : 0};
+  }
+
+  std::vector<std::uint64_t> edges((std::size_t{1} << format::kEdgeBits) / 64, 0);
+  for (std::size_t slot = 1; slot < slots.size(); ++slot) {
+    const std::int32_t parent = slots[slot].check;
+    if (parent < 0) continue;  // a free slot
+    const auto code =
+        static_cast<std::uint32_t>(static_cast<std::int32_t>(slot) - slots[static_cast<std::size_t>(parent)].base);
+    const std::uint32_t bit = format::EdgeBit(static_cast<std::uint32_t>(parent), code);
+    edges[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  }
+
+  std::string image;
+  Append(image, std::vector<format::Header>{header});
   Append(image, codes);
-  Append(image, array.base);
-  Append(image, array.check);
-  Append(image, array.wordAt);
-  Append(image, costs);
-  Append(image, readingStart);
+  Append(image, edges);
+  Append(image, slots);
   Append(image, syllables);
   return image;
 }

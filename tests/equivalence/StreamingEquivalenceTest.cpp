@@ -150,6 +150,34 @@ TEST(StreamingEquivalence, TwoHalvesMeetAtEverySplit) {
   }
 }
 
+// A long text that the streaming walk converts (by word, with tone changes, the html style, kept
+// lines) is converted in two parts at a line feed, the second on a thread of its own: the same as
+// converting it whole in one pass.
+TEST(StreamingEquivalence, StreamingWalkInTwoPartsMeetsAtALineFeed) {
+  testing::TextGenerator generator(testing::NumberFromEnvironment("MIBOLAN_DIFFERENTIAL_SEED", 20240601));
+  // Lone surrogates too, which the output must give as U+FFFD in every style.
+  const std::u16string loneSurrogates = {u'长', char16_t{0xD800}, u'行', char16_t{0xDC00}, u'\n'};
+  std::u16string longText;
+  while (longText.size() < (std::size_t{1} << 20)) {
+    longText += generator.Text(1000) + u"\n一不银\u200D行" + loneSurrogates;
+  }
+  const ConversionOptions optionSets[] = {
+      {.readBy = ReadBy::Word},
+      Textbook(Style::Annotated),
+      {.style = Style::Html, .readBy = ReadBy::Word},
+      {.style = Style::Numbers, .lineBreaks = LineBreaks::Keep, .readBy = ReadBy::Word, .toneSandhi = true},
+      {.style = Style::Html},
+      {.style = Style::Annotated, .lineBreaks = LineBreaks::Keep, .toneSandhi = true},
+  };
+  for (const ConversionOptions& options : optionSets) {
+    StreamConverter whole(options);
+    std::string expected;
+    whole.Feed(longText, expected);
+    whole.Finish(expected);
+    EXPECT_TRUE(ConvertText(longText, options) == ToUtf16(expected)) << "style " << static_cast<int>(options.style);
+  }
+}
+
 #ifdef MIBOLAN_CONVERT
 // The program reads files 64 KiB at a time: shifting the text against that boundary puts a
 // read boundary at every byte of it.
