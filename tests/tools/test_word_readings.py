@@ -104,6 +104,20 @@ class ReadingTest(unittest.TestCase):
                          ["b", "L2=#", "L1=0", "R1=楼", "R2=a", "LR=0楼", "W=幢楼"])
         self.assertEqual(wr.features("行\r\n", 0, lambda k: (0, 1))[1:5], ["L2=#", "L1=#", "R1=#", "R2=#"])
 
+    def test_word_list_examples_know_no_text_boundary(self):
+        # A word listed alone says nothing of what stands beyond it: those features are the
+        # word list's own, and the model never writes them; the bias and the neighbours inside
+        # the word are shared with the sentences.
+        context = trainer.Context({"酒吧": (5, ("jiu3", "ba1")), "吧台": (3, ("ba1", "tai2"))}, DICTIONARY, {})
+        examples = sorted(trainer.lexicon_examples(context, {"吧"}), key=lambda e: e[1])
+        w = trainer.WORD_ONLY
+        self.assertEqual(examples, [
+            ("吧", ["b", w + "L2=#", "L1=酒", w + "R1=#", w + "R2=#", w + "LR=酒#"], "ba1"),
+            ("吧", ["b", w + "L2=#", w + "L1=#", "R1=台", w + "R2=#", w + "LR=#台"], "ba1")])
+        weights = {"b": [0.5, -0.5], w + "R1=#": [3.0, -3.0], "R1=#": [-3.0, 3.0]}
+        model = trainer.written_model({"吧": (["ba1", "ba5"], weights)}, defaultdict(Counter), {"吧": "ba5"})
+        self.assertEqual(model["吧"][1], {"b": [50, -50], "R1=#": [-300, 300]})
+
     def test_corrected_words_replace_the_lists_reading(self):
         words = {"黄陂": (10, ("huang2", "pi2")), "陂": (10, None)}
         reader = wr.Reader(words, corrections={"黄陂": ("huang2", "bei1")})
