@@ -48,6 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{u"好吧。走吧", u"hǎo ba zǒu ba ", u""},
         WordCase{u"中的文件\n中的字符", u"zhōng de wén jiàn zhōng de zì fú ", u""},
         WordCase{u"这条河很长。", u"zhè tiáo hé hěn cháng ", u""},
+        // A character alone reads as running text reads it, where the dictionary's reading is
+        // one that running text hardly knows; a particle keeps its own.
+        WordCase{u"消，罗，啥，吧", u"xiāo luó shá ba ", u""},
         // Traditional characters read by word as well.
         WordCase{u"覺得銀行長大", u"jué de yín háng zhǎng dà ", u""},
         // Characters outside any word, and what is not converted, as by character.

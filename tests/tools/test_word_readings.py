@@ -238,6 +238,20 @@ class WordListTest(unittest.TestCase):
                 self.assertEqual(gen.restore_tones(word, reading, neutral, full, traditional), expected)
 
 
+    def test_a_character_alone_takes_running_texts_reading(self):
+        with tempfile.NamedTemporaryFile("w", encoding="utf-8", suffix=".txt") as handle:
+            handle.write("吧 90 y\n消 50 v\n")
+            handle.flush()
+            jieba = gen.load_jieba(handle.name)
+        entries = {"消息": (500, ("xiao1", "xi5")), "取消": (200, ("qu3", "xiao1")), "消": (50, None),
+                   "酒吧": (400, ("jiu3", "ba1")), "吧": (90, None), "缝隙": (300, ("feng4", "xi4")),
+                   "缝补": (100, ("feng2", "bu3")), "缝": (30, None), "游泳": (299, ("you2", "yong3")),
+                   "游": (40, None), "得": (60, ("de5",)), "得到": (900, ("de2", "dao4"))}
+        # 消: xiao5 in the dictionary, xiao1 in every word. 吧 is a particle; 缝 divided; 游 too
+        # rare; 得 has its reading already.
+        self.assertEqual(gen.running_text_defaults(entries, jieba, DICTIONARY), {"消": "xiao1"})
+
+
 class NeutralToneTest(unittest.TestCase):
     def test_neutral_tones_of_the_standard_its_compounds_and_classes(self):
         standard = {"朋友": ("peng2", "you5"), "刚刚": ("gang1", "gang1"), "起来": ("qi3", "lai2"),
