@@ -25,7 +25,7 @@ conventions are documented in engine/data/README.md; in short:
   (0, the default: none; measured, they do not help).
 - Single characters with a jieba count (or whose simplified form has one) are entries;
   their READING is "-" unless the character standing alone reads otherwise than its
-  dictionary line (particles, traditional forms).
+  dictionary line (particles, traditional forms, readings that running text hardly knows).
 - Every character of an entry has a line in the character dictionary; entries with other
   characters, or with syllables outside the dictionary's 409, are left out.
 """
@@ -406,6 +406,8 @@ def build(cedict, jieba, dictionary, min_jieba_freq, keep_neutral=False, standar
     for char, reading in standalone_readings(cedict, jieba, dictionary, neutral).items():
         if char in entries:
             entries[char] = (entries[char][0], (reading,))
+    for char, reading in running_text_defaults(entries, jieba, dictionary).items():
+        entries[char] = (entries[char][0], (reading,))
     if not keep_neutral:
         for word, reading in reduplicated_verbs(cedict, jieba, dictionary).items():
             entries.setdefault(word, (jieba[word], reading))
@@ -500,6 +502,39 @@ def standalone_readings(cedict, jieba, dictionary, neutral):
                 if reading in readings_of[traditional] or simple in result:
                     result[traditional] = reading
     return {c: r for c, r in result.items() if r != dictionary[c]}
+
+
+# A character alone takes the reading of running text instead of the dictionary's where running
+# text holds it at least RUNNING_TEXT_MIN_COUNT times (the frequencies of the words that read it)
+# and reads it one other way in at least RUNNING_TEXT_MIN_SHARE of them. Where running text is
+# divided (陂 in names of places, 缝 noun and verb), the dictionary's reading stays and the
+# polyphone model decides.
+RUNNING_TEXT_MIN_COUNT = 300
+RUNNING_TEXT_MIN_SHARE = 0.99
+
+
+def running_text_defaults(entries, jieba, dictionary):
+    """{character: reading} for the single-character entries without a reading whose dictionary
+    reading running text hardly knows (消 xiao5, 游 you5, 罗 luo1): the reading of nearly all the
+    words that hold the character. A neutral tone inside a word is the word's, not the
+    character's (桌子), so a neutral dictionary reading counts as unknown to running text; the
+    particles that jieba tags as such (的, 了, 吧) keep theirs, which is right alone."""
+    counts = defaultdict(lambda: defaultdict(int))
+    for word, (freq, reading) in entries.items():
+        if len(word) > 1 and reading:
+            for char, syllable in zip(word, reading):
+                if not syllable.endswith("5"):
+                    counts[char][syllable] += freq
+    result = {}
+    for char, (_, reading) in entries.items():
+        found = counts.get(char)
+        if len(char) > 1 or reading or not found or jieba.tags.get(char, "")[:1] in ("u", "y"):
+            continue
+        total = sum(found.values())
+        common = max(sorted(found), key=found.get)
+        if total >= RUNNING_TEXT_MIN_COUNT and common != dictionary[char] and found[common] >= RUNNING_TEXT_MIN_SHARE * total:
+            result[char] = common
+    return result
 
 
 def render(entries):

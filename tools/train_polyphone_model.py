@@ -44,6 +44,7 @@ LEARNING_RATE = 0.3
 L2 = 1e-4
 LEXICON_WEIGHT = 0.3
 MIN_FEATURE_COUNT = 2
+WORD_ONLY = "w:"  # marks the word list's examples' features beyond the word (never written)
 WEIGHT_SCALE = 100  # weights are written as round(WEIGHT_SCALE * weight)
 MIN_WEIGHT = 120  # features whose written weights are all smaller are dropped
 MARGIN = 50  # the model speaks when its reading leads the default's by this much (scaled)
@@ -143,14 +144,19 @@ def word_corrections(context, examples, attested, reviewed=()):
 def lexicon_examples(context, characters):
     """(character, features, reading) for the characters of `characters` inside the words
     of the word list that have a reading; each word is seen on its own, with the character
-    as a segment of its own."""
+    as a segment of its own. The neighbours inside the word are features as in a text; those
+    beyond the word are features of the word list's own (WORD_ONLY), which no text has: what
+    stands beyond a word listed alone is unknown, not the text's boundary (酒吧 says nothing
+    of 吧 at the end of a text, 目的 nothing of 的 at its start)."""
     examples = []
     for word, (_, reading) in context.lexicon.words.items():
         if reading is None:
             continue
         for index, char in enumerate(word):
             if char in characters:
-                examples.append((char, wr.features(word, index, lambda k: (k, k + 1)), reading[index]))
+                feats = [WORD_ONLY + f if wr.BOUNDARY in f else f
+                         for f in wr.features(word, index, lambda k: (k, k + 1))]
+                examples.append((char, feats, reading[index]))
     return examples
 
 
@@ -258,7 +264,7 @@ def written_model(fitted, counts, defaults):
         table = {}
         for feature, values in weights.items():
             written = scaled(values)
-            if feature != "b" and max(abs(v) for v in written) >= MIN_WEIGHT:
+            if feature != "b" and not feature.startswith(WORD_ONLY) and max(abs(v) for v in written) >= MIN_WEIGHT:
                 table[feature] = written
         bias = weights.get("b", [0.0] * len(classes))
         default = defaults[char]

@@ -42,6 +42,15 @@ INSTANTIATE_TEST_SUITE_P(
         // Where no word decides, the neighbours do: the particles and the measure word.
         WordCase{u"跑得快", u"pǎo de kuài ", u""}, WordCase{u"慢慢地走", u"màn màn de zǒu ", u""},
         WordCase{u"睡着了", u"shuì zháo le ", u""}, WordCase{u"只看见", u"zhǐ kàn jiàn ", u""},
+        // A word listed alone tells nothing of where a text starts or ends: a particle that ends
+        // a sentence (酒吧 is no reason for 吧 at the end), 的 at the start of a line (目的 is no
+        // reason either), an adjective before a full stop.
+        WordCase{u"好吧。走吧", u"hǎo ba zǒu ba ", u""},
+        WordCase{u"中的文件\n中的字符", u"zhōng de wén jiàn zhōng de zì fú ", u""},
+        WordCase{u"这条河很长。", u"zhè tiáo hé hěn cháng ", u""},
+        // A character alone reads as running text reads it, where the dictionary's reading is
+        // one that running text hardly knows; a particle keeps its own.
+        WordCase{u"消，罗，啥，吧", u"xiāo luó shá ba ", u""},
         // Traditional characters read by word as well.
         WordCase{u"覺得銀行長大", u"jué de yín háng zhǎng dà ", u""},
         // Characters outside any word, and what is not converted, as by character.

@@ -104,6 +104,20 @@ class ReadingTest(unittest.TestCase):
                          ["b", "L2=#", "L1=0", "R1=楼", "R2=a", "LR=0楼", "W=幢楼"])
         self.assertEqual(wr.features("行\r\n", 0, lambda k: (0, 1))[1:5], ["L2=#", "L1=#", "R1=#", "R2=#"])
 
+    def test_word_list_examples_know_no_text_boundary(self):
+        # A word listed alone says nothing of what stands beyond it: those features are the
+        # word list's own, and the model never writes them; the bias and the neighbours inside
+        # the word are shared with the sentences.
+        context = trainer.Context({"酒吧": (5, ("jiu3", "ba1")), "吧台": (3, ("ba1", "tai2"))}, DICTIONARY, {})
+        examples = sorted(trainer.lexicon_examples(context, {"吧"}), key=lambda e: e[1])
+        w = trainer.WORD_ONLY
+        self.assertEqual(examples, [
+            ("吧", ["b", w + "L2=#", "L1=酒", w + "R1=#", w + "R2=#", w + "LR=酒#"], "ba1"),
+            ("吧", ["b", w + "L2=#", w + "L1=#", "R1=台", w + "R2=#", w + "LR=#台"], "ba1")])
+        weights = {"b": [0.5, -0.5], w + "R1=#": [3.0, -3.0], "R1=#": [-3.0, 3.0]}
+        model = trainer.written_model({"吧": (["ba1", "ba5"], weights)}, defaultdict(Counter), {"吧": "ba5"})
+        self.assertEqual(model["吧"][1], {"b": [50, -50], "R1=#": [-300, 300]})
+
     def test_corrected_words_replace_the_lists_reading(self):
         words = {"黄陂": (10, ("huang2", "pi2")), "陂": (10, None)}
         reader = wr.Reader(words, corrections={"黄陂": ("huang2", "bei1")})
@@ -222,6 +236,20 @@ class WordListTest(unittest.TestCase):
         for word, reading, traditional, expected in cases:
             with self.subTest(word=word):
                 self.assertEqual(gen.restore_tones(word, reading, neutral, full, traditional), expected)
+
+
+    def test_a_character_alone_takes_running_texts_reading(self):
+        with tempfile.NamedTemporaryFile("w", encoding="utf-8", suffix=".txt") as handle:
+            handle.write("吧 90 y\n消 50 v\n")
+            handle.flush()
+            jieba = gen.load_jieba(handle.name)
+        entries = {"消息": (500, ("xiao1", "xi5")), "取消": (200, ("qu3", "xiao1")), "消": (50, None),
+                   "酒吧": (400, ("jiu3", "ba1")), "吧": (90, None), "缝隙": (300, ("feng4", "xi4")),
+                   "缝补": (100, ("feng2", "bu3")), "缝": (30, None), "游泳": (299, ("you2", "yong3")),
+                   "游": (40, None), "得": (60, ("de5",)), "得到": (900, ("de2", "dao4"))}
+        # 消: xiao5 in the dictionary, xiao1 in every word. 吧 is a particle; 缝 divided; 游 too
+        # rare; 得 has its reading already.
+        self.assertEqual(gen.running_text_defaults(entries, jieba, DICTIONARY), {"消": "xiao1"})
 
 
 class NeutralToneTest(unittest.TestCase):
