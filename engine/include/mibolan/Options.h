@@ -44,6 +44,11 @@ struct ConversionOptions {
   // reading wherever they stand; read by word only. Not owned: they must outlive every
   // conversion made with these options.
   const UserWords* userWords = nullptr;
+  // How many threads a conversion may use: 0 lets it choose (a second thread for a long text,
+  // when this process may run on two processors), 1 never starts a thread, more allows that
+  // many (no conversion uses more than two today). Only ConvertText and the converter program
+  // start threads; the streaming converters never do.
+  unsigned threads = 0;
 };
 
 // The readings a primary-school textbook prints: by word, with the neutral tones of the words (妈妈
