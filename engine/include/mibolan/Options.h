@@ -27,6 +27,21 @@ enum class ReadBy {
   Word,
 };
 
+// What a conversion does with text that is not well formed: in UTF-8, a byte sequence that
+// encodes no character (overlong forms, encoded surrogates, code points above U+10FFFF, stray or
+// missing continuation bytes); in UTF-16, a lone surrogate.
+enum class IllFormed {
+  // UTF-8 stops at the first ill-formed sequence, which is reported with its offset (everything
+  // before it is converted). UTF-16, which ConvertText and StreamConverter take whatever the
+  // user typed and which they have no error to report with, has its lone surrogates left out,
+  // as every character without a reading is.
+  Report,
+  // Each ill-formed sequence (the longest start of a character that it holds, or one byte) and
+  // each lone surrogate stands for U+FFFD, which the styles that write text keep in its place;
+  // the rest is converted, and nothing is reported.
+  Replace,
+};
+
 // How a conversion reads the text and writes what it reads. Every function and constructor that
 // takes options throws std::invalid_argument when a value is none that its enumeration names
 // (a number cast to Style, say), before it converts anything.
@@ -49,6 +64,7 @@ struct ConversionOptions {
   // many (no conversion uses more than two today). Only ConvertText and the converter program
   // start threads; the streaming converters never do.
   unsigned threads = 0;
+  IllFormed illFormed = IllFormed::Report;
 };
 
 // The readings a primary-school textbook prints: by word, with the neutral tones of the words (妈妈
