@@ -9,6 +9,7 @@
 #include <mibolan/Convert.h>
 #include <mibolan/ConvertText.h>
 #include <mibolan/Dictionary.h>
+#include <mibolan/StreamConverter.h>
 #include <mibolan/Syllables.h>
 #include <mibolan/Utf8Converter.h>
 
@@ -139,6 +140,28 @@ TEST(IllFormedReplace, ReadsEachBadSequenceAsTheReplacementCharacter) {
     }
   }
   EXPECT_THROW(ConvertUtf8("人", {.illFormed = static_cast<IllFormed>(2)}), std::invalid_argument);
+}
+
+// UTF-16 has no error to report: a page shows a lone surrogate as U+FFFD in its place, whatever
+// the option and wherever the pieces are cut, and a pair split between pieces stays one character.
+TEST(IllFormedReplace, ALoneSurrogateIsTheReplacementCharacterOnAPage) {
+  const std::u16string bad = u"银\xD800行\xDC00长\U00020000大\xD83D";
+  const std::u16string repaired = u"银\uFFFD行\uFFFD长\U00020000大\uFFFD";
+  for (const ConversionOptions& report : {ConversionOptions{.style = Style::Html}, Textbook(Style::Html)}) {
+    ConversionOptions replace = report;
+    replace.illFormed = IllFormed::Replace;
+    const std::u16string wanted = ConvertText(repaired, report);
+    EXPECT_EQ(ConvertText(bad, report), wanted);
+    EXPECT_EQ(ConvertText(bad, replace), wanted);
+    for (std::size_t cut = 0; cut <= bad.size(); ++cut) {
+      StreamConverter converter(report);
+      std::string out;
+      converter.Feed(std::u16string_view(bad).substr(0, cut), out);
+      converter.Feed(std::u16string_view(bad).substr(cut), out);
+      converter.Finish(out);
+      EXPECT_EQ(out, ToUtf8(wanted)) << "cut at " << cut;
+    }
+  }
 }
 
 TEST(ReadUtf8, CutsTheTextIntoCharactersAndRunsWithTheirOffsets) {

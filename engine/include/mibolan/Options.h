@@ -27,24 +27,25 @@ enum class ReadBy {
   Word,
 };
 
-// What a conversion does with text that is not well formed: in UTF-8, a byte sequence that
-// encodes no character (overlong forms, encoded surrogates, code points above U+10FFFF, stray or
-// missing continuation bytes); in UTF-16, a lone surrogate.
+// What a conversion of UTF-8 does with a byte sequence that encodes no character (overlong
+// forms, encoded surrogates, code points above U+10FFFF, stray or missing continuation bytes).
+// UTF-16 is always read one way, whatever this says: ConvertText and StreamConverter take
+// whatever a user typed and have no error to report, so a lone surrogate is U+FFFD where the
+// style writes text (Style::Html) and, having no reading, left out elsewhere.
 enum class IllFormed {
-  // UTF-8 stops at the first ill-formed sequence, which is reported with its offset (everything
-  // before it is converted). UTF-16, which ConvertText and StreamConverter take whatever the
-  // user typed and which they have no error to report with, has its lone surrogates left out,
-  // as every character without a reading is.
+  // The conversion stops at the first ill-formed sequence, which is reported with its byte offset
+  // (everything before it is converted).
   Report,
-  // Each ill-formed sequence (the longest start of a character that it holds, or one byte) and
-  // each lone surrogate stands for U+FFFD, which the styles that write text keep in its place;
-  // the rest is converted, and nothing is reported.
+  // Each ill-formed sequence (the longest start of a character that it holds, or else one byte)
+  // is read as U+FFFD, which Style::Html keeps in its place; the rest is converted, and nothing
+  // is reported.
   Replace,
 };
 
-// How a conversion reads the text and writes what it reads. Every function and constructor that
-// takes options throws std::invalid_argument when a value is none that its enumeration names
-// (a number cast to Style, say), before it converts anything.
+// How a conversion reads the text and writes what it reads: a plain value, to copy and share
+// between threads freely. Every function and constructor that takes options throws
+// std::invalid_argument when a value is none that its enumeration names (a number cast to Style,
+// say), before it converts anything.
 struct ConversionOptions {
   Style style = Style::Pinyin;
   // Style::Html keeps every line break whatever this says.
