@@ -125,7 +125,6 @@ void ParallelConverter::StartPiece(std::uint64_t offset, const char* carried, st
   std::memcpy(piece.bytes.get(), carried, size);
   piece.size = size;
   piece.offset = offset;
-  piece.state = State::Filling;
 }
 
 // The oldest piece that waits for a thread, if any; the mutex held.
