@@ -60,8 +60,8 @@ CLI::Option* AddChoice(CLI::App& app, const std::string& name, const std::map<st
 CLI::Validator ThreadCount() {
   return CLI::Validator(
       [](const std::string& value) -> std::string {
-        const bool digits = !value.empty() && value.size() <= 4 &&
-                            value.find_first_not_of("0123456789") == std::string::npos;
+        const bool digits =
+            !value.empty() && value.size() <= 4 && value.find_first_not_of("0123456789") == std::string::npos;
         if (digits && std::stoul(value) <= 1024) return {};
         return "a number of threads from 0 (automatic) to 1024 is wanted, not \"" + value + "\"";
       },
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
             "stop that FILE with an error")
       ->option_text("ENCODING");
   const std::map<std::string, mibolan::IllFormed> illFormedChoices = {{"stop", mibolan::IllFormed::Report},
-                                                                       {"replace", mibolan::IllFormed::Replace}};
+                                                                      {"replace", mibolan::IllFormed::Replace}};
   AddChoice(app, "--invalid", illFormedChoices, options.conversion.illFormed,
             "what bytes that are not valid UTF-8 do: stop (the default)\n"
             "stops that FILE there with an error that gives their offset,\n"
@@ -170,10 +170,11 @@ int main(int argc, char** argv) {
     if (printDictionary && HasMoreThanDictionary(app)) {
       throw CLI::ExcludesError("--dictionary takes no FILE and no other option", CLI::ExitCodes::ExcludesError);
     }
-    if (options.conversion.illFormed == mibolan::IllFormed::Replace && options.encoding != mibolan::cli::Encoding::Utf8) {
-      throw CLI::ExcludesError("--invalid=replace reads UTF-8 only: it cannot go with --encoding=" +
-                                   app["--encoding"]->as<std::string>(),
-                               CLI::ExitCodes::ExcludesError);
+    if (options.conversion.illFormed == mibolan::IllFormed::Replace &&
+        options.encoding != mibolan::cli::Encoding::Utf8) {
+      throw CLI::ExcludesError(
+          "--invalid=replace reads UTF-8 only: it cannot go with --encoding=" + app["--encoding"]->as<std::string>(),
+          CLI::ExitCodes::ExcludesError);
     }
   } catch (const CLI::ParseError& error) {
     return mibolan::cli::EndParse(app, error);

@@ -78,7 +78,7 @@ class Utf8Converter::Impl {
   }
 
   ConversionOptions options_;
-  std::optional<EitherWalk> walk_;  // always holds one: optional to be made anew
+  std::optional<EitherWalk> walk_;    // always holds one: optional to be made anew
   std::optional<Utf8Repair> repair_;  // with IllFormed::Replace
   bool failed_ = false;
   bool finished_ = false;

@@ -113,10 +113,12 @@ TEST(EncodingError, GivesTheOffsetOfTheBadSequenceEverywhere) {
 TEST(IllFormedReplace, ReadsEachBadSequenceAsTheReplacementCharacter) {
   const std::pair<std::string, std::string> cases[] = {
       {"我爱\xFF人", "我爱\uFFFD人"},
-      {"银\xE4\xBD" "A行", "银\uFFFDA行"},               // a character cut short by an ASCII byte
-      {"ab\xC0\xAF", "ab\uFFFD\uFFFD"},             // no overlong form starts a character
-      {"\xED\xA0\x80人", "\uFFFD\uFFFD\uFFFD人"},     // nor does an encoded surrogate
-      {"人\xF0\x9F\x98人", "人\uFFFD人"},             // a four-byte character cut short
+      {"银\xE4\xBD"
+       "A行",
+       "银\uFFFDA行"},                                     // a character cut short by an ASCII byte
+      {"ab\xC0\xAF", "ab\uFFFD\uFFFD"},                    // no overlong form starts a character
+      {"\xED\xA0\x80人", "\uFFFD\uFFFD\uFFFD人"},          // nor does an encoded surrogate
+      {"人\xF0\x9F\x98人", "人\uFFFD人"},                  // a four-byte character cut short
       {"\xEF\xBB\xBF人\xE4\xBA", "\xEF\xBB\xBF人\uFFFD"},  // cut off by the end
       {"行长\n\x80一个", "行长\n\uFFFD一个"},
       {"银行\xF0\xA0\x80\x80", "银行\xF0\xA0\x80\x80"},  // well formed: unchanged

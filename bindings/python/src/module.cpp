@@ -163,8 +163,8 @@ std::optional<py::str> ConvertAsUtf16(py::handle text, const mibolan::Conversion
   return py::reinterpret_steal<py::str>(result);
 }
 
-py::str Convert(py::handle text, int style, bool byWord, bool toneSandhi, bool keepLines,
-                const UserWordsPtr& userWords, bool replace, unsigned threads) {
+py::str Convert(py::handle text, int style, bool byWord, bool toneSandhi, bool keepLines, const UserWordsPtr& userWords,
+                bool replace, unsigned threads) {
   const mibolan::ConversionOptions options =
       MakeOptions(style, byWord, toneSandhi, keepLines, userWords, replace, threads);
   if (std::optional<py::str> converted = ConvertAsUtf16(text, options)) return *converted;
