@@ -9,12 +9,23 @@ of the rounds' ratios with its spread (lowest to highest); each time is the medi
 Peak resident memory comes from a warm-up run of each command under GNU time before the rounds.
 In-process figures are what each program reports about its conversion alone. Throughputs count
 the UTF-8 bytes of the input; 1 MB is 10^6 bytes.
+
+During each round the script measures how busy the machine was with other work: the processor
+time that /proc/stat counts as busy, less what this script and the commands it ran used. Figures
+from a machine that other work kept busy do not reproduce: when any round's other work exceeds
+--max-load processors, the tables are headed "loaded, not for publication", a warning goes to
+standard error and the exit status is 3, unless --allow-load. With --output the tables also go
+to a file, headed with the date, the commit, the machine and the load, to be committed beside the
+figures that quote them.
 """
 
 import argparse
+import contextlib
+import io
 import json
 import os
 import platform
+import resource
 import statistics
 import subprocess
 import sys
@@ -43,6 +54,8 @@ IN_PROCESS = " in process"
 
 ENGINE_BENCHMARKS = ["BM_ConvertText/pinyin/100000", "BM_ConvertText/pinyin/1000000",
                      "BM_ConvertText/pinyin/10000000", "BM_ConvertUtf8Stream/pinyin/10000000"]
+# The engine's by-word cases, whatever sizes and variants the build has (patterns, not names).
+BY_WORD_PREFIXES = ["BM_ConvertUtf8StreamByWord/words", "BM_ConvertTextByWord/words"]
 
 
 @dataclass
@@ -145,21 +158,69 @@ def read_through(argv):
                     pass
 
 
+def busy_seconds():
+    """Processor seconds that /proc/stat counts as busy since boot, over every processor (steal
+    time included: a hypervisor that runs another machine takes the processor as surely)."""
+    fields = Path("/proc/stat").read_text().splitlines()[0].split()[1:]
+    user, nice, system, _idle, _iowait, irq, softirq, steal = (int(value) for value in fields[:8])
+    return (user + nice + system + irq + softirq + steal) / os.sysconf("SC_CLK_TCK")
+
+
+def own_seconds():
+    """Processor seconds used by this script and the commands it has run and waited for."""
+    total = 0.0
+    for who in (resource.RUSAGE_SELF, resource.RUSAGE_CHILDREN):
+        usage = resource.getrusage(who)
+        total += usage.ru_utime + usage.ru_stime
+    return total
+
+
+class LoadMeter:
+    """How many processors, on average, other work kept busy while it was running: the machine's
+    busy time less this script's and its commands', over the wall time."""
+
+    def __enter__(self):
+        self.start = (time.perf_counter(), busy_seconds(), own_seconds())
+        return self
+
+    def __exit__(self, *exception):
+        wall, busy, own = (after - before for after, before in
+                           zip((time.perf_counter(), busy_seconds(), own_seconds()), self.start))
+        # The kernel's counts move in ticks: a round shorter than a few ticks says little.
+        self.processors = max(0.0, busy - own) / wall if wall > 0 else 0.0
+        return False
+
+
+@dataclass
+class Load:
+    """Other work during each round of one phase of the timing, in processors kept busy."""
+    phase: str
+    rounds: list = field(default_factory=list)
+
+
+LOADS = []  # every phase's Load, in the order they ran
+
+
 def interleave(commands, rounds, what):
     """One warm-up run of each command under GNU time (unless it needs none), then `rounds` rounds
-    of one run each, in turn, each run just after its input files were read through."""
+    of one run each, in turn, each run just after its input files were read through. The other
+    work on the machine during each round goes to LOADS."""
     series = {command.key: Series() for command in commands}
     for command in commands:
         if command.warm_up:
             series[command.key].peak_kib = peak_kib(command.argv)
+    load = Load(what)
+    LOADS.append(load)
     for round_number in range(1, rounds + 1):
         progress(f"{what}: round {round_number} of {rounds}")
-        for command in commands:
-            read_through(command.argv)
-            wall, report = run_once(command.argv, command.parse)
-            series[command.key].walls.append(wall)
-            if report is not None:
-                series[command.key].reports.append(report)
+        with LoadMeter() as meter:
+            for command in commands:
+                read_through(command.argv)
+                wall, report = run_once(command.argv, command.parse)
+                series[command.key].walls.append(wall)
+                if report is not None:
+                    series[command.key].reports.append(report)
+        load.rounds.append(meter.processors)
     return series
 
 
@@ -208,7 +269,37 @@ def machine():
     except OSError:
         pass
     memory = os.sysconf("SC_PAGE_SIZE") * os.sysconf("SC_PHYS_PAGES") / (1 << 30)
-    return f"{model}, {os.cpu_count()} cores, {memory:.0f} GiB, Linux {platform.release()}"
+    usable = len(os.sched_getaffinity(0))
+    cores = f"{os.cpu_count()} cores" + ("" if usable == os.cpu_count() else f" ({usable} usable)")
+    return f"{model}, {cores}, {memory:.0f} GiB, Linux {platform.release()}"
+
+
+def commit(root):
+    """The commit of the source tree, marked when the tree has changes of its own."""
+    def git(*arguments):
+        return subprocess.run(["git", "-C", str(root), *arguments], capture_output=True, text=True).stdout.strip()
+    head = git("rev-parse", "--short=12", "HEAD")
+    if not head:
+        return "unknown (not a git checkout)"
+    return head + (" with uncommitted changes" if git("status", "--porcelain", "--untracked-files=no") else "")
+
+
+def loaded_phases(max_load):
+    """The phases in which some round had more other work than `max_load` processors."""
+    return [load for load in LOADS if load.rounds and max(load.rounds) > max_load]
+
+
+def load_section(max_load):
+    print("## Load during the rounds")
+    print()
+    print("Processors kept busy by other work during each round, on average (the machine's busy time less "
+          f"this script's and its commands'). A round above {max_load:g} makes the run loaded.")
+    print()
+    rows = []
+    for load in LOADS:
+        rows.append([load.phase, f"{statistics.median(load.rounds):.2f}", f"{max(load.rounds):.2f}",
+                     " ".join(f"{value:.2f}" for value in load.rounds)])
+    table(["phase", "median", "highest", "each round"], rows)
 
 
 def table(header, rows):
@@ -232,7 +323,18 @@ def main():
                         help="rounds of the start-up timing, empty input and 100 KB (default 300)")
     parser.add_argument("--literal-slice", type=int, default=20_000,
                         help="bytes of the corpus given to the literal pass (default 20000)")
+    parser.add_argument("--max-load", type=float, default=0.25,
+                        help="processors that other work may keep busy in a round before the run counts as "
+                             "loaded (default 0.25)")
+    parser.add_argument("--allow-load", action="store_true",
+                        help="exit 0 even when the run was loaded (the tables still say so)")
+    parser.add_argument("--output", type=Path,
+                        help="also write the tables to this file, to be committed beside the figures")
     args = parser.parse_args()
+    if args.max_load < 0:
+        parser.error("--max-load must not be negative")
+    started = time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime())
+    loadavg_before = Path("/proc/loadavg").read_text().split()[0]
 
     convert = str(args.build / "cli" / "mibolan-convert")
     benchmarks = str(args.build / "bench" / "engine_benchmarks")
@@ -240,14 +342,6 @@ def main():
     corpus = str(args.corpus)
     corpus_bytes = args.corpus.stat().st_size
     data = args.corpus.read_bytes()
-
-    print(f"# Converter comparison, {time.strftime('%Y-%m-%d')}")
-    print()
-    print(f"Machine: {machine()}  ")
-    print(f"Corpus: {corpus_bytes:,} bytes. {args.rounds} rounds on the corpus, {args.big_rounds} on the large "
-          f"input, {args.startup_rounds} for the start-up; in each round every system runs once, in turn. "
-          "A ratio is the median of the rounds' ratios, with the lowest and highest in parentheses.")
-    print()
 
     workdir = Path(tempfile.mkdtemp(prefix="mibolan-bench-"))
     try:
@@ -261,7 +355,8 @@ def main():
 
         iconv = ["iconv", "-f", "UTF-8", "-t", "UTF-16LE"]
         commands = [
-            Command("engine", [benchmarks, "--benchmark_filter=^(" + "|".join(ENGINE_BENCHMARKS) + ")$",
+            Command("engine", [benchmarks, "--benchmark_filter=^(" + "|".join(
+                ENGINE_BENCHMARKS + [prefix + ".*" for prefix in BY_WORD_PREFIXES]) + ")$",
                                "--benchmark_format=json", corpus], engine_report),
             Command("ours", [convert, corpus]),
             Command("words", [convert, "--words", corpus]),
@@ -305,7 +400,38 @@ def main():
         workdir.rmdir()
 
     sizes = {"100 KB": small_bytes, "10 MB": corpus_bytes, "big": big_bytes if big else 0}
-    report(args, tenmb, startup, big, sizes, rodata_bytes(convert))
+    loaded = loaded_phases(args.max_load)
+    text = io.StringIO()
+    with contextlib.redirect_stdout(text):
+        title = "# Converter comparison" + (" — loaded, not for publication" if loaded else "")
+        print(title)
+        print()
+        print(f"Date: {started}  ")
+        print(f"Commit: {commit(Path(__file__).resolve().parent.parent)}  ")
+        print(f"Machine: {machine()}  ")
+        print(f"Load: other work kept at most {max(max(load.rounds) for load in LOADS):.2f} processors busy in a "
+              f"round (limit {args.max_load:g}); load average {loadavg_before} before, "
+              f"{Path('/proc/loadavg').read_text().split()[0]} after  ")
+        print(f"Corpus: {corpus_bytes:,} bytes. {args.rounds} rounds on the corpus, {args.big_rounds} on the large "
+              f"input, {args.startup_rounds} for the start-up; in each round every system runs once, in turn. "
+              "A ratio is the median of the rounds' ratios, with the lowest and highest in parentheses.")
+        print()
+        if loaded:
+            print("**Loaded, not for publication:** other work kept the machine busy during "
+                  + ", ".join(load.phase for load in loaded) + "; these figures will not reproduce on a quiet "
+                  "machine.")
+            print()
+        report(args, tenmb, startup, big, sizes, rodata_bytes(convert))
+        load_section(args.max_load)
+    sys.stdout.write(text.getvalue())
+    if args.output:
+        args.output.write_text(text.getvalue())
+    if loaded:
+        print(f"compare: WARNING: the machine was loaded (other work above {args.max_load:g} processors in "
+              + ", ".join(load.phase for load in loaded) + "): the figures are marked not for publication",
+              file=sys.stderr)
+        if not args.allow_load:
+            sys.exit(3)
 
 
 def report(args, tenmb, startup, big, sizes, tables_bytes):
@@ -334,6 +460,8 @@ def report(args, tenmb, startup, big, sizes, tables_bytes):
         rows.append([f"literal pass (reference), {literal.reports[0]['bytes'] / 1000:.0f} KB slice",
                      mbps(literal.reported("bytes_per_second")), str(Ratio.of(engine_rates, peer_rates(literal)))])
     table(["converter", "MB/s", "speed ratio"], rows)
+
+    by_word_in_process(engine, peers, tenmb)
 
     print("## Whole process, 10 MB")
     print()
@@ -399,6 +527,48 @@ def report(args, tenmb, startup, big, sizes, tables_bytes):
     table(["command", "median ms", "IQR ms", "peak MiB"], rows)
 
     goals(tenmb, startup, big, peers, engine_rates, sizes, tables_bytes)
+
+
+def by_word_engine_figures(engine):
+    """The engine's by-word figures that every round reported, by name, and the one that the peers
+    are measured against: plain reading by word (no tone changes) on the largest input, through
+    the UTF-8 stream (one thread: the figure per core) if the build has it, else through ConvertText."""
+    names = [name for name in engine.reports[0] if any(name.startswith(prefix) for prefix in BY_WORD_PREFIXES)
+             and all(name in figures for figures in engine.reports)]
+
+    def size(name):
+        last = name.rsplit("/", 1)[-1]
+        return int(last) if last.isdigit() else 0
+
+    plain = [name for name in names if "sandhi" not in name and "tone" not in name]
+    for prefix in BY_WORD_PREFIXES:
+        candidates = [name for name in plain if name.startswith(prefix)]
+        if candidates:
+            return names, max(candidates, key=size)
+    return names, None
+
+
+def by_word_in_process(engine, peers, tenmb):
+    names, yardstick = by_word_engine_figures(engine)
+    print("## In process, reading by word: the conversion alone, 10 MB")
+    print()
+    if yardstick is None:
+        print("This build's engine benchmarks have no by-word case (" + ", ".join(BY_WORD_PREFIXES) +
+              "): no figure to set beside the word-aware peers.")
+        print()
+        return
+    print(f"The engine's by-word benchmarks; the word-aware npm converters time the second of two calls as above. "
+          f"Speed ratio: `{yardstick}`'s throughput ÷ the row's, round by round.")
+    print()
+    rates = {name: [figures[name] for figures in engine.reports] for name in names}
+    rows = [[f"mibolan engine, `{name}`", mbps(statistics.median(rates[name])),
+             "" if name == yardstick else str(Ratio.of(rates[yardstick], rates[name]))] for name in names]
+    for name, _, by_word in peers:
+        if by_word:
+            runs = tenmb[name + IN_PROCESS]
+            rows.append([name, mbps(runs.reported("bytes_per_second")),
+                         str(Ratio.of(rates[yardstick], peer_rates(runs)))])
+    table(["converter", "MB/s", "speed ratio"], rows)
 
 
 def goals(tenmb, startup, big, peers, engine_rates, sizes, tables_bytes):

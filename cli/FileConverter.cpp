@@ -108,16 +108,17 @@ bool ConvertStream(int fd, Converter& converter, const std::string& path, const 
 }
 
 // Whether a second thread is worth starting: a regular file large enough, and a second core that
-// this process may run on. Pipes and terminals stay on one thread, line after line as it comes.
-bool WorthTwoThreads(const struct stat& file) {
-  return S_ISREG(file.st_mode) && file.st_size >= kParallelFrom && UsableProcessors() > 1;
+// this process may run on and the options allow. Pipes and terminals stay on one thread, line
+// after line as it comes.
+bool WorthTwoThreads(const struct stat& file, const ConversionOptions& options) {
+  return S_ISREG(file.st_mode) && file.st_size >= kParallelFrom && ThreadsFor(options) > 1;
 }
 
 // `file` is what fstat says of `fd`.
 bool ConvertOpenFile(int fd, const struct stat& file, const std::string& path, const ConvertOptions& options,
                      HtmlPage* page, OutputSink& output) {
   if (options.encoding == Encoding::Utf8) {
-    if (WorthTwoThreads(file)) {
+    if (WorthTwoThreads(file, options.conversion)) {
       ParallelConverter converter(options.conversion);
       return ConvertStream(fd, converter, path, options, page, output);
     }

@@ -46,6 +46,7 @@ ParallelConverter::~ParallelConverter() {
     const std::lock_guard lock(mutex_);
     stop_ = true;
   }
+  secondThreadDropped_.store(true);
   queuedMore_.notify_all();
   if (worker_.joinable()) worker_.join();
 }
@@ -97,7 +98,8 @@ void ParallelConverter::Queue(std::size_t size) {
   piece.size = size;
   {
     const std::lock_guard lock(mutex_);
-    piece.done = false;
+    piece.number = queued_;
+    piece.state = State::Waiting;
     ++queued_;
   }
   queuedMore_.notify_one();
@@ -110,55 +112,54 @@ void ParallelConverter::StartPiece(std::uint64_t offset, const char* carried, st
     DeliverAll(output, delivered_ + 1);
   }
   Piece& piece = At(queued_);
-  if (!piece.bytes) piece.bytes = std::make_unique_for_overwrite<char[]>(pieceSize_);
+  if (!piece.bytes) {
+    piece.bytes = std::make_unique_for_overwrite<char[]>(pieceSize_);
+  } else {
+    // The second thread may still be reading a piece that was taken back and delivered.
+    const std::lock_guard lock(mutex_);
+    if (piece.bytes.get() == secondThreadBytes_) {
+      if (!spare_) spare_ = std::make_unique_for_overwrite<char[]>(pieceSize_);
+      std::swap(piece.bytes, spare_);
+    }
+  }
   std::memcpy(piece.bytes.get(), carried, size);
   piece.size = size;
   piece.offset = offset;
 }
 
-namespace {
-
-// A thread that waits for the other one usually waits less than converting a piece takes, while
-// waking a thread that went to sleep costs about as much again (on virtual machines more): so a
-// wait first looks again for a while, the mutex released, and only then sleeps.
-constexpr int kSpins = 2000;  // about a hundred microseconds
-
-void Pause() {
-#if defined(__x86_64__) || defined(__i386__)
-  __builtin_ia32_pause();
-#endif
-}
-
-template <class Ready>
-void SpinThenWait(std::unique_lock<std::mutex>& lock, std::condition_variable& condition, Ready&& ready) {
-  for (int spin = 0; spin < kSpins && !ready(); ++spin) {
-    lock.unlock();
-    Pause();
-    lock.lock();
+// The oldest piece that waits for a thread, if any; the mutex held.
+ParallelConverter::Piece* ParallelConverter::OldestWaiting() {
+  for (std::uint64_t number = delivered_; number < queued_; ++number) {
+    if (At(number).state == State::Waiting) return &At(number);
   }
-  condition.wait(lock, ready);
+  return nullptr;
 }
 
-}  // namespace
-
-// Converts a waiting piece on this thread, or else waits for the other thread to finish one.
-void ParallelConverter::ConvertOrWait(std::unique_lock<std::mutex>& lock) {
-  if (claimed_ == queued_) {
-    const std::uint64_t converted = converted_;
-    SpinThenWait(lock, convertedOne_, [&] { return converted_ != converted; });
-    return;
+// Makes a queued piece's result ready without waiting for the second thread: while it converts
+// the piece, this thread converts a later one, and when none is left, this one again.
+void ParallelConverter::MakeReady(Piece& piece) {
+  std::unique_lock lock(mutex_);
+  while (piece.state != State::Done) {
+    if (piece.state == State::Waiting) {
+      ConvertHere(piece, lock);
+    } else if (Piece* later = OldestWaiting()) {
+      ConvertHere(*later, lock);
+    } else {
+      piece.onSecondThread = false;
+      secondThreadDropped_.store(true);
+      ConvertHere(piece, lock);
+    }
   }
-  ConvertOldestWaiting(lock);
 }
 
-// Claims the oldest waiting piece and converts it, the mutex released meanwhile.
-void ParallelConverter::ConvertOldestWaiting(std::unique_lock<std::mutex>& lock) {
-  Piece& piece = At(claimed_++);
+// Converts a piece on this thread, the mutex released meanwhile.
+void ParallelConverter::ConvertHere(Piece& piece, std::unique_lock<std::mutex>& lock) {
+  piece.state = State::Converting;
   lock.unlock();
-  Convert(piece);
+  static const std::atomic<bool> kNeverDropped{false};
+  Convert(piece.bytes.get(), piece.size, piece.offset, piece.result, kNeverDropped);
   lock.lock();
-  piece.done = true;
-  ++converted_;
+  piece.state = State::Done;
 }
 
 // Delivers the pieces that are converted, in order, up to the first that is not.
@@ -167,33 +168,33 @@ void ParallelConverter::DeliverReady(OutputSink& output) {
     Piece& piece = At(delivered_);
     {
       const std::lock_guard lock(mutex_);
-      if (!piece.done) return;
+      if (piece.state != State::Done) return;
     }
     Deliver(piece, output);
   }
 }
 
-// Delivers every queued piece before `end` (all of them by default), converting some here
-// while the other thread converts the rest.
+// Delivers every queued piece before `end` (all of them by default).
 void ParallelConverter::DeliverAll(OutputSink& output, std::uint64_t end) {
   end = std::min(end, queued_);
   while (delivered_ < end) {
     Piece& piece = At(delivered_);
-    {
-      std::unique_lock lock(mutex_);
-      while (!piece.done) ConvertOrWait(lock);
-    }
+    MakeReady(piece);
     Deliver(piece, output);
   }
 }
 
 // Writes a converted piece's output; the first piece with an error ends the text there.
 void ParallelConverter::Deliver(Piece& piece, OutputSink& output) {
-  ++delivered_;
+  {
+    const std::lock_guard lock(mutex_);
+    piece.state = State::Filling;
+    ++delivered_;
+  }
   if (failed_) return;
-  output.Write(piece.output);
-  endsWithLineFeed_ = piece.endsWithLineFeed;
-  if (!piece.ok) Fail(piece.errorOffset, piece.truncated);
+  output.Write(piece.result.output);
+  endsWithLineFeed_ = piece.result.endsWithLineFeed;
+  if (!piece.result.ok) Fail(piece.result.errorOffset, piece.result.truncated);
 }
 
 void ParallelConverter::Fail(std::uint64_t offset, bool truncated) {
@@ -234,29 +235,49 @@ bool ParallelConverter::FinishLongLine(std::size_t size, OutputSink& output) {
   return !failed_;
 }
 
-// Converts one piece as the part of the text that starts at its offset.
-void ParallelConverter::Convert(Piece& piece) const {
-  Utf8Converter converter(options_, piece.offset);
-  piece.output.clear();
+// Converts one piece, `size` bytes at `offset` in the text, as the part of the text that starts
+// there; stops early once `dropped`, when its result is not wanted.
+void ParallelConverter::Convert(const char* bytes, std::size_t size, std::uint64_t offset, Result& result,
+                                const std::atomic<bool>& dropped) const {
+  Utf8Converter converter(options_, offset);
+  result.output.clear();
   bool fed = true;
-  for (std::size_t at = 0; fed && at < piece.size; at += kFeedSize) {
-    fed = converter.Feed(std::string_view(piece.bytes.get() + at, std::min(kFeedSize, piece.size - at)), piece.output);
+  for (std::size_t at = 0; fed && at < size && !dropped.load(std::memory_order_relaxed); at += kFeedSize) {
+    fed = converter.Feed(std::string_view(bytes + at, std::min(kFeedSize, size - at)), result.output);
   }
-  const bool finished = converter.Finish(piece.output);
-  piece.ok = fed && finished;
-  piece.truncated = fed && converter.Truncated();
-  piece.errorOffset = converter.ErrorOffset();
-  piece.endsWithLineFeed = converter.EndsWithLineFeed();
+  const bool finished = converter.Finish(result.output);
+  result.ok = fed && finished;
+  result.truncated = fed && converter.Truncated();
+  result.errorOffset = converter.ErrorOffset();
+  result.endsWithLineFeed = converter.EndsWithLineFeed();
 }
 
-// The second thread: converts waiting pieces, oldest first.
+// The second thread: converts waiting pieces, oldest first, and hands over the result of each
+// that this thread has not taken back meanwhile.
 void ParallelConverter::Work() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    SpinThenWait(lock, queuedMore_, [this] { return stop_ || claimed_ < queued_; });
+    Piece* piece = nullptr;
+    queuedMore_.wait(lock, [&] { return stop_ || (piece = OldestWaiting()) != nullptr; });
     if (stop_) return;
-    ConvertOldestWaiting(lock);
-    convertedOne_.notify_one();
+    piece->state = State::Converting;
+    piece->onSecondThread = true;
+    const std::uint64_t number = piece->number;
+    const std::size_t size = piece->size;
+    const std::uint64_t offset = piece->offset;
+    const char* const bytes = piece->bytes.get();
+    secondThreadBytes_ = bytes;
+    secondThreadDropped_.store(false);
+    lock.unlock();
+    Convert(bytes, size, offset, secondThreadResult_, secondThreadDropped_);
+    lock.lock();
+    secondThreadBytes_ = nullptr;
+    Piece& after = At(number);
+    if (after.number == number && after.state == State::Converting && after.onSecondThread) {
+      std::swap(after.result, secondThreadResult_);
+      after.onSecondThread = false;
+      after.state = State::Done;
+    }
   }
 }
 

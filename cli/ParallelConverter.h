@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -31,10 +32,13 @@ struct PieceSizes {
 
 // Converts a long UTF-8 text on two threads, with the output and the errors of one
 // Utf8Converter on the whole text. The text is cut into pieces just after line feeds, which no
-// reading looks across; this thread reads them, the two threads convert them, each piece on its
-// own, and their outputs come out in order. A line longer than a piece is converted here, as it
-// comes, by one converter. Memory stays within a few pieces and their outputs, whatever the size
-// of the text.
+// reading looks across; this thread reads them and converts them, and a second thread takes
+// waiting pieces, oldest first, as it gets a processor. This thread never waits for it: when the
+// next piece to be written is still on the second thread, it converts a later waiting piece, or
+// else that piece itself, and the second thread's copy is dropped. So when another process holds
+// a processor the second thread costs nothing, and the outputs still come out in order. A line
+// longer than a piece is converted here, as it comes, by one converter. Memory stays within a
+// few pieces and their outputs, whatever the size of the text.
 //
 // The text is read into the converter's own buffers: Room() says where the next bytes go, and
 // Feed() takes those that were read there.
@@ -66,11 +70,8 @@ class ParallelConverter {
   bool EndsWithLineFeed() const { return endsWithLineFeed_; }
 
  private:
-  struct Piece {
-    std::unique_ptr<char[]> bytes;
-    std::size_t size = 0;      // bytes read into it
-    std::uint64_t offset = 0;  // of bytes[0] in the text
-    bool done = false;         // converted, output ready
+  // What converting a piece gives.
+  struct Result {
     std::string output;
     bool ok = true;
     bool truncated = false;
@@ -78,18 +79,37 @@ class ParallelConverter {
     bool endsWithLineFeed = false;
   };
 
+  enum class State {
+    Filling,     // this thread reads into it
+    Waiting,     // for a thread to convert it
+    Converting,  // on this thread, or on the second one while `onSecondThread`
+    Done,        // its result is ready
+  };
+
+  struct Piece {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;      // bytes read into it
+    std::uint64_t offset = 0;  // of bytes[0] in the text
+    std::uint64_t number = 0;  // of the piece in the text
+    State state = State::Filling;
+    bool onSecondThread = false;
+    Result result;
+  };
+
   Piece& At(std::uint64_t number) { return pieces_[number % pieces_.size()]; }
   void Queue(std::size_t size);
   void StartPiece(std::uint64_t offset, const char* carried, std::size_t size, OutputSink& output);
-  void ConvertOrWait(std::unique_lock<std::mutex>& lock);
-  void ConvertOldestWaiting(std::unique_lock<std::mutex>& lock);
+  Piece* OldestWaiting();
+  void MakeReady(Piece& piece);
+  void ConvertHere(Piece& piece, std::unique_lock<std::mutex>& lock);
   void DeliverReady(OutputSink& output);
   void DeliverAll(OutputSink& output, std::uint64_t end = UINT64_MAX);
   void Deliver(Piece& piece, OutputSink& output);
   void Fail(std::uint64_t offset, bool truncated);
   void FeedLongLine(OutputSink& output);
   bool FinishLongLine(std::size_t size, OutputSink& output);
-  void Convert(Piece& piece) const;
+  void Convert(const char* bytes, std::size_t size, std::uint64_t offset, Result& result,
+               const std::atomic<bool>& dropped) const;
   void Work();
 
   ConversionOptions options_;
@@ -97,16 +117,20 @@ class ParallelConverter {
   std::vector<Piece> pieces_;  // a ring: piece number n lives at n % size
 
   // Piece numbers: every piece before each is done with that step. This thread reads into
-  // piece `queued_`; pieces [claimed_, queued_) wait for a thread to convert them. Only this
-  // thread changes queued_ and delivered_; the mutex guards the rest, and each piece's `done`.
+  // piece `queued_`; pieces [delivered_, queued_) are waiting, being converted or done. Only this
+  // thread changes them, under the mutex, which also guards each piece's state.
   std::uint64_t delivered_ = 0;
-  std::uint64_t claimed_ = 0;
   std::uint64_t queued_ = 0;
-  std::uint64_t converted_ = 0;  // pieces converted, by either thread
   bool stop_ = false;
   std::mutex mutex_;
   std::condition_variable queuedMore_;  // for the second thread
-  std::condition_variable convertedOne_;
+
+  // The second thread's piece: the bytes that it reads, which no piece may be read into
+  // meanwhile, and its result, which it hands over unless the piece was taken back.
+  const char* secondThreadBytes_ = nullptr;
+  std::unique_ptr<char[]> spare_;  // a piece's bytes swapped out while the second thread reads them
+  Result secondThreadResult_;
+  std::atomic<bool> secondThreadDropped_{false};  // its piece was converted here: it may stop
 
   // A line longer than a piece, being converted on this thread as it comes.
   std::optional<Utf8Converter> longLine_;

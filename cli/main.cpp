@@ -39,6 +39,8 @@ const char* const kExamples =
     "  echo 一个 | mibolan-convert --words --tone-sandhi  yí gè\n"
     "  echo 妈妈看看 | mibolan-convert --textbook         mā ma kàn kan\n"
     "  mibolan-convert --user-words names.txt story.txt    by word, with the readings of names.txt\n"
+    "  mibolan-convert --invalid=replace damaged.txt       bad bytes read as U+FFFD, the rest converted\n"
+    "  mibolan-convert --threads 1 big.txt                 on one thread, leaving the other cores be\n"
     "  mibolan-convert --dictionary                        the built-in dictionary\n"
     "  mibolan-convert --version                           the version of the converter";
 
@@ -52,6 +54,18 @@ CLI::Option* AddChoice(CLI::App& app, const std::string& name, const std::map<st
       .add_option_function<std::string>(
           name, [&choices, &value](const std::string& chosen) { value = choices.at(chosen); }, description)
       ->transform(CLI::IsMember(names, CLI::ignore_case));
+}
+
+// A number of threads: a whole number from 0 to 1024, written in digits only.
+CLI::Validator ThreadCount() {
+  return CLI::Validator(
+      [](const std::string& value) -> std::string {
+        const bool digits =
+            !value.empty() && value.size() <= 4 && value.find_first_not_of("0123456789") == std::string::npos;
+        if (digits && std::stoul(value) <= 1024) return {};
+        return "a number of threads from 0 (automatic) to 1024 is wanted, not \"" + value + "\"";
+      },
+      "N");
 }
 
 // Whether the command line holds anything but --dictionary, which takes nothing else.
@@ -96,6 +110,15 @@ int main(int argc, char** argv) {
             "also reads GB 2312) or gb18030; bytes that are not valid in it\n"
             "stop that FILE with an error")
       ->option_text("ENCODING");
+  const std::map<std::string, mibolan::IllFormed> illFormedChoices = {{"stop", mibolan::IllFormed::Report},
+                                                                      {"replace", mibolan::IllFormed::Replace}};
+  AddChoice(app, "--invalid", illFormedChoices, options.conversion.illFormed,
+            "what bytes that are not valid UTF-8 do: stop (the default)\n"
+            "stops that FILE there with an error that gives their offset,\n"
+            "what came before converted; replace reads each bad sequence\n"
+            "as U+FFFD (kept in its place by --style=html) and converts\n"
+            "the rest; UTF-8 input only")
+      ->option_text("WHAT");
   bool keepLines = false;
   app.add_flag("--keep-lines", keepLines,
                "end an output line wherever an input line ends (\"\\n\" or\n"
@@ -128,6 +151,13 @@ int main(int argc, char** argv) {
                "(一个 yí gè, 一天 yì tiān, 不是 bú shì, 去不去 qù bu qù, and with\n"
                "--words 对不起 duì bu qǐ); 一 keeps yī in 第一, 十一, 一二三 and at\n"
                "the end of a word or sentence");
+  app.add_option("--threads", options.conversion.threads,
+                 "use at most N threads: 1 never starts a second one, 0 (the\n"
+                 "default) starts one for a large regular file when this process\n"
+                 "may run on two processors; more than 2 is allowed and gains\n"
+                 "nothing more; the output is the same whatever N")
+      ->option_text("N")
+      ->check(ThreadCount());
   bool printDictionary = false;
   app.add_flag("--dictionary", printDictionary,
                "print the built-in dictionary, one \"字 syl#\" line per\n"
@@ -139,6 +169,12 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
     if (printDictionary && HasMoreThanDictionary(app)) {
       throw CLI::ExcludesError("--dictionary takes no FILE and no other option", CLI::ExitCodes::ExcludesError);
+    }
+    if (options.conversion.illFormed == mibolan::IllFormed::Replace &&
+        options.encoding != mibolan::cli::Encoding::Utf8) {
+      throw CLI::ExcludesError(
+          "--invalid=replace reads UTF-8 only: it cannot go with --encoding=" + app["--encoding"]->as<std::string>(),
+          CLI::ExitCodes::ExcludesError);
     }
   } catch (const CLI::ParseError& error) {
     return mibolan::cli::EndParse(app, error);

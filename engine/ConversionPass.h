@@ -103,9 +103,9 @@ void AppendConverted(std::u16string_view text, std::size_t begin, std::size_t en
   }
 }
 
-// The conversion of `text` by the direct walk in the style Pinyin, Annotated or Numbers, the
-// units from `split` on converted on a second thread at the same time (none when `split` is at
-// or past the end).
-std::u16string ConvertDirectly(std::u16string_view text, Style style, std::size_t split);
+// The conversion of `text` by the direct walk in the style Pinyin, Annotated or Numbers, cut
+// into parts of `partUnits` units that a second thread shares (none when the text is one part,
+// or `partUnits` is 0).
+std::u16string ConvertDirectly(std::u16string_view text, Style style, std::size_t partUnits);
 
 }  // namespace mibolan

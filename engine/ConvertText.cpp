@@ -11,14 +11,14 @@
 
 #include "ConversionPass.h"
 #include "Processors.h"
+#include "SharedParts.h"
 #include "Walk.h"
 
 namespace mibolan {
 namespace {
 
-// From this many units a text is converted in two halves at once, when there are two
-// processors: a thread costs about as much as converting a few thousand units, a text this long
-// takes milliseconds.
+// From this many units a text is shared with a second thread, when there may be one: a thread
+// costs about as much as converting a few thousand units, a text this long takes milliseconds.
 constexpr std::size_t kTwoThreadUnits = std::size_t{1} << 19;
 
 // A reading pass is fed a text in pieces of this many units, so that what it keeps of them stays
@@ -76,32 +76,30 @@ std::u16string ConvertStreaming(std::u16string_view text, const ConversionOption
   return converted;
 }
 
+// The parts that the two threads take one at a time: small enough that a part written twice
+// (WriteParts) costs little, large enough that taking one costs nothing.
+constexpr std::size_t kPartUnits = std::size_t{1} << 15;
+
 }  // namespace
 
-std::u16string ConvertDirectly(std::u16string_view text, Style style, std::size_t split) {
+std::u16string ConvertDirectly(std::u16string_view text, Style style, std::size_t partUnits) {
   const ConversionTables& tables = ConversionTables::Get();
   const Walk walk = ChooseWalk(ConversionOptions{.style = style});
-  // Each character is read with the whole text around it, so the halves meet exactly whatever
-  // the split: the rest is converted on its own thread while this one converts the start.
-  std::future<std::u16string> rest;
-  if (split < text.size()) {
-    try {
-      rest = std::async(std::launch::async, [text, walk, split, &tables] {
-        std::u16string converted;
-        converted.reserve((text.size() - split) * 2);
-        AppendConverted(text, split, text.size(), tables, walk, converted);
-        return converted;
-      });
-    } catch (const std::system_error&) {
-      split = text.size();  // no thread to be had: all of it here
-    }
-  }
+  const std::size_t parts = partUnits == 0 || text.empty() ? 1 : (text.size() + partUnits - 1) / partUnits;
   std::u16string output;
   // Room for the usual case, a few letters per character, so a long text grows no more than once
   // or twice; only the pages actually written are ever touched.
   output.reserve(text.size() * 2);
-  AppendConverted(text, 0, std::min(split, text.size()), tables, walk, output);
-  if (rest.valid()) output += rest.get();
+  // Each character is read with the whole text around it, so the parts meet exactly wherever
+  // they are cut.
+  WriteParts(
+      parts, parts > 1,
+      [&](std::size_t part, std::u16string& out) {
+        const std::size_t begin = part * partUnits;
+        AppendConverted(text, begin, parts == 1 ? text.size() : std::min(begin + partUnits, text.size()), tables, walk,
+                        out);
+      },
+      output);
   return output;
 }
 
@@ -111,10 +109,10 @@ std::u16string ConvertText(std::u16string_view text, Style style) {
 
 std::u16string ConvertText(std::u16string_view text, const ConversionOptions& options) {
   const Walk walk = ChooseWalk(options);
-  const bool twoHalves = text.size() >= kTwoThreadUnits && UsableProcessors() >= 2;
+  const bool shared = text.size() >= kTwoThreadUnits && ThreadsFor(options) >= 2;
   // The line breaks kept are the streaming walk's to write.
-  if (!walk.Direct() || walk.keepsLines) return ConvertStreaming(text, options, twoHalves);
-  return ConvertDirectly(text, options.style, twoHalves ? text.size() / 2 : text.size());
+  if (!walk.Direct() || walk.keepsLines) return ConvertStreaming(text, options, shared);
+  return ConvertDirectly(text, options.style, shared ? kPartUnits : text.size());
 }
 
 }  // namespace mibolan

@@ -1,35 +1,42 @@
 #include <mibolan/Utf8Converter.h>
 
+#include <optional>
 #include <variant>
 
 #include <mibolan/DecodingConverter.h>
 #include <mibolan/ExclusiveUse.h>
 
 #include "Utf8Decoder.h"
+#include "Utf8Repair.h"
 #include "Utf8Walk.h"
 #include "Walk.h"
 
 namespace mibolan {
 
-// The direct walk where it can write the output, the decoding one elsewhere; failed for good at
-// the first ill-formed sequence.
+// The direct walk where it can write the output, the decoding one elsewhere; failed at the first
+// ill-formed sequence until Finish, after which a new text starts with a new walk.
 class Utf8Converter::Impl {
  public:
-  Impl(const ConversionOptions& options, std::uint64_t lineStart) : walk_(MakeWalk(options, lineStart)) {}
+  Impl(const ConversionOptions& options, std::uint64_t lineStart)
+      : options_(options), walk_(std::in_place, MakeWalk(options, lineStart)) {
+    if (options.illFormed == IllFormed::Replace) repair_.emplace();
+  }
 
   ExclusiveUse use;  // held by each call
 
   template <class Call>
   decltype(auto) Visit(Call&& call) {
-    return std::visit(std::forward<Call>(call), walk_);
+    return std::visit(std::forward<Call>(call), *walk_);
   }
   template <class Call>
   decltype(auto) Visit(Call&& call) const {
-    return std::visit(std::forward<Call>(call), walk_);
+    return std::visit(std::forward<Call>(call), *walk_);
   }
 
   bool Feed(std::string_view bytes, std::string& out) {
+    StartTextIfFinished();
     if (failed_) return false;
+    if (repair_) bytes = repair_->Repair(bytes);
     if (Visit([&](auto& walk) { return walk.Feed(bytes, out); })) return true;
     // The text ends where it goes wrong: what comes before is converted as if nothing followed.
     Visit([&](auto& walk) { return walk.Finish(out); });
@@ -38,9 +45,14 @@ class Utf8Converter::Impl {
   }
 
   bool Finish(std::string& out) {
+    StartTextIfFinished();
+    finished_ = true;
     if (failed_) return false;
-    failed_ = !Visit([&](auto& walk) { return walk.Finish(out); });
-    return !failed_;
+    if (repair_) {
+      const std::string_view rest = repair_->Finish();
+      if (!Visit([&](auto& walk) { return walk.Feed(rest, out); })) return false;
+    }
+    return Visit([&](auto& walk) { return walk.Finish(out); });
   }
 
  private:
@@ -54,8 +66,22 @@ class Utf8Converter::Impl {
     return EitherWalk(std::in_place_type<Utf8Walk>, walk, lineStart);
   }
 
-  EitherWalk walk_;
+  // After Finish the next call begins a new text, as if on a new converter (what ErrorOffset()
+  // and the rest said of the last text holds until then).
+  void StartTextIfFinished() {
+    if (!finished_) return;
+    EitherWalk fresh = MakeWalk(options_, 0);
+    walk_.emplace(std::move(fresh));
+    if (repair_) repair_.emplace();
+    failed_ = false;
+    finished_ = false;
+  }
+
+  ConversionOptions options_;
+  std::optional<EitherWalk> walk_;    // always holds one: optional to be made anew
+  std::optional<Utf8Repair> repair_;  // with IllFormed::Replace
   bool failed_ = false;
+  bool finished_ = false;
 };
 
 Utf8Converter::Utf8Converter(const ConversionOptions& options) : Utf8Converter(options, 0) {}

@@ -79,7 +79,9 @@ bool Utf8Walk::Feed(std::string_view bytes, std::string& out) {
     const std::size_t lineFeed = pending_.rfind('\n');
     if (lineFeed != std::string::npos && lineFeed >= limit) limit = lineFeed + 1;
   }
-  const bool ok = Convert(limit, false, out);
+  bool ok = Convert(limit, false, out);
+  // The look-ahead not yet converted is checked now, so that this call reports what it was given.
+  if (ok) ok = CheckLookahead();
   // Keep only the context that the rules may still look back at.
   if (next_ > kContextBytes) {
     const std::size_t drop = next_ - kContextBytes;
@@ -108,6 +110,25 @@ bool Utf8Walk::SkipByteOrderMark(bool final) {
     dropped_ += kByteOrderMark.size();
   }
   atStart_ = false;
+  return true;
+}
+
+// False at an ill-formed sequence in the bytes not yet converted, which then end the text there
+// (a character that the piece cuts off may still be completed by the next).
+bool Utf8Walk::CheckLookahead() {
+  const std::string_view text = pending_;
+  for (std::size_t i = EndOfAsciiRun(text, next_); i < text.size(); i = EndOfAsciiRun(text, i)) {
+    char32_t code = 0;
+    const int decoded = DecodeUtf8Sequence(text.substr(i), code);
+    if (decoded == kUtf8NeedMore) return true;
+    if (decoded == kUtf8IllFormed) {
+      errorOffset_ = dropped_ + i;
+      truncated_ = false;
+      pending_.resize(i);  // what comes before is converted as if nothing followed
+      return false;
+    }
+    i += static_cast<std::size_t>(decoded);
+  }
   return true;
 }
 

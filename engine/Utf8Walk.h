@@ -23,8 +23,8 @@ class Utf8Walk {
   explicit Utf8Walk(const Walk& walk, std::uint64_t lineStart = 0);
 
   // Takes the next piece and appends what can be converted so far to `out`, with kept line
-  // breaks every line that has ended. False at an ill-formed sequence; everything before it has
-  // been converted.
+  // breaks every line that has ended. False at an ill-formed sequence anywhere in `bytes`, even
+  // one that the look-ahead still holds back; everything before it is converted by Finish.
   bool Feed(std::string_view bytes, std::string& out);
 
   // Ends the text and converts the rest. False when the rest holds an ill-formed sequence
@@ -45,6 +45,7 @@ class Utf8Walk {
   bool ConvertWith(std::size_t limit, bool final, std::string& out);
   ConversionTables::ReadingIndex ReadingInContext(std::size_t at, std::size_t length, char16_t character,
                                                   std::uint16_t entry) const;
+  bool CheckLookahead();
   bool Fail(std::size_t at, bool truncated);
 
   const ConversionTables& tables_;

@@ -19,6 +19,7 @@ void CheckOptions(const ConversionOptions& options) {
   RequireAtMost(options.style, Style::Html, "Style");
   RequireAtMost(options.lineBreaks, LineBreaks::Keep, "LineBreaks");
   RequireAtMost(options.readBy, ReadBy::Word, "ReadBy");
+  RequireAtMost(options.illFormed, IllFormed::Replace, "IllFormed");
 }
 
 Walk::Reading ReadingFor(const ConversionOptions& options) {

@@ -17,9 +17,9 @@ struct Square {
   CellKind kind = CellKind::Character;
   QString text;
   std::optional<CharacterReading> reading;
-  double width = 0;         // of its reading on the staff, in squares
-  bool joined = false;      // goes on with the word or number of the square before
-  std::size_t origin = 0;   // where the cell is in the whole text: its first UTF-16 unit
+  double width = 0;        // of its reading on the staff, in squares
+  bool joined = false;     // goes on with the word or number of the square before
+  std::size_t origin = 0;  // where the cell is in the whole text: its first UTF-16 unit
 };
 
 // How wide a reading is written on the staff, in squares (everything on a page is in proportion

@@ -248,7 +248,8 @@ int main(int argc, char** argv) {
   }
   if (byCharacter) options.conversion.readBy = mibolan::ReadBy::Character;
   if (dictionaryTones) options.conversion.toneSandhi = false;
-  if (app.count("--characters") > 0 && !ChoosePracticeCharacters(characters, app.count("--layout") + app.count("--poem") > 0, options)) {
+  if (app.count("--characters") > 0 &&
+      !ChoosePracticeCharacters(characters, app.count("--layout") + app.count("--poem") > 0, options)) {
     return 1;
   }
   std::shared_ptr<const mibolan::UserWords> words;

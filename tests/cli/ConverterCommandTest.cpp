@@ -56,7 +56,11 @@ INSTANTIATE_TEST_SUITE_P(
         // --textbook: by word, neutral tones, and the tone changes of 一 and 不.
         OptionCase{{"--textbook"}, "我们看看一个东西，不是起来", "wǒ men kàn kan yí gè dōng xi bú shì qǐ lai \n"},
         OptionCase{{"--words"}, "我们看看一个东西，不是起来", "wǒ men kàn kan yī gè dōng xi bù shì qǐ lai \n"},
-        OptionCase{{"--textbook", "--style=numbers"}, "妈妈", "ma1 ma5 \n"}));
+        OptionCase{{"--textbook", "--style=numbers"}, "妈妈", "ma1 ma5 \n"},
+        // Bad bytes read as U+FFFD, which a page keeps; the rest is converted.
+        OptionCase{{"--invalid=replace"}, "我爱\xFF人\xE4", "wǒ ài rén \n"},
+        OptionCase{{"--invalid=replace", "--words", "--style=annotated"}, "银\xFF行", "银(yín)行(xíng)\n"},
+        OptionCase{{"--threads=1"}, "银行", "yín háng \n"}, OptionCase{{"--threads", "0"}, "银行", "yín háng \n"}));
 
 TEST(Converter, ConvertsEachFileAsOneText) {
   const std::string first = WriteTempFile("first.txt", "银");
@@ -123,6 +127,10 @@ TEST(Converter, UsageErrorsSayWhoAndWhatAndConvertNothing) {
       {{"--dictionary", "--keep-lines"}, "--dictionary takes no FILE and no other option"},
       // What the terminal would act on is written as escapes.
       {{"--encoding=\x1B[2J\x9B"}, "--encoding: \\033[2J\\233 not in {gb18030,gbk,utf-8}"},
+      {{"--threads=-1"}, "--threads: a number of threads from 0 (automatic) to 1024 is wanted, not \"-1\""},
+      {{"--threads=two", file}, "--threads: a number of threads from 0 (automatic) to 1024 is wanted, not \"two\""},
+      {{"--invalid=skip"}, "--invalid: skip not in {replace,stop}"},
+      {{"--invalid=replace", "--encoding=gbk"}, "--invalid=replace reads UTF-8 only: it cannot go with --encoding=gbk"},
   };
   for (const auto& each : cases) {
     const CommandResult result = Convert(each.arguments);

@@ -1,4 +1,5 @@
-// What the library does when a caller misuses it: converters stay failed after bad input, option
+// What the library does when a caller misuses it: converters report bad input at once and stay
+// failed until the text ends (Utf8Converter then starts a new text clean), option
 // values out of their enumerations are refused, and (in a build without NDEBUG) one converter
 // used from two threads at once aborts the program.
 #include <gtest/gtest.h>
@@ -58,13 +59,15 @@ struct Kind {
   const char* name;
   std::function<Streaming(const ConversionOptions&)> make;
   bool reportsBadInput;
+  bool startsAfresh;
 };
 
 const Kind kKinds[] = {
-    {"Utf8Converter", [](const ConversionOptions& options) { return Wrap<Utf8Converter>(options); }, true},
+    {"Utf8Converter", [](const ConversionOptions& options) { return Wrap<Utf8Converter>(options); }, true, true},
     {"DecodingConverter",
-     [](const ConversionOptions& options) { return Wrap<DecodingConverter<Utf8Decoder>>(options, false); }, true},
-    {"StreamConverter", [](const ConversionOptions& options) { return Wrap<Utf16Stream>(options); }, false},
+     [](const ConversionOptions& options) { return Wrap<DecodingConverter<Utf8Decoder>>(options, false); }, true,
+     false},
+    {"StreamConverter", [](const ConversionOptions& options) { return Wrap<Utf16Stream>(options); }, false, true},
 };
 
 // The direct walk, the decoding one with reading by word, and the page.
@@ -79,16 +82,21 @@ struct BadInput {
   std::vector<std::string_view> pieces;  // fed one by one, then more text, then Finish, twice
   std::string_view before;               // the text before the bad bytes
   std::uint64_t errorOffset;
+  std::size_t failingCall;  // the piece whose Feed reports the bad bytes; pieces.size() for Finish
 };
 
 const BadInput kBadInputs[] = {
-    {"a stray byte inside a piece", {"银\xFF行长"}, "银", 3},
-    {"a stray byte starting the second piece", {"银行\n", "\x80长"}, "银行\n", 7},
-    {"an overlong form split across pieces", {"一个\xC0", "\xAF"}, "一个", 6},
-    {"a character cut off by the end", {"一个\xE8\xA1"}, "一个", 6},
+    {"a stray byte inside a piece", {"银\xFF行长"}, "银", 3, 0},
+    {"a stray byte in the look-ahead", {"银行长\xFF"}, "银行长", 9, 0},
+    {"a stray byte starting the second piece", {"银行\n", "\x80长"}, "银行\n", 7, 1},
+    {"an overlong form split across pieces", {"一个\xC0", "\xAF"}, "一个", 6, 0},
+    {"a character cut across pieces, then a bad byte", {"一个\xE8", "\xA1\xFF"}, "一个", 6, 1},
+    {"a character cut off by the end", {"一个\xE8\xA1"}, "一个", 6, 1},
 };
 
-TEST(LibraryMisuse, AConverterStaysFailedAfterBadInput) {
+// The first call that sees bad bytes reports them, every call after it does until the text ends,
+// and what came before them is converted as if the text ended there.
+TEST(LibraryMisuse, BadInputIsReportedAtOnceAndUntilTheTextEnds) {
   for (const Kind& kind : kKinds) {
     if (!kind.reportsBadInput) continue;
     for (const ConversionOptions& options : kOptions) {
@@ -102,18 +110,24 @@ TEST(LibraryMisuse, AConverterStaysFailedAfterBadInput) {
 
         Streaming converter = kind.make(options);
         std::string out;
-        bool ok = true;
-        for (std::string_view piece : input.pieces) ok = ok && converter.feed(piece, out);
-        ok = ok && converter.finish(out);
-        ASSERT_FALSE(ok);
-        // Whatever comes next is refused and writes nothing: the text before the bad bytes is
-        // converted as if it ended there, and never joined to what follows.
-        for (int round = 0; round < 2; ++round) {
-          EXPECT_FALSE(converter.feed("行长一个", out));
-          EXPECT_FALSE(converter.finish(out));
+        for (std::size_t call = 0; call < input.pieces.size(); ++call) {
+          EXPECT_EQ(converter.feed(input.pieces[call], out), call < input.failingCall) << "piece " << call;
         }
+        // Whatever comes next in this text is refused and writes nothing: the text before the bad
+        // bytes is never joined to what follows.
+        EXPECT_FALSE(converter.feed("行长一个", out));
+        EXPECT_FALSE(converter.finish(out));
         EXPECT_EQ(out, wanted);
         EXPECT_EQ(converter.errorOffset(), input.errorOffset);
+        // A new text starts clean, or (DecodingConverter) is refused like the rest.
+        std::string next;
+        std::string nextWanted;
+        Streaming fresh = kind.make(options);
+        fresh.feed("行长一个", nextWanted);
+        fresh.finish(nextWanted);
+        EXPECT_EQ(converter.feed("行长一个", next), kind.startsAfresh);
+        EXPECT_EQ(converter.finish(next), kind.startsAfresh);
+        EXPECT_EQ(next, kind.startsAfresh ? nextWanted : "");
       }
     }
   }

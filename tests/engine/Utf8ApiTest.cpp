@@ -9,7 +9,9 @@
 #include <mibolan/Convert.h>
 #include <mibolan/ConvertText.h>
 #include <mibolan/Dictionary.h>
+#include <mibolan/StreamConverter.h>
 #include <mibolan/Syllables.h>
+#include <mibolan/Utf8Converter.h>
 
 #include "CommandRunner.h"
 #include "MarkTone.h"
@@ -104,6 +106,64 @@ TEST(EncodingError, GivesTheOffsetOfTheBadSequenceEverywhere) {
     }
   }
   EXPECT_THROW(ConvertUtf8("人", {.style = static_cast<Style>(9)}), std::invalid_argument);
+}
+
+// Asked to, the converters read each ill-formed sequence as U+FFFD, one for each maximal subpart,
+// wherever the pieces are cut: what they write is that of the text with U+FFFD in its place.
+TEST(IllFormedReplace, ReadsEachBadSequenceAsTheReplacementCharacter) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"我爱\xFF人", "我爱\uFFFD人"},
+      {"银\xE4\xBD"
+       "A行",
+       "银\uFFFDA行"},                                     // a character cut short by an ASCII byte
+      {"ab\xC0\xAF", "ab\uFFFD\uFFFD"},                    // no overlong form starts a character
+      {"\xED\xA0\x80人", "\uFFFD\uFFFD\uFFFD人"},          // nor does an encoded surrogate
+      {"人\xF0\x9F\x98人", "人\uFFFD人"},                  // a four-byte character cut short
+      {"\xEF\xBB\xBF人\xE4\xBA", "\xEF\xBB\xBF人\uFFFD"},  // cut off by the end
+      {"行长\n\x80一个", "行长\n\uFFFD一个"},
+      {"银行\xF0\xA0\x80\x80", "银行\xF0\xA0\x80\x80"},  // well formed: unchanged
+  };
+  for (ConversionOptions options : {ConversionOptions{.style = Style::Html}, Textbook(Style::Html),
+                                    ConversionOptions{.style = Style::Annotated, .lineBreaks = LineBreaks::Keep}}) {
+    const std::string style = testing::PrintToString(static_cast<int>(options.readBy));
+    for (const auto& [bad, repaired] : cases) {
+      const std::string wanted = ConvertUtf8(repaired, options);
+      options.illFormed = IllFormed::Replace;
+      EXPECT_EQ(ConvertUtf8(bad, options), wanted) << testing::PrintToString(bad) << " read by " << style;
+      for (std::size_t cut = 0; cut <= bad.size(); ++cut) {
+        Utf8Converter converter(options);
+        std::string out;
+        ASSERT_TRUE(converter.Feed(std::string_view(bad).substr(0, cut), out));
+        ASSERT_TRUE(converter.Feed(std::string_view(bad).substr(cut), out));
+        ASSERT_TRUE(converter.Finish(out));
+        EXPECT_EQ(out, wanted) << testing::PrintToString(bad) << " cut at " << cut;
+      }
+      options.illFormed = IllFormed::Report;
+    }
+  }
+  EXPECT_THROW(ConvertUtf8("人", {.illFormed = static_cast<IllFormed>(2)}), std::invalid_argument);
+}
+
+// UTF-16 has no error to report: a page shows a lone surrogate as U+FFFD in its place, whatever
+// the option and wherever the pieces are cut, and a pair split between pieces stays one character.
+TEST(IllFormedReplace, ALoneSurrogateIsTheReplacementCharacterOnAPage) {
+  const std::u16string bad = u"银\xD800行\xDC00长\U00020000大\xD83D";
+  const std::u16string repaired = u"银\uFFFD行\uFFFD长\U00020000大\uFFFD";
+  for (const ConversionOptions& report : {ConversionOptions{.style = Style::Html}, Textbook(Style::Html)}) {
+    ConversionOptions replace = report;
+    replace.illFormed = IllFormed::Replace;
+    const std::u16string wanted = ConvertText(repaired, report);
+    EXPECT_EQ(ConvertText(bad, report), wanted);
+    EXPECT_EQ(ConvertText(bad, replace), wanted);
+    for (std::size_t cut = 0; cut <= bad.size(); ++cut) {
+      StreamConverter converter(report);
+      std::string out;
+      converter.Feed(std::u16string_view(bad).substr(0, cut), out);
+      converter.Feed(std::u16string_view(bad).substr(cut), out);
+      converter.Finish(out);
+      EXPECT_EQ(out, ToUtf8(wanted)) << "cut at " << cut;
+    }
+  }
 }
 
 TEST(ReadUtf8, CutsTheTextIntoCharactersAndRunsWithTheirOffsets) {

@@ -128,8 +128,8 @@ TEST(StreamingEquivalence, RandomTextsInRandomPieces) {
   }
 }
 
-// A long text is converted in two halves at once, the second on a thread of its own: the halves
-// meet exactly wherever the text is split, and a text long enough is split.
+// A long text is converted in parts shared with a second thread: the parts meet exactly wherever
+// the text is cut, and a text long enough is shared, or not when the options allow one thread.
 TEST(StreamingEquivalence, TwoHalvesMeetAtEverySplit) {
   const std::uint64_t seed = testing::NumberFromEnvironment("MIBOLAN_DIFFERENTIAL_SEED", 20240601);
   testing::TextGenerator generator(seed);
@@ -137,16 +137,18 @@ TEST(StreamingEquivalence, TwoHalvesMeetAtEverySplit) {
     const std::u16string text = generator.Text(30);
     for (const Style style : {Style::Pinyin, Style::Annotated, Style::Numbers}) {
       const std::u16string whole = ConvertDirectly(text, style, text.size());
-      for (std::size_t split = 0; split < text.size(); ++split) {
-        ASSERT_EQ(ConvertDirectly(text, style, split), whole)
-            << "seed " << seed << ", text " << i << " split at " << split << ": " << testing::UnitCodes(text);
+      for (std::size_t part = 1; part < text.size(); ++part) {
+        ASSERT_EQ(ConvertDirectly(text, style, part), whole)
+            << "seed " << seed << ", text " << i << " parts of " << part << ": " << testing::UnitCodes(text);
       }
     }
   }
   std::u16string longText;
   while (longText.size() < (std::size_t{1} << 20)) longText += generator.Text(1000);
   for (const Style style : {Style::Pinyin, Style::Annotated}) {
-    EXPECT_TRUE(ConvertText(longText, style) == ConvertDirectly(longText, style, longText.size()));
+    const std::u16string whole = ConvertDirectly(longText, style, longText.size());
+    EXPECT_TRUE(ConvertText(longText, style) == whole);
+    EXPECT_TRUE(ConvertText(longText, {.style = style, .threads = 1}) == whole);
   }
 }
 

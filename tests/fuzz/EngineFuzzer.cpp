@@ -1,6 +1,6 @@
 // Fuzzes the engine with arbitrary UTF-16 in every output style and way of reading: no crash, no
 // undefined behaviour, valid UTF-8, and the same output whether the text is converted whole or
-// streamed in pieces; reading by character, the same in two halves on two threads, in the two
+// streamed in pieces; reading by character, the same in parts shared by two threads, in the two
 // pinyin styles short texts also give what the literal conversion gives, and the other ways of
 // reading convert the same characters.
 // Input: one byte that chooses the pieces, then the text's units, little-endian.
@@ -64,7 +64,7 @@ void CheckStyle(std::u16string_view text, ConversionOptions options, std::uint32
   const bool byCharacter = !ChooseWalk(options).NeedsReadingPass();
   if (byCharacter) {
     Check(ConvertDirectly(text, style, seed % (text.size() + 1)) == whole,
-          "converted in two halves == converted whole");
+          "converted in parts shared by two threads == converted whole");
   }
   if (style == Style::Annotated && !byCharacter) {
     // Reading by word also reads the characters beyond the dictionary that have a reading of their

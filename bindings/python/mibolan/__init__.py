@@ -74,9 +74,24 @@ def _reading_options(words: Optional[bool], tone_sandhi: Optional[bool], textboo
     return by_word, sandhi, _user_words(user_words)
 
 
+def _replaces(errors: str) -> bool:
+    """Whether bytes that are not UTF-8 are read as U+FFFD: errors="replace" rather than "strict"."""
+    if errors not in ("strict", "replace"):
+        raise ValueError(f'errors must be "strict" or "replace", not {errors!r}')
+    return errors == "replace"
+
+
+def _thread_count(threads: int) -> int:
+    if isinstance(threads, bool) or not isinstance(threads, int):
+        raise TypeError(f"threads must be an int, not {type(threads).__name__}")
+    if not 0 <= threads <= 1024:
+        raise ValueError(f"threads must be from 0 (automatic) to 1024, not {threads}")
+    return threads
+
+
 def convert(text: Union[str, bytes], style: str = "pinyin", words: Optional[bool] = None,
             tone_sandhi: Optional[bool] = None, textbook: bool = False, keep_lines: bool = False,
-            user_words: Optional[UserWordsLike] = None) -> str:
+            user_words: Optional[UserWordsLike] = None, errors: str = "strict", threads: int = 0) -> str:
     """The pinyin of ``text``, exactly as ``mibolan-convert`` writes it for the same options,
     without the line break that the program adds at the end of its output.
 
@@ -92,15 +107,20 @@ def convert(text: Union[str, bytes], style: str = "pinyin", words: Optional[bool
         the html style is one line.
     user_words: words whose readings you decide (a ``UserWords``, a mapping of words to
         readings, or (word, reading) pairs); it implies ``words``.
+    errors: "strict" (the default) raises for bytes that are not UTF-8; "replace" reads each
+        bad sequence as U+FFFD (kept in its place by the html style) and converts the rest.
+    threads: how many threads the conversion may use: 0 (the default) lets it take a second
+        one for a long str where two processors are usable, 1 never starts one.
 
-    Raises ValueError for an unknown style or options that contradict each other (naming
-    both), UnicodeEncodeError (a ValueError) for a lone surrogate in a str,
-    UnicodeDecodeError with the byte offset for bytes that are not UTF-8, UserWordsError
-    for a bad user word, and TypeError for text that is neither str nor bytes.
+    Raises ValueError for an unknown style, errors or threads value, or options that
+    contradict each other (naming both), UnicodeEncodeError (a ValueError) for a lone
+    surrogate in a str, UnicodeDecodeError with the byte offset for bytes that are not UTF-8,
+    UserWordsError for a bad user word, and TypeError for text that is neither str nor bytes.
     """
     number = _style_number(style)
     by_word, sandhi, words_list = _reading_options(words, tone_sandhi, textbook, user_words)
-    return _mibolan.convert(text, number, by_word, sandhi, bool(keep_lines), words_list)
+    return _mibolan.convert(text, number, by_word, sandhi, bool(keep_lines), words_list, _replaces(errors),
+                            _thread_count(threads))
 
 
 def _check_str(text: object) -> None:
@@ -134,18 +154,20 @@ class Converter:
     ``feed`` takes str or UTF-8 bytes, split anywhere (even inside a character's bytes), and
     returns what can be written so far; ``finish`` ends the text and returns the rest. Bytes
     that are not UTF-8 raise UnicodeDecodeError, whose ``start`` is the byte offset from the
-    start of the whole text; it may come from a later ``feed`` or from ``finish``, when more
-    bytes are needed to tell, and every call after it raises it again: the text after bad
-    bytes is never converted. One Converter converts one text; it may be used from one
-    thread at a time.
+    start of the whole text: the ``feed`` that is given them raises it (``finish`` for a
+    character that the end of the text cuts off), and every call after it raises it again
+    until ``finish``: the text after bad bytes is never converted. After ``finish`` the next
+    ``feed`` starts a new text. With ``errors="replace"`` each bad sequence is read as U+FFFD
+    instead. A Converter may be used from one thread at a time.
     """
 
     def __init__(self, style: str = "pinyin", words: Optional[bool] = None,
                  tone_sandhi: Optional[bool] = None, textbook: bool = False, keep_lines: bool = False,
-                 user_words: Optional[UserWordsLike] = None) -> None:
+                 user_words: Optional[UserWordsLike] = None, errors: str = "strict") -> None:
         number = _style_number(style)
         by_word, sandhi, words_list = _reading_options(words, tone_sandhi, textbook, user_words)
-        self._converter = _mibolan.Converter(number, by_word, sandhi, bool(keep_lines), words_list)
+        self._converter = _mibolan.Converter(number, by_word, sandhi, bool(keep_lines), words_list,
+                                             _replaces(errors))
 
     def feed(self, piece: Union[str, bytes]) -> str:
         """Takes the next piece of the text; returns what can be converted so far."""

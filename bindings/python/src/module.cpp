@@ -32,8 +32,10 @@ using UserWordsPtr = std::shared_ptr<mibolan::UserWords>;
 // The options as the Python side hands them over; `userWords` is kept alive by whoever holds
 // the options.
 mibolan::ConversionOptions MakeOptions(int style, bool byWord, bool toneSandhi, bool keepLines,
-                                       const UserWordsPtr& userWords) {
+                                       const UserWordsPtr& userWords, bool replace = false, unsigned threads = 0) {
   mibolan::ConversionOptions options;
+  options.illFormed = replace ? mibolan::IllFormed::Replace : mibolan::IllFormed::Report;
+  options.threads = threads;
   options.style = static_cast<mibolan::Style>(style);
   options.readBy = byWord ? mibolan::ReadBy::Word : mibolan::ReadBy::Character;
   options.toneSandhi = toneSandhi;
@@ -73,8 +75,9 @@ py::str ToStr(const std::string& utf8) { return py::str(utf8.data(), utf8.size()
 // once, and the GIL is released while it works: a second caller is refused instead.
 class Converter {
  public:
-  Converter(int style, bool byWord, bool toneSandhi, bool keepLines, UserWordsPtr userWords)
-      : userWords_(std::move(userWords)), converter_(MakeOptions(style, byWord, toneSandhi, keepLines, userWords_)) {}
+  Converter(int style, bool byWord, bool toneSandhi, bool keepLines, UserWordsPtr userWords, bool replace)
+      : userWords_(std::move(userWords)),
+        converter_(MakeOptions(style, byWord, toneSandhi, keepLines, userWords_, replace)) {}
 
   py::str Feed(py::handle piece) {
     const std::string_view bytes = Utf8Of(piece);
@@ -160,9 +163,10 @@ std::optional<py::str> ConvertAsUtf16(py::handle text, const mibolan::Conversion
   return py::reinterpret_steal<py::str>(result);
 }
 
-py::str Convert(py::handle text, int style, bool byWord, bool toneSandhi, bool keepLines,
-                const UserWordsPtr& userWords) {
-  const mibolan::ConversionOptions options = MakeOptions(style, byWord, toneSandhi, keepLines, userWords);
+py::str Convert(py::handle text, int style, bool byWord, bool toneSandhi, bool keepLines, const UserWordsPtr& userWords,
+                bool replace, unsigned threads) {
+  const mibolan::ConversionOptions options =
+      MakeOptions(style, byWord, toneSandhi, keepLines, userWords, replace, threads);
   if (std::optional<py::str> converted = ConvertAsUtf16(text, options)) return *converted;
   const std::string_view bytes = Utf8Of(text);
   mibolan::Utf8Converter converter(options);
@@ -365,7 +369,7 @@ PYBIND11_MODULE(_mibolan, module) {
       .def("__len__", &mibolan::UserWords::size);
 
   py::class_<Converter>(module, "Converter")
-      .def(py::init<int, bool, bool, bool, UserWordsPtr>())
+      .def(py::init<int, bool, bool, bool, UserWordsPtr, bool>())
       .def("feed", &Converter::Feed)
       .def("finish", &Converter::Finish);
 

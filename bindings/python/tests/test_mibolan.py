@@ -89,16 +89,43 @@ def test_bytes_that_are_not_utf8_raise_with_their_offset(data, offset):
         mibolan.convert(data)
     assert raised.value.start == offset
     # Streamed in two pieces, the offset still counts from the text's start, and the error is
-    # raised by the call that sees it or, at the latest, by finish; every later call repeats it.
+    # raised by the call that sees it; every later call of the text repeats it, and the next
+    # text starts clean.
     for cut in range(len(data) + 1):
         converter = mibolan.Converter()
-        with pytest.raises(UnicodeDecodeError) as raised:
-            converter.feed(data[:cut])
-            converter.feed(data[cut:])
-            converter.finish()
-        assert raised.value.start == offset
-        with pytest.raises(UnicodeDecodeError):
-            converter.finish()
+        calls = [lambda: converter.feed(data[:cut]), lambda: converter.feed(data[cut:]), converter.finish]
+        for number, call in enumerate(calls):
+            try:
+                call()
+            except UnicodeDecodeError as error:
+                assert error.start == offset
+                break
+        else:
+            pytest.fail(f"no error, cut at {cut}")
+        if number < 2:  # raised by a feed: the rest of the text is refused, finish included
+            with pytest.raises(UnicodeDecodeError):
+                converter.feed("人")
+            with pytest.raises(UnicodeDecodeError):
+                converter.finish()
+        assert converter.feed("人") + converter.finish() == "rén "
+
+
+@pytest.mark.parametrize("data, repaired", [
+    ("我爱".encode() + b"\xff" + "人".encode(), "我爱\ufffd人"),
+    ("我".encode() + b"\xe7\x88", "我\ufffd"),
+    (b"ab\xc0\xafcd", "ab\ufffd\ufffdcd"),
+])
+def test_errors_replace_reads_bad_bytes_as_the_replacement_character(data, repaired):
+    wanted = mibolan.convert(repaired, style="html")
+    assert mibolan.convert(data, style="html", errors="replace") == wanted
+    for cut in range(len(data) + 1):
+        converter = mibolan.Converter(style="html", errors="replace")
+        assert converter.feed(data[:cut]) + converter.feed(data[cut:]) + converter.finish() == wanted
+
+
+def test_threads_change_nothing_in_the_output():
+    text = "银行行长觉得很好。\n" * 60000  # long enough to be shared with a second thread
+    assert mibolan.convert(text, threads=1) == mibolan.convert(text) == mibolan.convert(text, threads=2)
 
 
 def test_a_lone_surrogate_raises_with_its_position():
@@ -119,6 +146,10 @@ def test_a_lone_surrogate_raises_with_its_position():
     (lambda: mibolan.readings("a", user_words={"人": "ren2"}, words=False), ValueError, ["user_words", "words"]),
     (lambda: mibolan.lazy_pinyin("a", style=3), ValueError, ["3"]),
     (lambda: mibolan.lazy_pinyin("a", errors="strict"), ValueError, ["'strict'"]),
+    (lambda: mibolan.convert("a", errors="ignore"), ValueError, ["errors", "'ignore'"]),
+    (lambda: mibolan.Converter(errors=None), ValueError, ["errors", "None"]),
+    (lambda: mibolan.convert("a", threads=-1), ValueError, ["threads", "-1"]),
+    (lambda: mibolan.convert("a", threads="2"), TypeError, ["threads", "str"]),
     (lambda: mibolan.UserWords.parse("# list\n\n人 ren2\n人民 ren2\n"), mibolan.UserWordsError, ["line 4"]),
     (lambda: mibolan.UserWords([("人", "ren2"), ("人", "ren4")]), mibolan.UserWordsError, ["entry 2"]),
 ])

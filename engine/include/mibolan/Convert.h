@@ -30,8 +30,9 @@ class MIBOLAN_API EncodingError : public std::runtime_error {
 // writes for it with the same options, without the line break that the program adds at the end
 // (and, in Style::Html, without the page around it). A byte-order mark at the very start is
 // skipped. Throws EncodingError for ill-formed UTF-8 (overlong forms, encoded surrogates, code
-// points above U+10FFFF, stray or missing continuation bytes) and std::invalid_argument for an
-// option out of its enumeration. Safe to call from any number of threads at once.
+// points above U+10FFFF, stray or missing continuation bytes), unless IllFormed::Replace reads
+// each as U+FFFD, and std::invalid_argument for an option out of its enumeration. Safe to call
+// from any number of threads at once; it never starts a thread.
 MIBOLAN_API std::string ConvertUtf8(std::string_view text, const ConversionOptions& options = {});
 
 // One piece of a UTF-8 text as ReadUtf8 cuts it: a character that the conversion reads, or a run
@@ -51,7 +52,8 @@ struct Utf8Piece {
 // The text cut into pieces, each character with the reading that ConvertUtf8 gives it (the
 // options' style and line breaks play no part, but are checked). The pieces view `text`, which
 // must outlive them. A byte-order mark at the start is a run like any other text. Throws as
-// ConvertUtf8 does. Safe to call from any number of threads at once.
+// ConvertUtf8 does, but for ill-formed UTF-8 whatever options.illFormed says: the pieces view the
+// text, where no U+FFFD stands. Safe to call from any number of threads at once.
 MIBOLAN_API std::vector<Utf8Piece> ReadUtf8(std::string_view text, const ConversionOptions& options = {});
 
 }  // namespace mibolan

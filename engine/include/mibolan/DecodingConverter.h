@@ -15,8 +15,10 @@ namespace mibolan {
 //   bool Decode(std::string_view bytes, std::u16string& out)   false at a bad sequence
 //   bool Finish()                                              false inside a character
 //   std::uint64_t ErrorOffset() const                          where the bad bytes begin
-// and the converter offers what Utf8Converter offers, and behaves as it does after a bad sequence
-// and between threads: failed for good, and one thread at a time.
+// and the converter offers what Utf8Converter offers, and behaves as it does between threads (one
+// at a time) and at a bad sequence (reported by the Feed that is given it), except that it stays
+// failed for good: a new text takes a new object. It throws what the decoder and StreamConverter
+// throw.
 template <class Decoder>
 class DecodingConverter {
  public:

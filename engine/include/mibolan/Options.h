@@ -27,9 +27,25 @@ enum class ReadBy {
   Word,
 };
 
-// How a conversion reads the text and writes what it reads. Every function and constructor that
-// takes options throws std::invalid_argument when a value is none that its enumeration names
-// (a number cast to Style, say), before it converts anything.
+// What a conversion of UTF-8 does with a byte sequence that encodes no character (overlong
+// forms, encoded surrogates, code points above U+10FFFF, stray or missing continuation bytes).
+// UTF-16 is always read one way, whatever this says: ConvertText and StreamConverter take
+// whatever a user typed and have no error to report, so a lone surrogate is U+FFFD where the
+// style writes text (Style::Html) and, having no reading, left out elsewhere.
+enum class IllFormed {
+  // The conversion stops at the first ill-formed sequence, which is reported with its byte offset
+  // (everything before it is converted).
+  Report,
+  // Each ill-formed sequence (the longest start of a character that it holds, or else one byte)
+  // is read as U+FFFD, which Style::Html keeps in its place; the rest is converted, and nothing
+  // is reported.
+  Replace,
+};
+
+// How a conversion reads the text and writes what it reads: a plain value, to copy and share
+// between threads freely. Every function and constructor that takes options throws
+// std::invalid_argument when a value is none that its enumeration names (a number cast to Style,
+// say), before it converts anything.
 struct ConversionOptions {
   Style style = Style::Pinyin;
   // Style::Html keeps every line break whatever this says.
@@ -44,6 +60,12 @@ struct ConversionOptions {
   // reading wherever they stand; read by word only. Not owned: they must outlive every
   // conversion made with these options.
   const UserWords* userWords = nullptr;
+  // How many threads a conversion may use: 0 lets it choose (a second thread for a long text,
+  // when this process may run on two processors), 1 never starts a thread, more allows that
+  // many (no conversion uses more than two today). Only ConvertText and the converter program
+  // start threads; the streaming converters never do.
+  unsigned threads = 0;
+  IllFormed illFormed = IllFormed::Report;
 };
 
 // The readings a primary-school textbook prints: by word, with the neutral tones of the words (妈妈

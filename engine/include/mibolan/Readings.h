@@ -21,7 +21,8 @@ struct CharacterReading {
 
 // The readings that ConvertText gives the characters of `text`, in text order; characters it
 // leaves out have none. The options' style and line breaks play no part, but are checked as
-// everywhere. Safe to call from any number of threads at once.
+// everywhere: std::invalid_argument for a value out of its enumeration, like ConvertText (a lone
+// surrogate has no reading). Safe to call from any number of threads at once.
 MIBOLAN_API std::vector<CharacterReading> ReadText(std::u16string_view text, const ConversionOptions& options = {});
 
 }  // namespace mibolan

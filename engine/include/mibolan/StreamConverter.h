@@ -13,9 +13,14 @@ namespace mibolan {
 // look-ahead allows. The output is exactly that of ConvertText on the whole text, whatever the
 // pieces; memory stays bounded by the size of the pieces.
 //
+// UTF-16 has no error to report here: a lone surrogate is written as U+FFFD where the style writes
+// text (Style::Html) and left out elsewhere, as every character without a reading is.
+// The constructors throw std::invalid_argument (below); every call may throw std::bad_alloc, and
+// nothing else throws.
+//
 // One object converts one text at a time, on one thread at a time: it may move between threads
 // but must not be used from two at once (a build without NDEBUG aborts with a message when it
-// is). Separate objects may convert on separate threads freely.
+// is). Separate objects may convert on separate threads freely; none starts a thread.
 class MIBOLAN_API StreamConverter {
  public:
   // Throws std::invalid_argument when an option has a value that its enumeration does not name.

@@ -13,15 +13,18 @@ namespace mibolan {
 // Converts UTF-8 text that arrives in pieces, split anywhere, to UTF-8, as StreamConverter
 // converts the same text decoded. Only well-formed UTF-8 passes: overlong forms, encoded
 // surrogates, code points above U+10FFFF, stray continuation bytes and truncated sequences end
-// the text there, and ErrorOffset() tells where the bad sequence begins. A byte-order mark at the
-// very start is skipped.
+// the text there, and ErrorOffset() tells where the bad sequence begins; with
+// IllFormed::Replace each of them is read as U+FFFD instead and nothing fails. A byte-order mark
+// at the very start is skipped.
 //
-// One object converts one text: after Feed or Finish has reported an ill-formed sequence the
-// converter stays failed, and every later Feed and Finish returns false and writes nothing (the
-// text after the bad bytes is never joined to the text before them). A new text takes a new
-// object. An object may move between threads but must not be used from two at once (a build
-// without NDEBUG aborts with a message when it is); separate objects convert on separate threads
-// freely.
+// The first Feed that is given an ill-formed sequence reports it, even when the sequence is
+// still in the look-ahead that it holds back; every later Feed and Finish of the same text
+// returns false and writes nothing (the text after the bad bytes is never joined to the text
+// before them). Finish ends the text, failed or not: the next Feed starts a new text, from byte
+// offset 0, as a new object would. The constructors throw std::invalid_argument (below) and
+// every call may throw std::bad_alloc; nothing else throws. An object may move between threads
+// but must not be used from two at once (a build without NDEBUG aborts with a message when it
+// is); separate objects convert on separate threads freely, and never start a thread.
 class MIBOLAN_API Utf8Converter {
  public:
   // Throws std::invalid_argument when an option has a value that its enumeration does not name.
@@ -38,17 +41,18 @@ class MIBOLAN_API Utf8Converter {
   Utf8Converter(Utf8Converter&&) noexcept;
   Utf8Converter& operator=(Utf8Converter&&) noexcept;
 
-  // Takes the next piece and appends what can be converted so far to `out`. False at an
-  // ill-formed sequence, and ever after; everything before it has been converted then, as if the
-  // text ended there.
+  // Takes the next piece and appends what can be converted so far to `out`. False when the piece
+  // holds an ill-formed sequence, and for the rest of the text; everything before it has been
+  // converted then, as if the text ended there.
   bool Feed(std::string_view bytes, std::string& out);
 
   // Ends the text and converts the rest. False when the rest holds an ill-formed sequence
   // (Truncated() tells whether it is a character cut off by the end of the input), or when an
-  // earlier call did.
+  // earlier call of this text did. The converter is then ready for a new text.
   bool Finish(std::string& out);
 
-  // Byte offset, from the start of the input, of the ill-formed sequence.
+  // Byte offset, from the start of the input, of the ill-formed sequence; after Finish, of the
+  // text that it ended, until the next Feed.
   std::uint64_t ErrorOffset() const;
   bool Truncated() const;
 
