@@ -121,6 +121,10 @@ def write_generated(text, path=None):
 # --- Segmentation --------------------------------------------------------------------------
 
 
+def is_neutral(syllable):
+    return syllable.endswith("5")
+
+
 def without_tone_changes(word, reading):
     """A word's reading as the converter writes it without --tone-sandhi: the word list
     marks 不 unstressed (bu5) where textbooks print it so, which is a tone change."""
@@ -402,15 +406,19 @@ class Reader:
         reading = self.corrections.get(word) or self.lexicon.reading(word)
         return without_tone_changes(word, reading) if reading else None
 
-    def default_reading(self, text, index):
+    def default_reading(self, text, index, begins_run=False):
         """(reading, firm): the rules' reading, else the character's own entry's reading, else
         the dictionary's. Firm when a rule matched on the neighbours, or when the entry gave
-        the reading: evidence that the model's prior must not outweigh."""
+        the reading: evidence that the model's prior must not outweigh.
+
+        `begins_run`: the character stands alone at the start of a run. An entry's neutral
+        reading is that of an enclitic (过 guo5, 地 de5), which leans on the word before it:
+        with none before, the entry says nothing of this place."""
         rule = matching_rule(self.rules, text, index)
         if rule:
             return rule[0], rule[1] != "Always"
         alone = self.lexicon.reading(text[index])
-        if alone:
+        if alone and not (begins_run and is_neutral(alone[0])):
             return alone[0], True
         return self.dictionary[text[index]], False
 
@@ -432,6 +440,9 @@ class Reader:
         takes_part.update(char for char, orig in zip(text, original) if self.own_reading(orig, char))
         segments = segment(text, self.lexicon, takes_part)
         owner = {k: (s, e) for s, e in segments for k in range(s, e)}
+
+        def begins_run_alone(start, end):
+            return end - start == 1 and (start == 0 or text[start - 1] not in takes_part)
         for start, end in segments:
             word = self.word_reading(text[start:end]) if end - start > 1 else None
             for index in range(start, end):
@@ -441,7 +452,7 @@ class Reader:
                 if word:
                     result[index] = word[index - start]
                     continue
-                default, firm = self.default_reading(text, index)
+                default, firm = self.default_reading(text, index, begins_run_alone(start, end))
                 entry = self.model.get(text[index])
                 chosen = None
                 if entry:
