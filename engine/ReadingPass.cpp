@@ -273,7 +273,7 @@ std::span<const std::uint16_t> ReadingPass::WordReading(std::size_t begin, std::
 // own entry in the word list, else the dictionary's. Firm when a rule matched on the neighbours
 // or the entry gave it: evidence that the model's prior alone must not outweigh. An entry's
 // neutral reading is an enclitic's (过 guo5, 地 de5), which leans on the word before it: alone at
-// the start of a run there is none, and the entry says nothing of the place.
+// the start of a phrase there is none, and the entry says nothing of the place.
 ReadingPass::DefaultChoice ReadingPass::DefaultReading(std::size_t at, std::uint16_t entry, bool aloneInSegment) const {
   if (entry & ConversionTables::kHasContextRules) {
     const int rule = RuleIndexAt(key_, at);
@@ -284,7 +284,7 @@ ReadingPass::DefaultChoice ReadingPass::DefaultReading(std::size_t at, std::uint
   const std::span<const std::uint16_t> own =
       aloneInSegment ? (word >= 0 ? words_->Reading(word, 1) : std::span<const std::uint16_t>())
                      : words_->ReadingAlone(key_[at]);
-  const bool leansOnNothing = !own.empty() && word_table::ToneOf(own[0]) == 5 && aloneInSegment && StartsRun(at);
+  const bool leansOnNothing = !own.empty() && word_table::ToneOf(own[0]) == 5 && aloneInSegment && StartsPhrase(at);
   if (!own.empty() && !leansOnNothing) return {tables_->SyllableReading(own[0]), true};
   return {static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules), false};
 }
@@ -312,10 +312,14 @@ std::size_t CharacterLength(std::u16string_view text, std::size_t at, bool forwa
 
 }  // namespace
 
-// Whether a run of characters with readings starts at `at`: the text does, or the character
-// before has no reading.
-bool ReadingPass::StartsRun(std::size_t at) const {
-  return at == 0 || !HasReading(at - CharacterLength(key_, at, false));
+// Whether a phrase starts at `at`: a run of characters with readings does (the text starts, or
+// the character before has no reading), and not right after a closing quotation mark or bracket,
+// whose words are the word that a particle leans on (“砰”地一声, 表现(act)得). Straight quotes may
+// open or close, and count as closing.
+bool ReadingPass::StartsPhrase(std::size_t at) const {
+  if (at == 0) return true;
+  constexpr std::u16string_view kClosingMarks = u")]}）］｝〉》」』】〕〗〙〛”’»›\"'＂＇";
+  return !HasReading(at - CharacterLength(key_, at, false)) && kClosingMarks.find(key_[at - 1]) == kClosingMarks.npos;
 }
 
 // The character `distance` characters away from the one at `at` (negative: before it), as a
