@@ -271,7 +271,9 @@ std::span<const std::uint16_t> ReadingPass::WordReading(std::size_t begin, std::
 
 // The reading of a character that no word decides: the rules' when one applies, else that of its
 // own entry in the word list, else the dictionary's. Firm when a rule matched on the neighbours
-// or the entry gave it: evidence that the model's prior alone must not outweigh.
+// or the entry gave it: evidence that the model's prior alone must not outweigh. An entry's
+// neutral reading is an enclitic's (过 guo5, 地 de5), which leans on the word before it: alone at
+// the start of a phrase there is none, and the entry says nothing of the place.
 ReadingPass::DefaultChoice ReadingPass::DefaultReading(std::size_t at, std::uint16_t entry, bool aloneInSegment) const {
   if (entry & ConversionTables::kHasContextRules) {
     const int rule = RuleIndexAt(key_, at);
@@ -279,10 +281,11 @@ ReadingPass::DefaultChoice ReadingPass::DefaultReading(std::size_t at, std::uint
   }
   // A character alone in its segment is its own entry, when it has one: no second look-up.
   const WordList::WordId word = segmentWord_[at];
-  const std::span<const std::uint16_t> alone =
+  const std::span<const std::uint16_t> own =
       aloneInSegment ? (word >= 0 ? words_->Reading(word, 1) : std::span<const std::uint16_t>())
                      : words_->ReadingAlone(key_[at]);
-  if (!alone.empty()) return {tables_->SyllableReading(alone[0]), true};
+  const bool leansOnNothing = !own.empty() && word_table::ToneOf(own[0]) == 5 && aloneInSegment && StartsPhrase(at);
+  if (!own.empty() && !leansOnNothing) return {tables_->SyllableReading(own[0]), true};
   return {static_cast<ReadingIndex>(entry & ~ConversionTables::kHasContextRules), false};
 }
 
@@ -308,6 +311,16 @@ std::size_t CharacterLength(std::u16string_view text, std::size_t at, bool forwa
 }
 
 }  // namespace
+
+// Whether a phrase starts at `at`: a run of characters with readings does (the text starts, or
+// the character before has no reading), and not right after a closing quotation mark or bracket,
+// whose words are the word that a particle leans on (“砰”地一声, 表现(act)得). Straight quotes may
+// open or close, and count as closing.
+bool ReadingPass::StartsPhrase(std::size_t at) const {
+  if (at == 0) return true;
+  constexpr std::u16string_view kClosingMarks = u")]}）］｝〉》」』】〕〗〙〛”’»›\"'＂＇";
+  return !HasReading(at - CharacterLength(key_, at, false)) && kClosingMarks.find(key_[at - 1]) == kClosingMarks.npos;
+}
 
 // The character `distance` characters away from the one at `at` (negative: before it), as a
 // feature: "#" where the text ends first or a line break comes first.

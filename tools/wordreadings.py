@@ -34,6 +34,10 @@ NUMBERED = re.compile(r"^([a-zü]+)([1-5])$")
 COST_SCALE = 100
 # A run with no point that every word avoids is still cut after this many characters.
 MAX_RUN = 32
+# A run right after one of these does not begin a phrase: the quoted or bracketed words before
+# it are the word that a particle leans on (“砰”地一声, 表现(act)得). Straight quotes may open or
+# close, and count as closing: a particle keeps its neutral reading after them.
+CLOSING_MARKS = frozenset(")]}）］｝〉》」』】〕〗〙〛”’»›\"'＂＇")
 
 
 def is_numbered_syllable(reading):
@@ -119,6 +123,10 @@ def write_generated(text, path=None):
 
 
 # --- Segmentation --------------------------------------------------------------------------
+
+
+def is_neutral(syllable):
+    return syllable.endswith("5")
 
 
 def without_tone_changes(word, reading):
@@ -402,15 +410,20 @@ class Reader:
         reading = self.corrections.get(word) or self.lexicon.reading(word)
         return without_tone_changes(word, reading) if reading else None
 
-    def default_reading(self, text, index):
+    def default_reading(self, text, index, begins_phrase=False):
         """(reading, firm): the rules' reading, else the character's own entry's reading, else
         the dictionary's. Firm when a rule matched on the neighbours, or when the entry gave
-        the reading: evidence that the model's prior must not outweigh."""
+        the reading: evidence that the model's prior must not outweigh.
+
+        `begins_phrase`: the character stands alone at the start of a run, not right after
+        a closing quotation mark or bracket. An entry's neutral reading is that of an enclitic
+        (过 guo5, 地 de5), which leans on the word before it: with none before, the entry says
+        nothing of this place."""
         rule = matching_rule(self.rules, text, index)
         if rule:
             return rule[0], rule[1] != "Always"
         alone = self.lexicon.reading(text[index])
-        if alone:
+        if alone and not (begins_phrase and is_neutral(alone[0])):
             return alone[0], True
         return self.dictionary[text[index]], False
 
@@ -432,6 +445,10 @@ class Reader:
         takes_part.update(char for char, orig in zip(text, original) if self.own_reading(orig, char))
         segments = segment(text, self.lexicon, takes_part)
         owner = {k: (s, e) for s, e in segments for k in range(s, e)}
+
+        def begins_phrase_alone(start, end):
+            return end - start == 1 and (start == 0 or (text[start - 1] not in takes_part
+                                                         and text[start - 1] not in CLOSING_MARKS))
         for start, end in segments:
             word = self.word_reading(text[start:end]) if end - start > 1 else None
             for index in range(start, end):
@@ -441,7 +458,7 @@ class Reader:
                 if word:
                     result[index] = word[index - start]
                     continue
-                default, firm = self.default_reading(text, index)
+                default, firm = self.default_reading(text, index, begins_phrase_alone(start, end))
                 entry = self.model.get(text[index])
                 chosen = None
                 if entry:

@@ -48,6 +48,16 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{u"好吧。走吧", u"hǎo ba zǒu ba ", u""},
         WordCase{u"中的文件\n中的字符", u"zhōng de wén jiàn zhōng de zì fú ", u""},
         WordCase{u"这条河很长。", u"zhè tiáo hé hěn cháng ", u""},
+        // A particle leans on the word before it: alone at the start of a run (a text, a line,
+        // after punctuation) there is none, and it reads as the dictionary has it; after a
+        // closing quotation mark or bracket, the quoted words are the word before it.
+        WordCase{u"过几天再说", u"guò jǐ tiān zài shuō ", u""},
+        WordCase{u"我去过北京。过两天再去", u"wǒ qù guo běi jīng guò liǎng tiān zài qù ", u""},
+        WordCase{u"他来过\n过几天", u"tā lái guo guò jǐ tiān ", u""},
+        WordCase{u"地很大，得第一名", u"dì hěn dà dé dì yī míng ", u""},
+        WordCase{u"说得好，高兴地笑", u"shuō de hǎo gāo xìng de xiào ", u""},
+        WordCase{u"“砰”地一声，表现(act)得好", u"pēng de yī shēng biǎo xiàn de hǎo ",
+                 u"pēng de yì shēng biǎo xiàn de hǎo "},
         // A character alone reads as running text reads it, where the dictionary's reading is
         // one that running text hardly knows; a particle keeps its own.
         WordCase{u"消，罗，啥，吧", u"xiāo luó shá ba ", u""},
