@@ -186,16 +186,38 @@ class LoadMeter:
     def __exit__(self, *exception):
         wall, busy, own = (after - before for after, before in
                            zip((time.perf_counter(), busy_seconds(), own_seconds()), self.start))
-        # The kernel's counts move in ticks: a round shorter than a few ticks says little.
-        self.processors = max(0.0, busy - own) / wall if wall > 0 else 0.0
+        self.other = max(0.0, busy - own)
+        self.wall = wall
         return False
+
+
+# The kernel counts busy time in ticks of 10 ms: a start-up round of a millisecond reads as 0 or
+# as several processors. Rounds are judged in windows of at least this many seconds.
+LOAD_WINDOW_SECONDS = 1.0
 
 
 @dataclass
 class Load:
-    """Other work during each round of one phase of the timing, in processors kept busy."""
+    """Other work during one phase of the timing: each round's busy seconds of other work and its
+    wall time, judged in windows of consecutive rounds (`windows`), in processors kept busy."""
     phase: str
-    rounds: list = field(default_factory=list)
+    samples: list = field(default_factory=list)  # (other work's seconds, wall seconds) per round
+
+    @property
+    def windows(self):
+        windows, other, wall = [], 0.0, 0.0
+        for round_other, round_wall in self.samples:
+            other, wall = other + round_other, wall + round_wall
+            if wall >= LOAD_WINDOW_SECONDS:
+                windows.append(other / wall)
+                other, wall = 0.0, 0.0
+        if wall > 0:
+            # A short last window joins the one before it, or stands alone if it is the only one.
+            if windows and wall < LOAD_WINDOW_SECONDS:
+                windows[-1] = (windows[-1] * LOAD_WINDOW_SECONDS + other) / (LOAD_WINDOW_SECONDS + wall)
+            else:
+                windows.append(other / wall)
+        return windows
 
 
 LOADS = []  # every phase's Load, in the order they ran
@@ -220,7 +242,7 @@ def interleave(commands, rounds, what):
                 series[command.key].walls.append(wall)
                 if report is not None:
                     series[command.key].reports.append(report)
-        load.rounds.append(meter.processors)
+        load.samples.append((meter.other, meter.wall))
     return series
 
 
@@ -286,20 +308,21 @@ def commit(root):
 
 def loaded_phases(max_load):
     """The phases in which some round had more other work than `max_load` processors."""
-    return [load for load in LOADS if load.rounds and max(load.rounds) > max_load]
+    return [load for load in LOADS if load.windows and max(load.windows) > max_load]
 
 
 def load_section(max_load):
     print("## Load during the rounds")
     print()
-    print("Processors kept busy by other work during each round, on average (the machine's busy time less "
-          f"this script's and its commands'). A round above {max_load:g} makes the run loaded.")
+    print("Processors kept busy by other work, on average (the machine's busy time less this script's and "
+          f"its commands'), in each window of consecutive rounds lasting at least {LOAD_WINDOW_SECONDS:g} s (the "
+          f"kernel counts busy time in 10 ms ticks). A window above {max_load:g} makes the run loaded.")
     print()
     rows = []
     for load in LOADS:
-        rows.append([load.phase, f"{statistics.median(load.rounds):.2f}", f"{max(load.rounds):.2f}",
-                     " ".join(f"{value:.2f}" for value in load.rounds)])
-    table(["phase", "median", "highest", "each round"], rows)
+        rows.append([load.phase, f"{statistics.median(load.windows):.2f}", f"{max(load.windows):.2f}",
+                     " ".join(f"{value:.2f}" for value in load.windows)])
+    table(["phase", "median", "highest", "each window"], rows)
 
 
 def table(header, rows):
@@ -409,8 +432,8 @@ def main():
         print(f"Date: {started}  ")
         print(f"Commit: {commit(Path(__file__).resolve().parent.parent)}  ")
         print(f"Machine: {machine()}  ")
-        print(f"Load: other work kept at most {max(max(load.rounds) for load in LOADS):.2f} processors busy in a "
-              f"round (limit {args.max_load:g}); load average {loadavg_before} before, "
+        print(f"Load: other work kept at most {max(max(load.windows) for load in LOADS):.2f} processors busy in a "
+              f"window of rounds (limit {args.max_load:g}); load average {loadavg_before} before, "
               f"{Path('/proc/loadavg').read_text().split()[0]} after  ")
         print(f"Corpus: {corpus_bytes:,} bytes. {args.rounds} rounds on the corpus, {args.big_rounds} on the large "
               f"input, {args.startup_rounds} for the start-up; in each round every system runs once, in turn. "
