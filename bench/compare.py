@@ -223,16 +223,27 @@ class Load:
 LOADS = []  # every phase's Load, in the order they ran
 
 
-def interleave(commands, rounds, what):
+def idle_load(load):
+    """A second of the machine with nothing of ours running, as a sample of `load`."""
+    with LoadMeter() as meter:
+        time.sleep(LOAD_WINDOW_SECONDS)
+    load.samples.append((meter.other, meter.wall))
+
+
+def interleave(commands, rounds, what, short=False):
     """One warm-up run of each command under GNU time (unless it needs none), then `rounds` rounds
     of one run each, in turn, each run just after its input files were read through. The other
-    work on the machine during each round goes to LOADS."""
+    work on the machine during each round goes to LOADS; for `short` commands (start-up), during
+    a second of idling before and after the rounds instead, since starting and ending thousands
+    of processes costs the kernel time that no process is charged with."""
     series = {command.key: Series() for command in commands}
     for command in commands:
         if command.warm_up:
             series[command.key].peak_kib = peak_kib(command.argv)
     load = Load(what)
     LOADS.append(load)
+    if short:
+        idle_load(load)
     for round_number in range(1, rounds + 1):
         progress(f"{what}: round {round_number} of {rounds}")
         with LoadMeter() as meter:
@@ -242,7 +253,10 @@ def interleave(commands, rounds, what):
                 series[command.key].walls.append(wall)
                 if report is not None:
                     series[command.key].reports.append(report)
-        load.samples.append((meter.other, meter.wall))
+        if not short:
+            load.samples.append((meter.other, meter.wall))
+    if short:
+        idle_load(load)
     return series
 
 
@@ -399,7 +413,7 @@ def main():
         startup = interleave([Command("true", ["/bin/true"]), Command("version", [convert, "--version"]),
                               Command("empty", [convert, str(empty)]), Command("100 KB", [convert, str(small)]),
                               Command("iconv 100 KB", [*iconv, str(small)])],
-                             args.startup_rounds, "the start-up")
+                             args.startup_rounds, "the start-up", short=True)
 
         big = None
         if args.big_copies > 0:
