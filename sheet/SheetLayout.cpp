@@ -269,6 +269,8 @@ class SheetLayouter::Lines {
   }
 
   const QString& FirstLine() const { return firstLine_; }
+  bool AnyText() const { return anyText_; }
+  bool AnyReading() const { return anyReading_ || !chosen_.empty(); }
 
  private:
   enum class Mode { Ignore, Paragraph, Title };
@@ -289,6 +291,8 @@ class SheetLayouter::Lines {
   }
 
   void NotBlank(Square square) {
+    anyText_ = true;
+    anyReading_ = anyReading_ || square.reading.has_value();
     if (started_) {
       PlaceHeld(true);
     } else {
@@ -389,6 +393,8 @@ class SheetLayouter::Lines {
   std::map<std::size_t, std::string> corrections_;
   std::size_t pieceStart_ = 0;  // where the current piece begins in the whole text
   bool blankWanted_ = false;
+  bool anyText_ = false;
+  bool anyReading_ = false;
   ReadingWidth width_;
   Pager pager_;
   LineRows rows_;
@@ -418,6 +424,10 @@ void SheetLayouter::Add(const SheetContent& piece) { lines_->Add(piece); }
 void SheetLayouter::Finish() { lines_->Finish(); }
 
 const QString& SheetLayouter::FirstLine() const { return lines_->FirstLine(); }
+
+bool SheetLayouter::AnyText() const { return lines_->AnyText(); }
+
+bool SheetLayouter::AnyReading() const { return lines_->AnyReading(); }
 
 std::vector<Page> LayOutSheet(const SheetContent& content, const SheetOptions& options, int rowsPerPage,
                               ReadingWidth width) {

@@ -86,6 +86,11 @@ class SheetLayouter {
   const QString& FirstLine() const;
   static constexpr qsizetype kFirstLineLength = 400;
 
+  // Whether the text so far has a square that is not blank (a character, a mark, Latin letters),
+  // and whether any square of the sheet has a reading.
+  bool AnyText() const;
+  bool AnyReading() const;
+
  private:
   class Lines;
   std::unique_ptr<Lines> lines_;

@@ -44,9 +44,10 @@ PageGeometry GeometryOf(const QPagedPaintDevice& device, const SheetOptions& opt
 }
 
 // Goes through the text, reading each piece and laying it out; `page` gets each page and may stop
-// the work. False when the text could not be read or the work was stopped.
+// the work; `plan`, when given, what the text had. False when the text could not be read or the
+// work was stopped.
 template <class TakePage>
-bool LayOut(TextSource& text, const SheetOptions& options, int rowsPerPage, TakePage page, QString* firstLine) {
+bool LayOut(TextSource& text, const SheetOptions& options, int rowsPerPage, TakePage page, SheetPlan* plan) {
   bool stopped = false;
   SheetLayouter layouter(
       options, rowsPerPage, [&](Page&& laid) { stopped = stopped || !page(std::move(laid)); }, ReadingWidths());
@@ -56,7 +57,10 @@ bool LayOut(TextSource& text, const SheetOptions& options, int rowsPerPage, Take
   });
   if (!read || stopped) return false;
   layouter.Finish();
-  if (firstLine != nullptr) *firstLine = layouter.FirstLine();
+  if (plan != nullptr) {
+    plan->firstLine = layouter.FirstLine();
+    plan->unread = layouter.AnyText() && !layouter.AnyReading();
+  }
   return !stopped;
 }
 
@@ -77,7 +81,7 @@ QString DocumentTitle(const SheetOptions& options, const SheetPlan& plan, const 
 }
 
 bool PaintSheet(QPagedPaintDevice& device, TextSource& text, const SheetOptions& options, const Progress& progress,
-                const std::function<void(const SheetPlan&)>& planned) {
+                const std::function<bool(const SheetPlan&)>& planned) {
   const PageGeometry geometry = GeometryOf(device, options);
   SheetPlan plan;
   if (text.Rewindable()) {
@@ -85,11 +89,11 @@ bool PaintSheet(QPagedPaintDevice& device, TextSource& text, const SheetOptions&
       ++plan.pages;
       return !progress || progress(0, 0);
     };
-    if (!LayOut(text, options, geometry.rows, counted, &plan.firstLine)) return false;
+    if (!LayOut(text, options, geometry.rows, counted, &plan)) return false;
   } else if (!text.Problem().empty()) {
     return false;
   }
-  if (planned) planned(plan);
+  if (planned && !planned(plan)) return false;
 
   QPainter painter;
   if (!painter.begin(&device)) return false;
@@ -122,10 +126,16 @@ std::optional<QString> WritePdf(const QString& path, TextSource& text, const She
       stopped = progress && !progress(done, total);
       return !stopped;
     };
-    const auto titled = [&](const SheetPlan& plan) { writer.setTitle(DocumentTitle(options, plan, text.FileName())); };
+    bool unread = false;
+    const auto titled = [&](const SheetPlan& plan) {
+      writer.setTitle(DocumentTitle(options, plan, text.FileName()));
+      unread = plan.unread;
+      return !unread;
+    };
     if (!PaintSheet(writer, text, options, counted, titled)) {
       destination.Cancel();
       if (stopped) return QStringLiteral("stopped");
+      if (unread) return QString::fromLatin1(kNothingToRead);
       if (!text.Problem().empty()) return QString::fromStdString(text.Problem());
       const QString problem = device->errorString();
       return problem.isEmpty() || problem == QStringLiteral("Unknown error")

@@ -19,9 +19,14 @@ using Progress = std::function<bool(int done, int total)>;
 
 // What a first pass over a sheet's text finds before any page is painted.
 struct SheetPlan {
-  int pages = 0;      // 0: not known, the text being a stream too long to be gone through twice
-  QString firstLine;  // the first line that is not blank (its beginning, when it is long)
+  int pages = 0;        // 0: not known, the text being a stream too long to be gone through twice
+  QString firstLine;    // the first line that is not blank (its beginning, when it is long)
+  bool unread = false;  // the text has something besides blanks, but no character with a reading
 };
+
+// Why WritePdf refuses a text that has no character to give a reading (only punctuation, Latin
+// letters, digits): a sheet of it would teach nothing. A blank text still makes empty paper.
+inline constexpr const char* kNothingToRead = "the text has no Chinese character to give a reading";
 
 // The page size of `paper`, for a PDF writer or a printer.
 QPageSize PageSizeOf(Paper paper);
@@ -38,14 +43,16 @@ QString DocumentTitle(const SheetOptions& options, const SheetPlan& plan, const 
 // Lays the sheet of `text` out for the paper of `device` (a PDF writer or a printer, set to print
 // the whole sheet of paper) and paints it page by page, keeping no page it has painted. The text
 // is gone through twice when it can be, first to count the pages for the page numbers; `planned`
-// hears what that pass found before painting begins. False when the text could not be read,
-// painting could not begin or `progress` stopped it.
+// hears what that pass found before painting begins, and stops the work by answering false.
+// False when the text could not be read, painting could not begin, or `progress` or `planned`
+// stopped it.
 bool PaintSheet(QPagedPaintDevice& device, TextSource& text, const SheetOptions& options, const Progress& progress = {},
-                const std::function<void(const SheetPlan&)>& planned = {});
+                const std::function<bool(const SheetPlan&)>& planned = {});
 
 // Writes the sheet as a PDF to `path` on the paper of `options`: a file, standard output ("-"),
 // a character device or a pipe (see PdfDestination). A file that was there is replaced only once
-// the whole sheet has been written. The reason when it could not be written.
+// the whole sheet has been written. The reason when it could not be written, kNothingToRead for
+// a text whose first pass found nothing to read.
 std::optional<QString> WritePdf(const QString& path, TextSource& text, const SheetOptions& options,
                                 const Progress& progress = {});
 

@@ -60,6 +60,7 @@ QString FileNameFor(const QString& title) {
 QString WhyNotSaved(const QString& path, const QString& problem) {
   const QFileInfo file(path);
   const QFileInfo folder(file.absolutePath());
+  if (problem == QLatin1String(kNothingToRead)) return QStringLiteral("课文里没有汉字，没有可以注音的字");
   if (file.isDir()) return QStringLiteral("这是一个文件夹，不是文件");
   if (!folder.exists()) return QStringLiteral("文件夹 %1 不存在").arg(QDir::toNativeSeparators(folder.filePath()));
   if (!folder.isDir()) return QStringLiteral("%1 不是文件夹").arg(QDir::toNativeSeparators(folder.filePath()));
@@ -331,6 +332,8 @@ void SheetWindow::UpdatePreview() {
   });
   if (count <= kPagesWithoutAsking) layouter.Finish();
   firstLine_ = layouter.FirstLine();
+  if (layouter.AnyText() && !layouter.AnyReading())
+    status_->setText(QStringLiteral("课文里没有汉字，练习纸上没有拼音。"));
   pages_ = count;
   preview_->Show(geometry, std::move(pages), count > kPagesWithoutAsking ? 0 : count);
   ShowPageCount();

@@ -130,6 +130,8 @@ int WritePdf(char** argv, const std::string& output, const std::string& input, c
     // The input is read as the pages are made: its problems come out of the writing too.
     if (!text.Problem().empty()) {
       Complain(input, text.Problem());
+    } else if (*problem == QLatin1String(mibolan::sheet::kNothingToRead)) {
+      Complain(input == "-" ? "(standard input)" : input, mibolan::sheet::kNothingToRead);
     } else {
       Complain(output == "-" ? "(standard output)" : output, problem->toStdString());
     }
