@@ -1,9 +1,8 @@
 #include <mibolan/ConvertText.h>
 
 #include <algorithm>
-#include <future>
 #include <string>
-#include <system_error>
+#include <vector>
 
 #include <utf8.h>
 
@@ -25,6 +24,10 @@ constexpr std::size_t kTwoThreadUnits = std::size_t{1} << 19;
 // in the cache.
 constexpr std::size_t kPassFeedUnits = std::size_t{1} << 14;
 
+// The parts of the streaming walks that the two threads take one at a time: each has a converter
+// of its own, and one written twice costs a few milliseconds at most.
+constexpr std::size_t kLinePartUnits = std::size_t{1} << 17;
+
 // Appends the writers' output, which is always well-formed UTF-8, as UTF-16.
 void AppendAsUtf16(std::string_view utf8, std::u16string& out) {
   const std::size_t start = out.size();
@@ -33,47 +36,47 @@ void AppendAsUtf16(std::string_view utf8, std::u16string& out) {
   out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
-// The streaming converter's output of `part`, taken in pieces that stay in the cache.
-std::u16string ConvertPart(std::u16string_view part, const ConversionOptions& options, bool afterLineFeed) {
+// Appends the streaming converter's output of `part`, fed in pieces that stay in the cache.
+void AppendStreamed(std::u16string_view part, const ConversionOptions& options, bool afterLineFeed,
+                    std::u16string& out) {
   StreamConverter converter(options, afterLineFeed);
-  std::u16string converted;
-  converted.reserve(part.size() * 2);  // as for the direct walk: only the pages written are touched
   std::string piece;
   for (std::size_t at = 0; at < part.size(); at += kPassFeedUnits) {
     converter.Feed(part.substr(at, kPassFeedUnits), piece);
-    AppendAsUtf16(piece, converted);
+    AppendAsUtf16(piece, out);
     piece.clear();
   }
   converter.Finish(piece);
-  AppendAsUtf16(piece, converted);
-  return converted;
+  AppendAsUtf16(piece, out);
 }
 
-// Where a text may be converted in two parts with the same output: after the line feed nearest
-// to its middle, since no reading looks across a line feed; the text's end when it has none.
-std::size_t LineSplitNearMiddle(std::u16string_view text) {
-  const std::size_t after = text.find(u'\n', text.size() / 2);
-  if (after != std::u16string_view::npos) return after + 1;
-  const std::size_t before = text.rfind(u'\n', text.size() / 2);
-  return before != std::u16string_view::npos ? before + 1 : text.size();
+// Where a text may be cut into parts of about `partUnits` with the same output: each part but the
+// first starts after a line feed, since no reading looks across one. The parts' bounds, from 0 to
+// the text's end.
+std::vector<std::size_t> LineParts(std::u16string_view text, std::size_t partUnits) {
+  std::vector<std::size_t> bounds{0};
+  while (text.size() - bounds.back() > partUnits) {
+    const std::size_t feed = text.find(u'\n', bounds.back() + partUnits);
+    if (feed == std::u16string_view::npos || feed + 1 == text.size()) break;
+    bounds.push_back(feed + 1);
+  }
+  bounds.push_back(text.size());
+  return bounds;
 }
 
 // The walks that are not direct, or that keep the line breaks: through the streaming converter,
-// a long text in two parts at once, the second on a thread of its own.
-std::u16string ConvertStreaming(std::u16string_view text, const ConversionOptions& options, bool twoParts) {
-  std::size_t split = twoParts ? LineSplitNearMiddle(text) : text.size();
-  std::future<std::u16string> rest;
-  if (split < text.size()) {
-    try {
-      rest = std::async(std::launch::async,
-                        [text, split, &options] { return ConvertPart(text.substr(split), options, true); });
-    } catch (const std::system_error&) {
-      split = text.size();  // no thread to be had: all of it here
-    }
-  }
-  std::u16string converted = ConvertPart(text.substr(0, split), options, false);
-  if (rest.valid()) converted += rest.get();
-  return converted;
+// a long text in parts cut at line feeds, shared with a second thread as the direct walk's are.
+std::u16string ConvertStreaming(std::u16string_view text, const ConversionOptions& options, bool shared) {
+  const std::vector<std::size_t> bounds = LineParts(text, shared ? kLinePartUnits : text.size());
+  std::u16string output;
+  output.reserve(text.size() * 2);  // as for the direct walk: only the pages written are touched
+  WriteParts(
+      bounds.size() - 1, shared,
+      [&](std::size_t part, std::u16string& out) {
+        AppendStreamed(text.substr(bounds[part], bounds[part + 1] - bounds[part]), options, part > 0, out);
+      },
+      output);
+  return output;
 }
 
 // The parts that the two threads take one at a time: small enough that a part written twice

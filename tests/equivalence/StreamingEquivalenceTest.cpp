@@ -153,9 +153,9 @@ TEST(StreamingEquivalence, TwoHalvesMeetAtEverySplit) {
 }
 
 // A long text that the streaming walk converts (by word, with tone changes, the html style, kept
-// lines) is converted in two parts at a line feed, the second on a thread of its own: the same as
+// lines) is converted in parts cut at line feeds, shared with a second thread: the same as
 // converting it whole in one pass.
-TEST(StreamingEquivalence, StreamingWalkInTwoPartsMeetsAtALineFeed) {
+TEST(StreamingEquivalence, StreamingWalkInPartsMeetsAtLineFeeds) {
   testing::TextGenerator generator(testing::NumberFromEnvironment("MIBOLAN_DIFFERENTIAL_SEED", 20240601));
   // Lone surrogates too, which the output must give as U+FFFD in every style.
   const std::u16string loneSurrogates = {u'长', char16_t{0xD800}, u'行', char16_t{0xDC00}, u'\n'};
