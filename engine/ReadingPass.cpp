@@ -26,6 +26,9 @@ constexpr std::size_t kDropChunk = 1 << 14;
 
 constexpr std::uint8_t kSegmentEnd = 1;
 
+// The cost of an end of the block that no way reaches yet.
+constexpr std::int64_t kUnreached = std::numeric_limits<std::int64_t>::max();
+
 // A user's word costs this much less than nothing per unit, more than any way through a block can
 // cost without it (a cost is below 100 ln(total frequency) < 4,400, a block at most 32 units):
 // the segmentation covers as many units with the user's words as it can.
@@ -42,6 +45,8 @@ ReadingPass::ReadingPass(const ConversionOptions& options)
       tables_(&ConversionTables::Get()),
       words_(&WordList::Embedded()),
       model_(&PolyphoneModel::Embedded()) {
+  costs_.fill(kUnreached);
+  costs_[0] = 0;
   if (options_.readBy == ReadBy::Word && options_.userWords) userWords_ = &options_.userWords->Index();
   StartBlock(0);
 }
@@ -134,11 +139,9 @@ bool ReadingPass::InAnyWord(char16_t unit) const {
   return words_->InAnyWord(unit) || (userWords_ && userWords_->InAnyWord(unit));
 }
 
-void ReadingPass::StartBlock(std::size_t at) {
-  blockStart_ = reach_ = at;
-  costs_.fill(std::numeric_limits<std::int64_t>::max());
-  costs_[0] = 0;
-}
+// The costs of the block's ends are left unreached (the ends of the block before have been
+// made so again by EndBlock).
+void ReadingPass::StartBlock(std::size_t at) { blockStart_ = reach_ = at; }
 
 // A way through the block to its unit i + length: the least one so far to unit i, then the word
 // (-1: a unit standing alone) of that length at that cost. Of two ways with the same cost, the
@@ -149,7 +152,7 @@ void ReadingPass::Offer(std::size_t i, std::size_t length, std::int64_t cost, Wo
   const std::int64_t total = costs_[i] + cost;
   if (total < costs_[i + length]) {
     costs_[i + length] = total;
-    from_[i + length] = static_cast<std::uint8_t>(i);
+    from_[i + length] = static_cast<std::uint16_t>(i);
     wordOf_[i + length] = word;
   }
 }
@@ -161,6 +164,8 @@ void ReadingPass::EndBlock(std::size_t end) {
     segmentEnd_[begin + j - 1] = kSegmentEnd;
     segmentWord_[begin + from_[j]] = wordOf_[j];
   }
+  // No word offered in the block reaches past its end.
+  std::fill_n(costs_.begin() + 1, end - begin, kUnreached);
   segmented_ = end;
 }
 

@@ -104,7 +104,7 @@ class ReadingPass {
   // least cost of reaching it so far, and the start and word of the last segment on that way.
   // Only the ends that are reached are read back: from_ and wordOf_ need no clearing.
   std::array<std::int64_t, kLongestBlock + 1> costs_;
-  std::array<std::uint8_t, kLongestBlock + 1> from_;
+  std::array<std::uint16_t, kLongestBlock + 1> from_;  // not a character type, which would alias everything
   std::array<WordList::WordId, kLongestBlock + 1> wordOf_;
 
   // Progress, as indexes into text_: every unit before each is done with that stage.
