@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <span>
 
@@ -26,6 +27,15 @@ constexpr std::size_t kDropChunk = 1 << 14;
 
 constexpr std::uint8_t kSegmentEnd = 1;
 
+// Whether the eight units at `text` are all ASCII and each a segment of its own.
+bool AsciiStandingAlone(const char16_t* text, const std::uint8_t* segmentEnd) {
+  std::array<std::uint64_t, 2> units;
+  std::uint64_t ends;
+  std::memcpy(units.data(), text, sizeof units);
+  std::memcpy(&ends, segmentEnd, sizeof ends);
+  return ((units[0] | units[1]) & 0xFF80FF80FF80FF80) == 0 && ends == 0x0101010101010101 * kSegmentEnd;
+}
+
 // A user's word costs this much less than nothing per unit, more than any way through a block can
 // cost without it (a cost is below 100 ln(total frequency) < 4,400, a block at most 32 units):
 // the segmentation covers as many units with the user's words as it can.
@@ -48,9 +58,9 @@ ReadingPass::ReadingPass(const ConversionOptions& options)
 
 void ReadingPass::Feed(std::u16string_view piece) {
   text_ += piece;
-  if (options_.readBy == ReadBy::Word) key_ += KeyText(piece);
+  if (options_.readBy == ReadBy::Word) AppendKeyText(piece, key_);
   readings_.resize(text_.size());  // 0, no reading, until one is read
-  userWordUnit_.resize(text_.size());
+  if (userWords_) userWordUnit_.resize(text_.size());
   segmentEnd_.resize(text_.size());
   segmentWord_.resize(text_.size());
   Advance();
@@ -190,11 +200,13 @@ void ReadingPass::ReadSegments() {
 
 // The first unit from `at` on that is not ASCII standing alone: ASCII, which no dictionary line
 // converts, has no reading whatever its neighbours, and makes up most units of most texts. Its
-// reading stays the 0 that Feed gave it.
+// reading stays the 0 that Feed gave it. A run of it is passed over eight units at a time.
 std::size_t ReadingPass::SkipAsciiAlone(std::size_t at) const {
   const char16_t* const text = text_.data();
   const std::uint8_t* const segmentEnd = segmentEnd_.data();
   const std::size_t end = segmented_;
+  if (at == end || text[at] >= 0x80 || !segmentEnd[at]) return at;  // a character of the text, most often
+  while (at + 8 <= end && AsciiStandingAlone(text + at, segmentEnd + at)) at += 8;
   while (at < end && text[at] < 0x80 && segmentEnd[at]) ++at;
   return at;
 }
@@ -387,7 +399,7 @@ ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::s
 void ReadingPass::ChangeTones(std::size_t end) {
   if (options_.toneSandhi) {
     for (std::size_t at = decided_; at < end; ++at) {
-      if (readings_[at] != 0 && !userWordUnit_[at] && ChangesTone(text_[at])) {
+      if (readings_[at] != 0 && !(userWords_ && userWordUnit_[at]) && ChangesTone(text_[at])) {
         readings_[at] = ToneAfterSandhi(text_, at, readings_, PlaceInWord(at), *tables_);
       }
     }
@@ -419,7 +431,7 @@ void ReadingPass::DropBefore(std::size_t index) {
   readings_.erase(readings_.begin(), readings_.begin() + drop);
   segmentEnd_.erase(segmentEnd_.begin(), segmentEnd_.begin() + drop);
   segmentWord_.erase(segmentWord_.begin(), segmentWord_.begin() + drop);
-  userWordUnit_.erase(userWordUnit_.begin(), userWordUnit_.begin() + drop);
+  if (userWords_) userWordUnit_.erase(userWordUnit_.begin(), userWordUnit_.begin() + drop);
   for (std::size_t* progress : {&scanned_, &blockStart_, &reach_, &segmented_, &read_, &decided_, &handedOut_}) {
     *progress -= index;
   }

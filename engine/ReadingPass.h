@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,6 +46,19 @@ class ReadingPass {
   // segment (a word of the list, or a unit on its own).
   ReadingIndex ReadingOf(std::size_t index) const { return readings_[index]; }
   bool EndsSegment(std::size_t index) const { return segmentEnd_[index]; }
+
+  // The first decided unit of [from, to) with a reading, `to` when none has: the runs without
+  // (Latin text, digits, blanks) are passed over four units at a time.
+  std::size_t NextWithReading(std::size_t from, std::size_t to) const {
+    const ReadingIndex* const readings = readings_.data();
+    for (; from + 4 <= to; from += 4) {
+      std::uint64_t four;
+      std::memcpy(&four, readings + from, sizeof four);
+      if (four != 0) break;
+    }
+    while (from < to && readings[from] == 0) ++from;
+    return from;
+  }
 
   // Marks the decided units before `end` handed out; the pass then keeps only the context that
   // later decisions look at, which may move the indexes of Text().
@@ -98,7 +112,7 @@ class ReadingPass {
   std::vector<ReadingIndex> readings_;         // for units read
   std::vector<std::uint8_t> segmentEnd_;       // for units segmented
   std::vector<WordList::WordId> segmentWord_;  // at a segment's first unit: its word, or -1
-  std::vector<std::uint8_t> userWordUnit_;     // for units read: in a user's word
+  std::vector<std::uint8_t> userWordUnit_;     // with the user's words, for units read: in one of them
 
   // The segmentation of the block being scanned, by offsets from its start: for each end, the
   // least cost of reaching it so far, and the start and word of the last segment on that way.

@@ -146,28 +146,39 @@ class StreamConverter::Impl {
   void WriteDecidedPlain(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) {
     FragmentWriter<char>::Block block;
     FragmentWriter<char> writer(block, tables_, walk_.fragments, out);
+    const bool keepsLines = walk_.keepsLines;
     for (std::size_t at = begin; at < end; ++at) {
+      const std::size_t next = pass_->NextWithReading(at, end);
+      if (keepsLines) WriteLineBreaks(text, at, next, writer);
+      if (next == end) break;
+      at = next;
       const ReadingIndex reading = pass_->ReadingOf(at);
-      if (reading != 0) {
-        // A character beyond the Basic Multilingual Plane, which only reading by word reads, is
-        // a surrogate pair; the transparent characters after a character stay with it (a
-        // variation selector chooses its glyph), before its reading.
-        const std::size_t last = IsLeadSurrogate(text[at]) && at + 1 < end ? at + 1 : at;
-        if (last == at && !(kWritesCharacter && RunFollows(at))) {
-          writer.Write<kWritesCharacter>(text[at], reading);
-        } else {
-          if (kWritesCharacter) {
-            AppendUtf8(writer.Out(), text.substr(at, last + 1 - at));
-            if (RunFollows(last)) AppendUtf8(writer.Out(), runs_.Take());
-          }
-          writer.WriteReading(reading);
+      // A character beyond the Basic Multilingual Plane, which only reading by word reads, is a
+      // surrogate pair; the transparent characters after a character stay with it (a variation
+      // selector chooses its glyph), before its reading.
+      const std::size_t last = IsLeadSurrogate(text[at]) && at + 1 < end ? at + 1 : at;
+      if (last == at && !(kWritesCharacter && RunFollows(at))) {
+        writer.Write<kWritesCharacter>(text[at], reading);
+      } else {
+        if (kWritesCharacter) {
+          AppendUtf8(writer.Out(), text.substr(at, last + 1 - at));
+          if (RunFollows(last)) AppendUtf8(writer.Out(), runs_.Take());
         }
-        at = last;
-      } else if (walk_.keepsLines && text[at] == u'\n') {
-        writer.Out() += LineBreakAt(text, at);
+        writer.WriteReading(reading);
       }
+      at = last;
     }
     writer.Flush();
+  }
+
+  // Writes the line break of each line feed in [from, to) of `text`, units without readings.
+  static void WriteLineBreaks(std::u16string_view text, std::size_t from, std::size_t to,
+                              FragmentWriter<char>& writer) {
+    const std::u16string_view before = text.substr(0, to);
+    for (std::size_t lineFeed = before.find(u'\n', from); lineFeed != before.npos;
+         lineFeed = before.find(u'\n', lineFeed + 1)) {
+      writer.Out() += LineBreakAt(text, lineFeed);
+    }
   }
 
   // A word's characters share one ruby element, so that a line never breaks inside the word. The
