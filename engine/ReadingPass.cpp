@@ -178,24 +178,29 @@ void ReadingPass::EndBlock(std::size_t end) {
 // model's neighbours, and the segment that follows. Nothing looks across a line feed, so a line
 // that has ended is read at once; so is a unit that is not converted, whatever follows.
 void ReadingPass::ReadSegments() {
-  while (read_ < segmented_) {
-    read_ = SkipAsciiAlone(read_);
-    if (read_ == segmented_) break;
-    // A character beyond the Basic Multilingual Plane is read once both its units have come.
-    if (IsLeadSurrogate(text_[read_]) && read_ + 1 == text_.size() && !finished_) break;
-    if (segmentEnd_[read_] && !HasReading(read_)) {
-      // A unit that is not converted has no reading, whatever its neighbours.
-      readings_[read_++] = 0;
+  // A local cursor, which the calls below cannot change, stays in a register.
+  std::size_t at = read_;
+  while (at < segmented_) {
+    if (text_[at] < 0x80 && segmentEnd_[at]) {
+      at = SkipAsciiAlone(at);
       continue;
     }
-    std::size_t end = read_;
+    // A character beyond the Basic Multilingual Plane is read once both its units have come.
+    if (IsLeadSurrogate(text_[at]) && at + 1 == text_.size() && !finished_) break;
+    if (segmentEnd_[at] && !HasReading(at)) {
+      // A unit that is not converted has no reading, whatever its neighbours.
+      readings_[at++] = 0;
+      continue;
+    }
+    std::size_t end = at;
     while (!segmentEnd_[end]) ++end;
     ++end;
     const bool ready = finished_ || (end < segmented_ && end + kReadAhead <= text_.size()) || LineEndsWithin(end);
     if (!ready) break;
-    ReadSegment(read_, end);
-    read_ = end;
+    ReadSegment(at, end);
+    at = end;
   }
+  read_ = at;
 }
 
 // The first unit from `at` on that is not ASCII standing alone: ASCII, which no dictionary line
@@ -205,7 +210,6 @@ std::size_t ReadingPass::SkipAsciiAlone(std::size_t at) const {
   const char16_t* const text = text_.data();
   const std::uint8_t* const segmentEnd = segmentEnd_.data();
   const std::size_t end = segmented_;
-  if (at == end || text[at] >= 0x80 || !segmentEnd[at]) return at;  // a character of the text, most often
   while (at + 8 <= end && AsciiStandingAlone(text + at, segmentEnd + at)) at += 8;
   while (at < end && text[at] < 0x80 && segmentEnd[at]) ++at;
   return at;
