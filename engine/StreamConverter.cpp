@@ -13,6 +13,12 @@
 
 namespace mibolan {
 
+namespace {
+// The reading pass takes a piece in parts of this many units, so that what each of its stages
+// leaves for the next stays in the nearest cache (measured best among 2, 4 and 8 Ki units).
+constexpr std::size_t kPassPartUnits = std::size_t{1} << 12;
+}  // namespace
+
 // Keeps, of the text seen so far, what the readings may still look back at and what they must
 // look ahead at before a character can be converted. Readings by character are chosen on the
 // way; the other ways of reading take the decisions of a ReadingPass, which sees the text without
@@ -33,10 +39,12 @@ class StreamConverter::Impl {
 
   void Feed(std::u16string_view piece, std::string& out) {
     if (pass_) {
-      read_.clear();
-      runs_.Split(piece, read_);
-      pass_->Feed(read_);
-      WriteDecided(false, out);
+      for (std::size_t at = 0; at < piece.size(); at += kPassPartUnits) {
+        read_.clear();
+        runs_.Split(piece.substr(at, kPassPartUnits), read_);
+        pass_->Feed(read_);
+        WriteDecided(false, out);
+      }
       return;
     }
     pending_ += piece;
