@@ -40,9 +40,7 @@ class StreamConverter::Impl {
   void Feed(std::u16string_view piece, std::string& out) {
     if (pass_) {
       for (std::size_t at = 0; at < piece.size(); at += kPassPartUnits) {
-        read_.clear();
-        runs_.Split(piece.substr(at, kPassPartUnits), read_);
-        pass_->Feed(read_);
+        pass_->Feed(runs_.Split(piece.substr(at, kPassPartUnits), read_));
         WriteDecided(false, out);
       }
       return;
@@ -234,9 +232,7 @@ class StreamConverter::Impl {
       return;
     }
     std::string unwritten;
-    read_.clear();
-    runs_.Split(u"\n", read_);
-    pass_->Feed(read_);
+    pass_->Feed(runs_.Split(u"\n", read_));
     WriteDecided(false, unwritten);  // a unit that is not converted is decided at once
   }
 
@@ -247,7 +243,7 @@ class StreamConverter::Impl {
   std::size_t next_ = 0;    // index in pending_ of the first unconverted unit
   std::optional<ReadingPass> pass_;
   TransparentRuns runs_;
-  std::u16string read_;          // the piece as the reading pass sees it
+  std::u16string read_;          // the piece as the reading pass sees it, when not the piece itself
   std::uint64_t handedOut_ = 0;  // units of the text that the reading pass has handed out
   RubyWriter ruby_;
 };

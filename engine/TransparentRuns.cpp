@@ -65,7 +65,18 @@ bool IsPlainUnit(char16_t unit) {
 
 }  // namespace
 
-void TransparentRuns::Split(std::u16string_view piece, std::u16string& read) {
+std::u16string_view TransparentRuns::Split(std::u16string_view piece, std::u16string& room) {
+  if (!piece.empty() && lead_ == 0 && std::all_of(piece.begin(), piece.end(), IsPlainUnit)) {
+    EndRun();
+    passedOn_ += piece.size();
+    return piece;
+  }
+  room.clear();
+  SplitEach(piece, room);
+  return room;
+}
+
+void TransparentRuns::SplitEach(std::u16string_view piece, std::u16string& read) {
   std::size_t at = 0;
   while (at < piece.size()) {
     if (lead_ == 0 && IsPlainUnit(piece[at])) {
