@@ -338,25 +338,29 @@ bool ReadingPass::StartsPhrase(std::size_t at) const {
   return !HasReading(at - CharacterLength(key_, at, false)) && kClosingMarks.find(key_[at - 1]) == kClosingMarks.npos;
 }
 
-// The character `distance` characters away from the one at `at` (negative: before it), as a
-// feature: "#" where the text ends first or a line break comes first.
-std::u16string_view ReadingPass::Neighbour(std::size_t at, int distance) const {
+// The characters two before, one before, one after and two after the one at `at`, as features:
+// "#" where the text ends first or a line break comes first.
+std::array<std::u16string_view, 4> ReadingPass::Neighbours(std::size_t at) const {
   const std::u16string_view text = key_;
+  const auto isLineBreak = [&](std::size_t unit) { return text[unit] == u'\n' || text[unit] == u'\r'; };
+  std::array<std::u16string_view, 4> found{u"#", u"#", u"#", u"#"};
   std::size_t start = at;
-  std::size_t length = CharacterLength(text, at, true);
-  for (int step = 0; step < (distance < 0 ? -distance : distance); ++step) {
-    if (distance > 0) {
-      start += length;
-      if (start >= text.size() && finished_) return u"#";
-      length = CharacterLength(text, start, true);
-    } else {
-      if (start == 0) return u"#";
-      length = CharacterLength(text, start, false);
-      start -= length;
-    }
-    if (text[start] == u'\n' || text[start] == u'\r') return u"#";
+  for (std::size_t step = 0; step < 2 && start > 0; ++step) {
+    const std::size_t length = CharacterLength(text, start, false);
+    start -= length;
+    if (isLineBreak(start)) break;
+    found[1 - step] = FeatureClass(text.substr(start, length));
   }
-  return FeatureClass(text.substr(start, length));
+  start = at;
+  std::size_t length = CharacterLength(text, at, true);
+  for (std::size_t step = 0; step < 2; ++step) {
+    start += length;
+    if (start >= text.size() && finished_) break;
+    length = CharacterLength(text, start, true);
+    if (isLineBreak(start)) break;
+    found[2 + step] = FeatureClass(text.substr(start, length));
+  }
+  return found;
 }
 
 // The model's reading where it leads the default reading by the model's margin; the default
@@ -368,20 +372,14 @@ ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::s
   if (readings.empty()) return fallback;
   std::array<std::int32_t, 8> scoreRoom{};
   const std::span<std::int32_t> scores(scoreRoom.data(), std::min(readings.size(), scoreRoom.size()));
-  // A feature's text is at most a name, a word and a character or two: it is put together in
-  // place, without an allocation.
-  std::array<char16_t, 4 + word_table::kMaxWordLength + 4> feature{};
+  // The keys of the character's features go on from the hash of their common start.
+  const polyphone_model::FeatureHash start(block.character);
   const auto add = [&](std::u16string_view name, std::u16string_view value, std::u16string_view more = {}) {
-    char16_t* last = std::copy(name.begin(), name.end(), feature.data());
-    last = std::copy(value.begin(), value.end(), last);
-    last = std::copy(more.begin(), more.end(), last);
-    model_->AddWeights(block, std::u16string_view(feature.data(), static_cast<std::size_t>(last - feature.data())),
-                       scores);
+    model_->AddWeights(block, polyphone_model::FeatureHash(start).Add(name).Add(value).Add(more).Key(), scores);
   };
   if (!choice.firm) add(u"b", {});
-  const std::u16string_view left1 = Neighbour(at, -1), right1 = Neighbour(at, 1);
-  const std::u16string_view neighbours[][2] = {
-      {Neighbour(at, -2), {}}, {left1, {}}, {right1, {}}, {Neighbour(at, 2), {}}, {left1, right1}};
+  const auto [left2, left1, right1, right2] = Neighbours(at);
+  const std::u16string_view neighbours[][2] = {{left2, {}}, {left1, {}}, {right1, {}}, {right2, {}}, {left1, right1}};
   for (std::size_t name = 0; name < std::size(neighbours); ++name) {
     const auto [value, more] = neighbours[name];
     if (PolyphoneModel::MayHave(block, name, value[0])) add(polyphone_model::kNeighbourNames[name], value, more);

@@ -91,7 +91,7 @@ class ReadingPass {
   DefaultChoice DefaultReading(std::size_t at, std::uint16_t entry, bool aloneInSegment) const;
   ReadingIndex ModelReading(std::size_t at, std::size_t begin, std::size_t end, DefaultChoice choice) const;
   bool StartsPhrase(std::size_t at) const;
-  std::u16string_view Neighbour(std::size_t at, int distance) const;
+  std::array<std::u16string_view, 4> Neighbours(std::size_t at) const;
   bool LineEndsWithin(std::size_t from) const;
   bool HasReading(std::size_t at) const;
   std::uint16_t OwnSyllableAt(std::size_t at) const;
