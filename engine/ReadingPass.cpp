@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <limits>
 #include <span>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "ConversionPass.h"
 #include "ToneSandhi.h"
@@ -27,13 +30,24 @@ constexpr std::size_t kDropChunk = 1 << 14;
 
 constexpr std::uint8_t kSegmentEnd = 1;
 
-// Whether the eight units at `text` are all ASCII and each a segment of its own.
-bool AsciiStandingAlone(const char16_t* text, const std::uint8_t* segmentEnd) {
-  std::array<std::uint64_t, 2> units;
-  std::uint64_t ends;
-  std::memcpy(units.data(), text, sizeof units);
-  std::memcpy(&ends, segmentEnd, sizeof ends);
-  return ((units[0] | units[1]) & 0xFF80FF80FF80FF80) == 0 && ends == 0x0101010101010101 * kSegmentEnd;
+// The first unit of [at, end) that is not ASCII standing alone, a segment of its own, given the
+// text and its segment ends. Eight units at a time where the processor can, so that a run's
+// length costs no mispredicted branch.
+std::size_t EndOfAsciiAlone(const char16_t* text, const std::uint8_t* segmentEnd, std::size_t at, std::size_t end) {
+#if defined(__SSE2__)
+  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i alone = _mm_set1_epi16(kSegmentEnd << 8 | kSegmentEnd);
+  for (; at + 8 <= end; at += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+    const __m128i ends = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(segmentEnd + at));
+    const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, high), _mm_setzero_si128());
+    const __m128i ending = _mm_cmpeq_epi16(_mm_unpacklo_epi8(ends, ends), alone);
+    const int both = _mm_movemask_epi8(_mm_and_si128(ascii, ending));
+    if (both != 0xFFFF) return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(~both))) / 2;
+  }
+#endif
+  while (at < end && text[at] < 0x80 && segmentEnd[at]) ++at;
+  return at;
 }
 
 // A user's word costs this much less than nothing per unit, more than any way through a block can
@@ -205,14 +219,9 @@ void ReadingPass::ReadSegments() {
 
 // The first unit from `at` on that is not ASCII standing alone: ASCII, which no dictionary line
 // converts, has no reading whatever its neighbours, and makes up most units of most texts. Its
-// reading stays the 0 that Feed gave it. A run of it is passed over eight units at a time.
+// reading stays the 0 that Feed gave it.
 std::size_t ReadingPass::SkipAsciiAlone(std::size_t at) const {
-  const char16_t* const text = text_.data();
-  const std::uint8_t* const segmentEnd = segmentEnd_.data();
-  const std::size_t end = segmented_;
-  while (at + 8 <= end && AsciiStandingAlone(text + at, segmentEnd + at)) at += 8;
-  while (at < end && text[at] < 0x80 && segmentEnd[at]) ++at;
-  return at;
+  return EndOfAsciiAlone(text_.data(), segmentEnd_.data(), at, segmented_);
 }
 
 // Whether the unit at `at` has a reading: by character, a dictionary line; by word, also the

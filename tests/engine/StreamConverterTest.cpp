@@ -40,6 +40,34 @@ TEST(StreamConverter, AnySplitGivesTheWholeTextsOutput) {
   }
 }
 
+// A long piece goes to the reading pass in parts: the words, invisible characters, surrogate pairs
+// and line breaks that straddle the end of a part come out as they do from short pieces, wherever
+// the parts fall in the text.
+TEST(StreamConverter, LongPiecesReadAsShortOnes) {
+  // 20 units, so that the shifts below put each of them at the end of a part.
+  const std::u16string_view pattern = u"银\u200D行长城\U00020000一个不对，\uFE0F好吧 abc\n";
+  std::u16string stretch;
+  while (stretch.size() < 3 * 4096 + 100) stretch += pattern;
+  const ConversionOptions optionSets[] = {
+      {.style = Style::Annotated, .readBy = ReadBy::Word},
+      {.style = Style::Html, .readBy = ReadBy::Word},
+      {.style = Style::Numbers, .lineBreaks = LineBreaks::Keep, .readBy = ReadBy::Word, .toneSandhi = true},
+  };
+  for (std::size_t shift = 0; shift < pattern.size(); ++shift) {
+    const std::u16string text = std::u16string(shift, u'长') + stretch;
+    for (const ConversionOptions& options : optionSets) {
+      const auto convert = [&](std::size_t pieceSize) {
+        StreamConverter converter(options);
+        std::string out;
+        for (std::size_t i = 0; i < text.size(); i += pieceSize) converter.Feed(text.substr(i, pieceSize), out);
+        converter.Finish(out);
+        return out;
+      };
+      ASSERT_EQ(convert(text.size()), convert(97)) << "style " << static_cast<int>(options.style) << ", shift " << shift;
+    }
+  }
+}
+
 TEST(StreamConverter, KeptLineBreaksEndLinesAndChangeNoReading) {
   struct Case {
     std::u16string input;
