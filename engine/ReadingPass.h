@@ -42,9 +42,13 @@ class ReadingPass {
   std::size_t DecidedBegin() const { return handedOut_; }
   std::size_t DecidedEnd() const { return decided_; }
 
-  // The reading of a decided unit, 0 for one that is not converted; and whether it ends a
-  // segment (a word of the list, or a unit on its own).
+  // The reading of a decided unit, 0 for one that is not converted (the second unit of a
+  // surrogate pair among them), and those of the decided units [begin, end); and whether a unit
+  // ends a segment (a word of the list, or a unit on its own).
   ReadingIndex ReadingOf(std::size_t index) const { return readings_[index]; }
+  std::span<const ReadingIndex> Readings(std::size_t begin, std::size_t end) const {
+    return std::span(readings_).subspan(begin, end - begin);
+  }
   bool EndsSegment(std::size_t index) const { return segmentEnd_[index]; }
 
   // The first decided unit of [from, to) with a reading, `to` when none has: the runs without

@@ -1,6 +1,8 @@
 #include <mibolan/StreamConverter.h>
 
+#include <cstring>
 #include <optional>
+#include <span>
 
 #include <mibolan/ExclusiveUse.h>
 
@@ -143,9 +145,28 @@ class StreamConverter::Impl {
   void WriteDecidedPlain(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) {
     if (walk_.writesCharacter) {
       WriteDecidedPlain<true>(text, begin, end, out);
-    } else {
+    } else if (walk_.keepsLines) {
       WriteDecidedPlain<false>(text, begin, end, out);
+    } else {
+      WriteDecidedReadings(pass_->Readings(begin, end), out);
     }
+  }
+
+  // The readings alone: every unit's fragment, the empty one for a unit without a reading (the
+  // second unit of a surrogate pair has none), so that text that mixes Chinese with other
+  // characters costs no branch per unit. Units without readings are passed over four at a time.
+  void WriteDecidedReadings(std::span<const ReadingIndex> readings, std::string& out) const {
+    FragmentWriter<char>::Block block;
+    FragmentWriter<char> writer(block, tables_, walk_.fragments, out);
+    std::size_t at = 0;
+    for (; at + 4 <= readings.size(); at += 4) {
+      std::uint64_t four;
+      std::memcpy(&four, readings.data() + at, sizeof four);
+      if (four == 0) continue;
+      for (std::size_t i = at; i < at + 4; ++i) writer.Write<false>(0, readings[i]);
+    }
+    for (; at < readings.size(); ++at) writer.Write<false>(0, readings[at]);
+    writer.Flush();
   }
 
   template <bool kWritesCharacter>
