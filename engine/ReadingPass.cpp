@@ -194,6 +194,11 @@ void ReadingPass::EndBlock(std::size_t end) {
 void ReadingPass::ReadSegments() {
   // A local cursor, which the calls below cannot change, stays in a register.
   std::size_t at = read_;
+  // A segment that ends by here is ready whatever follows: the segment after it has begun, and
+  // the units it looks ahead at have come.
+  const std::size_t readyEnd = finished_ ? segmented_
+                                         : std::min(segmented_ > 0 ? segmented_ - 1 : 0,
+                                                    text_.size() > kReadAhead ? text_.size() - kReadAhead : 0);
   while (at < segmented_) {
     if (text_[at] < 0x80 && segmentEnd_[at]) {
       at = SkipAsciiAlone(at);
@@ -209,8 +214,7 @@ void ReadingPass::ReadSegments() {
     std::size_t end = at;
     while (!segmentEnd_[end]) ++end;
     ++end;
-    const bool ready = finished_ || (end < segmented_ && end + kReadAhead <= text_.size()) || LineEndsWithin(end);
-    if (!ready) break;
+    if (end > readyEnd && !LineEndsWithin(end)) break;
     ReadSegment(at, end);
     at = end;
   }
