@@ -19,6 +19,14 @@
 
 namespace mibolan {
 
+// Whether none of the four units whose readings start at `readings` has one: the runs without
+// (Latin text, digits, blanks) are passed over four units at a time.
+inline bool NoneOfFourRead(const ReadingIndex* readings) {
+  std::uint64_t four;
+  std::memcpy(&four, readings, sizeof four);
+  return four == 0;
+}
+
 // Chooses the readings of a text that arrives in pieces when they depend on more than the
 // character and the rules' few neighbours: by word (the most probable segmentation over the word
 // list, then each word's reading, the polyphone model and the character's own reading), and with
@@ -51,15 +59,10 @@ class ReadingPass {
   }
   bool EndsSegment(std::size_t index) const { return segmentEnd_[index]; }
 
-  // The first decided unit of [from, to) with a reading, `to` when none has: the runs without
-  // (Latin text, digits, blanks) are passed over four units at a time.
+  // The first decided unit of [from, to) with a reading, `to` when none has.
   std::size_t NextWithReading(std::size_t from, std::size_t to) const {
     const ReadingIndex* const readings = readings_.data();
-    for (; from + 4 <= to; from += 4) {
-      std::uint64_t four;
-      std::memcpy(&four, readings + from, sizeof four);
-      if (four != 0) break;
-    }
+    while (from + 4 <= to && NoneOfFourRead(readings + from)) from += 4;
     while (from < to && readings[from] == 0) ++from;
     return from;
   }

@@ -1,6 +1,5 @@
 #include <mibolan/StreamConverter.h>
 
-#include <cstring>
 #include <optional>
 #include <span>
 
@@ -160,9 +159,7 @@ class StreamConverter::Impl {
     FragmentWriter<char> writer(block, tables_, walk_.fragments, out);
     std::size_t at = 0;
     for (; at + 4 <= readings.size(); at += 4) {
-      std::uint64_t four;
-      std::memcpy(&four, readings.data() + at, sizeof four);
-      if (four == 0) continue;
+      if (NoneOfFourRead(readings.data() + at)) continue;
       for (std::size_t i = at; i < at + 4; ++i) writer.Write<false>(0, readings[i]);
     }
     for (; at < readings.size(); ++at) writer.Write<false>(0, readings[at]);
