@@ -50,8 +50,7 @@ PolyphoneModel::Block PolyphoneModel::BlockOf(char16_t character) const {
           kSketches + block * polyphone_model::kSketchWords};
 }
 
-void PolyphoneModel::AddWeights(const Block& block, std::u16string_view feature, std::span<std::int32_t> scores) const {
-  const std::uint64_t key = polyphone_model::FeatureKey(block.character, feature);
+void PolyphoneModel::AddWeights(const Block& block, std::uint64_t key, std::span<std::int32_t> scores) const {
   const std::uint64_t* const keys = kFeatureKeys + block.firstSlot;
   for (std::size_t slot = key & block.slotMask; keys[slot] != 0; slot = (slot + 1) & block.slotMask) {
     if (keys[slot] != key) continue;

@@ -34,9 +34,10 @@ class PolyphoneModel {
     return (block.sketch[bit / 64] >> (bit % 64) & 1) != 0;
   }
 
-  // Adds the weights of one feature of the block's character (its text, "L1=局") to `scores`,
-  // one per reading; a feature the model does not know adds nothing.
-  void AddWeights(const Block& block, std::u16string_view feature, std::span<std::int32_t> scores) const;
+  // Adds the weights of one feature of the block's character (its key, polyphone_model::FeatureKey
+  // of its text, "L1=局") to `scores`, one per reading; a feature the model does not know adds
+  // nothing.
+  void AddWeights(const Block& block, std::uint64_t key, std::span<std::int32_t> scores) const;
 
   // How far the best reading must lead the default one to replace it.
   std::int32_t Margin() const;

@@ -9,18 +9,34 @@
 
 namespace mibolan::polyphone_model {
 
-// FNV-1a over the character, a tab and the feature's text ("L1=局"), in UTF-16 units; never 0,
-// which marks an empty slot.
+// FNV-1a over UTF-16 units, a unit at a time. A feature's key hashes the character, a tab and the
+// feature's text ("L1=局"), so that all the keys of one character go on from the same start.
+class FeatureHash {
+ public:
+  constexpr explicit FeatureHash(char16_t character) {
+    Add(character);
+    Add(u'\t');
+  }
+
+  constexpr FeatureHash& Add(char16_t unit) {
+    hash_ ^= unit;
+    hash_ *= 0x100000001B3;
+    return *this;
+  }
+  constexpr FeatureHash& Add(std::u16string_view units) {
+    for (char16_t unit : units) Add(unit);
+    return *this;
+  }
+
+  // The key, never 0, which marks an empty slot.
+  constexpr std::uint64_t Key() const { return hash_ == 0 ? 1 : hash_; }
+
+ private:
+  std::uint64_t hash_ = 0xCBF29CE484222325;
+};
+
 constexpr std::uint64_t FeatureKey(char16_t character, std::u16string_view feature) {
-  std::uint64_t hash = 0xCBF29CE484222325;
-  const auto add = [&](char16_t unit) {
-    hash ^= unit;
-    hash *= 0x100000001B3;
-  };
-  add(character);
-  add(u'\t');
-  for (char16_t unit : feature) add(unit);
-  return hash == 0 ? 1 : hash;
+  return FeatureHash(character).Add(feature).Key();
 }
 
 // The features that name a neighbour ("L1=局", "LR=局长": the characters two before, one before,

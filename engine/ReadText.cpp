@@ -24,8 +24,8 @@ std::vector<CharacterReading> ReadText(std::u16string_view text, const Conversio
   }
   // The pass reads the text without its transparent characters, as the converters have it read.
   TransparentRuns runs(true);
-  std::u16string read;
-  runs.Split(text, read);
+  std::u16string room;
+  std::u16string read(runs.Split(text, room));
   runs.Finish(read);
   ReadingPass pass(options);
   pass.Feed(read);

@@ -5,6 +5,10 @@
 #include <limits>
 #include <span>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "ConversionPass.h"
 #include "ToneSandhi.h"
 #include "Utf.h"
@@ -28,6 +32,26 @@ constexpr std::uint8_t kSegmentEnd = 1;
 
 // The cost of an end of the block that no way reaches yet.
 constexpr std::int64_t kUnreached = std::numeric_limits<std::int64_t>::max();
+
+// The first unit of [at, end) that is not ASCII standing alone, a segment of its own, given the
+// text and its segment ends. Eight units at a time where the processor can, so that a run's
+// length costs no mispredicted branch.
+std::size_t EndOfAsciiAlone(const char16_t* text, const std::uint8_t* segmentEnd, std::size_t at, std::size_t end) {
+#if defined(__SSE2__)
+  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i alone = _mm_set1_epi16(kSegmentEnd << 8 | kSegmentEnd);
+  for (; at + 8 <= end; at += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+    const __m128i ends = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(segmentEnd + at));
+    const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, high), _mm_setzero_si128());
+    const __m128i ending = _mm_cmpeq_epi16(_mm_unpacklo_epi8(ends, ends), alone);
+    const int both = _mm_movemask_epi8(_mm_and_si128(ascii, ending));
+    if (both != 0xFFFF) return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(~both))) / 2;
+  }
+#endif
+  while (at < end && text[at] < 0x80 && segmentEnd[at]) ++at;
+  return at;
+}
 
 // A user's word costs this much less than nothing per unit, more than any way through a block can
 // cost without it (a cost is below 100 ln(total frequency) < 4,400, a block at most 32 units):
@@ -53,9 +77,9 @@ ReadingPass::ReadingPass(const ConversionOptions& options)
 
 void ReadingPass::Feed(std::u16string_view piece) {
   text_ += piece;
-  if (options_.readBy == ReadBy::Word) key_ += KeyText(piece);
+  if (options_.readBy == ReadBy::Word) AppendKeyText(piece, key_);
   readings_.resize(text_.size());  // 0, no reading, until one is read
-  userWordUnit_.resize(text_.size());
+  if (userWords_) userWordUnit_.resize(text_.size());
   segmentEnd_.resize(text_.size());
   segmentWord_.resize(text_.size());
   Advance();
@@ -173,35 +197,40 @@ void ReadingPass::EndBlock(std::size_t end) {
 // model's neighbours, and the segment that follows. Nothing looks across a line feed, so a line
 // that has ended is read at once; so is a unit that is not converted, whatever follows.
 void ReadingPass::ReadSegments() {
-  while (read_ < segmented_) {
-    read_ = SkipAsciiAlone(read_);
-    if (read_ == segmented_) break;
-    // A character beyond the Basic Multilingual Plane is read once both its units have come.
-    if (IsLeadSurrogate(text_[read_]) && read_ + 1 == text_.size() && !finished_) break;
-    if (segmentEnd_[read_] && !HasReading(read_)) {
-      // A unit that is not converted has no reading, whatever its neighbours.
-      readings_[read_++] = 0;
+  // A local cursor, which the calls below cannot change, stays in a register.
+  std::size_t at = read_;
+  // A segment that ends by here is ready whatever follows: the segment after it has begun, and
+  // the units it looks ahead at have come.
+  const std::size_t readyEnd = finished_ ? segmented_
+                                         : std::min(segmented_ > 0 ? segmented_ - 1 : 0,
+                                                    text_.size() > kReadAhead ? text_.size() - kReadAhead : 0);
+  while (at < segmented_) {
+    if (text_[at] < 0x80 && segmentEnd_[at]) {
+      at = SkipAsciiAlone(at);
       continue;
     }
-    std::size_t end = read_;
+    // A character beyond the Basic Multilingual Plane is read once both its units have come.
+    if (IsLeadSurrogate(text_[at]) && at + 1 == text_.size() && !finished_) break;
+    if (segmentEnd_[at] && !HasReading(at)) {
+      // A unit that is not converted has no reading, whatever its neighbours.
+      readings_[at++] = 0;
+      continue;
+    }
+    std::size_t end = at;
     while (!segmentEnd_[end]) ++end;
     ++end;
-    const bool ready = finished_ || (end < segmented_ && end + kReadAhead <= text_.size()) || LineEndsWithin(end);
-    if (!ready) break;
-    ReadSegment(read_, end);
-    read_ = end;
+    if (end > readyEnd && !LineEndsWithin(end)) break;
+    ReadSegment(at, end);
+    at = end;
   }
+  read_ = at;
 }
 
 // The first unit from `at` on that is not ASCII standing alone: ASCII, which no dictionary line
 // converts, has no reading whatever its neighbours, and makes up most units of most texts. Its
 // reading stays the 0 that Feed gave it.
 std::size_t ReadingPass::SkipAsciiAlone(std::size_t at) const {
-  const char16_t* const text = text_.data();
-  const std::uint8_t* const segmentEnd = segmentEnd_.data();
-  const std::size_t end = segmented_;
-  while (at < end && text[at] < 0x80 && segmentEnd[at]) ++at;
-  return at;
+  return EndOfAsciiAlone(text_.data(), segmentEnd_.data(), at, segmented_);
 }
 
 // Whether the unit at `at` has a reading: by character, a dictionary line; by word, also the
@@ -244,9 +273,11 @@ void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
       const std::uint16_t own = OwnSyllableAt(at);
       readings_[at] = own == kNoOwnSyllable ? 0 : tables_->SyllableReading(own);
     } else if (!syllables.empty()) {
+      // Only 一 and 不 may be written otherwise without the tone changes: no call for the rest.
       const std::uint16_t syllable = syllables[at - begin];
-      readings_[at] = tables_->SyllableReading(
-          options_.toneSandhi ? syllable : WordSyllableWithoutToneChanges(text_[at], syllable));
+      const bool asListed = options_.toneSandhi || !ChangesTone(text_[at]);
+      readings_[at] =
+          tables_->SyllableReading(asListed ? syllable : WordSyllableWithoutToneChanges(text_[at], syllable));
     } else {
       const DefaultChoice fallback = DefaultReading(at, entry, end - begin == 1);
       readings_[at] = ModelReading(at, begin, end, fallback);
@@ -327,25 +358,29 @@ bool ReadingPass::StartsPhrase(std::size_t at) const {
   return !HasReading(at - CharacterLength(key_, at, false)) && kClosingMarks.find(key_[at - 1]) == kClosingMarks.npos;
 }
 
-// The character `distance` characters away from the one at `at` (negative: before it), as a
-// feature: "#" where the text ends first or a line break comes first.
-std::u16string_view ReadingPass::Neighbour(std::size_t at, int distance) const {
+// The characters two before, one before, one after and two after the one at `at`, as features:
+// "#" where the text ends first or a line break comes first.
+std::array<std::u16string_view, 4> ReadingPass::Neighbours(std::size_t at) const {
   const std::u16string_view text = key_;
+  const auto isLineBreak = [&](std::size_t unit) { return text[unit] == u'\n' || text[unit] == u'\r'; };
+  std::array<std::u16string_view, 4> found{u"#", u"#", u"#", u"#"};
   std::size_t start = at;
-  std::size_t length = CharacterLength(text, at, true);
-  for (int step = 0; step < (distance < 0 ? -distance : distance); ++step) {
-    if (distance > 0) {
-      start += length;
-      if (start >= text.size() && finished_) return u"#";
-      length = CharacterLength(text, start, true);
-    } else {
-      if (start == 0) return u"#";
-      length = CharacterLength(text, start, false);
-      start -= length;
-    }
-    if (text[start] == u'\n' || text[start] == u'\r') return u"#";
+  for (std::size_t step = 0; step < 2 && start > 0; ++step) {
+    const std::size_t length = CharacterLength(text, start, false);
+    start -= length;
+    if (isLineBreak(start)) break;
+    found[1 - step] = FeatureClass(text.substr(start, length));
   }
-  return FeatureClass(text.substr(start, length));
+  start = at;
+  std::size_t length = CharacterLength(text, at, true);
+  for (std::size_t step = 0; step < 2; ++step) {
+    start += length;
+    if (start >= text.size() && finished_) break;
+    length = CharacterLength(text, start, true);
+    if (isLineBreak(start)) break;
+    found[2 + step] = FeatureClass(text.substr(start, length));
+  }
+  return found;
 }
 
 // The model's reading where it leads the default reading by the model's margin; the default
@@ -357,20 +392,14 @@ ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::s
   if (readings.empty()) return fallback;
   std::array<std::int32_t, 8> scoreRoom{};
   const std::span<std::int32_t> scores(scoreRoom.data(), std::min(readings.size(), scoreRoom.size()));
-  // A feature's text is at most a name, a word and a character or two: it is put together in
-  // place, without an allocation.
-  std::array<char16_t, 4 + word_table::kMaxWordLength + 4> feature{};
+  // The keys of the character's features go on from the hash of their common start.
+  const polyphone_model::FeatureHash start(block.character);
   const auto add = [&](std::u16string_view name, std::u16string_view value, std::u16string_view more = {}) {
-    char16_t* last = std::copy(name.begin(), name.end(), feature.data());
-    last = std::copy(value.begin(), value.end(), last);
-    last = std::copy(more.begin(), more.end(), last);
-    model_->AddWeights(block, std::u16string_view(feature.data(), static_cast<std::size_t>(last - feature.data())),
-                       scores);
+    model_->AddWeights(block, polyphone_model::FeatureHash(start).Add(name).Add(value).Add(more).Key(), scores);
   };
   if (!choice.firm) add(u"b", {});
-  const std::u16string_view left1 = Neighbour(at, -1), right1 = Neighbour(at, 1);
-  const std::u16string_view neighbours[][2] = {
-      {Neighbour(at, -2), {}}, {left1, {}}, {right1, {}}, {Neighbour(at, 2), {}}, {left1, right1}};
+  const auto [left2, left1, right1, right2] = Neighbours(at);
+  const std::u16string_view neighbours[][2] = {{left2, {}}, {left1, {}}, {right1, {}}, {right2, {}}, {left1, right1}};
   for (std::size_t name = 0; name < std::size(neighbours); ++name) {
     const auto [value, more] = neighbours[name];
     if (PolyphoneModel::MayHave(block, name, value[0])) add(polyphone_model::kNeighbourNames[name], value, more);
@@ -392,7 +421,7 @@ ReadingIndex ReadingPass::ModelReading(std::size_t at, std::size_t begin, std::s
 void ReadingPass::ChangeTones(std::size_t end) {
   if (options_.toneSandhi) {
     for (std::size_t at = decided_; at < end; ++at) {
-      if (readings_[at] != 0 && !userWordUnit_[at] && ChangesTone(text_[at])) {
+      if (readings_[at] != 0 && !(userWords_ && userWordUnit_[at]) && ChangesTone(text_[at])) {
         readings_[at] = ToneAfterSandhi(text_, at, readings_, PlaceInWord(at), *tables_);
       }
     }
@@ -424,7 +453,7 @@ void ReadingPass::DropBefore(std::size_t index) {
   readings_.erase(readings_.begin(), readings_.begin() + drop);
   segmentEnd_.erase(segmentEnd_.begin(), segmentEnd_.begin() + drop);
   segmentWord_.erase(segmentWord_.begin(), segmentWord_.begin() + drop);
-  userWordUnit_.erase(userWordUnit_.begin(), userWordUnit_.begin() + drop);
+  if (userWords_) userWordUnit_.erase(userWordUnit_.begin(), userWordUnit_.begin() + drop);
   for (std::size_t* progress : {&scanned_, &blockStart_, &reach_, &segmented_, &read_, &decided_, &handedOut_}) {
     *progress -= index;
   }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,6 +18,14 @@
 #include "WordList.h"
 
 namespace mibolan {
+
+// Whether none of the four units whose readings start at `readings` has one: the runs without
+// (Latin text, digits, blanks) are passed over four units at a time.
+inline bool NoneOfFourRead(const ReadingIndex* readings) {
+  std::uint64_t four;
+  std::memcpy(&four, readings, sizeof four);
+  return four == 0;
+}
 
 // Chooses the readings of a text that arrives in pieces when they depend on more than the
 // character and the rules' few neighbours: by word (the most probable segmentation over the word
@@ -41,10 +50,22 @@ class ReadingPass {
   std::size_t DecidedBegin() const { return handedOut_; }
   std::size_t DecidedEnd() const { return decided_; }
 
-  // The reading of a decided unit, 0 for one that is not converted; and whether it ends a
-  // segment (a word of the list, or a unit on its own).
+  // The reading of a decided unit, 0 for one that is not converted (the second unit of a
+  // surrogate pair among them), and those of the decided units [begin, end); and whether a unit
+  // ends a segment (a word of the list, or a unit on its own).
   ReadingIndex ReadingOf(std::size_t index) const { return readings_[index]; }
+  std::span<const ReadingIndex> Readings(std::size_t begin, std::size_t end) const {
+    return std::span(readings_).subspan(begin, end - begin);
+  }
   bool EndsSegment(std::size_t index) const { return segmentEnd_[index]; }
+
+  // The first decided unit of [from, to) with a reading, `to` when none has.
+  std::size_t NextWithReading(std::size_t from, std::size_t to) const {
+    const ReadingIndex* const readings = readings_.data();
+    while (from + 4 <= to && NoneOfFourRead(readings + from)) from += 4;
+    while (from < to && readings[from] == 0) ++from;
+    return from;
+  }
 
   // Marks the decided units before `end` handed out; the pass then keeps only the context that
   // later decisions look at, which may move the indexes of Text().
@@ -77,7 +98,7 @@ class ReadingPass {
   DefaultChoice DefaultReading(std::size_t at, std::uint16_t entry, bool aloneInSegment) const;
   ReadingIndex ModelReading(std::size_t at, std::size_t begin, std::size_t end, DefaultChoice choice) const;
   bool StartsPhrase(std::size_t at) const;
-  std::u16string_view Neighbour(std::size_t at, int distance) const;
+  std::array<std::u16string_view, 4> Neighbours(std::size_t at) const;
   bool LineEndsWithin(std::size_t from) const;
   bool HasReading(std::size_t at) const;
   std::uint16_t OwnSyllableAt(std::size_t at) const;
@@ -98,7 +119,7 @@ class ReadingPass {
   std::vector<ReadingIndex> readings_;         // for units read
   std::vector<std::uint8_t> segmentEnd_;       // for units segmented
   std::vector<WordList::WordId> segmentWord_;  // at a segment's first unit: its word, or -1
-  std::vector<std::uint8_t> userWordUnit_;     // for units read: in a user's word
+  std::vector<std::uint8_t> userWordUnit_;     // with the user's words, for units read: in one of them
 
   // The segmentation of the block being scanned, by offsets from its start: for each end, the
   // least cost of reaching it so far, and the start and word of the last segment on that way.

@@ -7,6 +7,10 @@
 
 #include "Utf.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace mibolan {
 
 namespace {
@@ -63,14 +67,54 @@ bool IsPlainUnit(char16_t unit) {
   return !IsLeadSurrogate(unit) && (kTransparentUnits[unit / 64] >> (unit % 64) & 1) == 0;
 }
 
+#if defined(__SSE2__)
+// Whether the eight units at `units` all lie in ranges that hold no transparent unit and no lead
+// surrogate: ASCII, the ideographs, and CJK and fullwidth punctuation among them.
+bool SurelyPlain(const char16_t* units) {
+  const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units));
+  const __m128i sign = _mm_set1_epi16(static_cast<short>(0x8000));
+  // first <= unit < end, compared without sign as SSE2 compares with one.
+  const auto inRange = [&](std::uint16_t first, std::uint16_t end) {
+    const __m128i offset = _mm_xor_si128(_mm_sub_epi16(block, _mm_set1_epi16(static_cast<short>(first))), sign);
+    return _mm_cmplt_epi16(offset, _mm_set1_epi16(static_cast<short>((end - first) ^ 0x8000)));
+  };
+  const __m128i plain = _mm_or_si128(_mm_or_si128(inRange(0x0000, 0x00AD), inRange(0x2070, 0xD800)),
+                                     _mm_or_si128(inRange(0xDC00, 0xFE00), inRange(0xFF00, 0xFFF0)));
+  return _mm_movemask_epi8(plain) == 0xFFFF;
+}
+#endif
+
+// The end of the run of plain units of `units` that starts at `at`: eight units at a time
+// where the processor can and the ranges allow, one at a time elsewhere.
+std::size_t EndOfPlainUnits(std::u16string_view units, std::size_t at) {
+  for (;;) {
+#if defined(__SSE2__)
+    while (at + 8 <= units.size() && SurelyPlain(units.data() + at)) at += 8;
+#endif
+    const std::size_t stop = std::min(at + 8, units.size());
+    while (at < stop && IsPlainUnit(units[at])) ++at;
+    if (at < stop || at == units.size()) return at;
+  }
+}
+
 }  // namespace
 
-void TransparentRuns::Split(std::u16string_view piece, std::u16string& read) {
+std::u16string_view TransparentRuns::Split(std::u16string_view piece, std::u16string& room) {
+  if (!piece.empty() && lead_ == 0 && EndOfPlainUnits(piece, 0) == piece.size()) {
+    EndRun();
+    passedOn_ += piece.size();
+    return piece;
+  }
+  room.clear();
+  SplitEach(piece, room);
+  return room;
+}
+
+void TransparentRuns::SplitEach(std::u16string_view piece, std::u16string& read) {
   std::size_t at = 0;
   while (at < piece.size()) {
     if (lead_ == 0 && IsPlainUnit(piece[at])) {
-      std::size_t end = at + 1;
-      while (end < piece.size() && IsPlainUnit(piece[end])) ++end;
+      const std::size_t end = EndOfPlainUnits(piece, at + 1);
       EndRun();
       PassOn(piece.substr(at, end - at), read);
       at = end;

@@ -29,8 +29,9 @@ class TransparentRuns {
   // `keepsRuns` false: the runs are only left out, for styles that never write them.
   explicit TransparentRuns(bool keepsRuns) : keepsRuns_(keepsRuns) {}
 
-  // Appends to `read` the units of `piece` that the readings see.
-  void Split(std::u16string_view piece, std::u16string& read);
+  // The units of `piece` that the readings see: `piece` itself when it sets nothing aside, as in
+  // most text, which has no transparent character; else `room`, filled with them.
+  std::u16string_view Split(std::u16string_view piece, std::u16string& room);
 
   // Ends the text: a lead surrogate still waiting for its pair is passed on alone, and a run at
   // the end is kept at the end.
@@ -52,6 +53,7 @@ class TransparentRuns {
     std::u16string units;
   };
 
+  void SplitEach(std::u16string_view piece, std::u16string& read);
   void SplitUnit(char16_t unit, std::u16string& read);
   void Sort(char32_t code, std::u16string_view units, std::u16string& read);
   void EndRun();

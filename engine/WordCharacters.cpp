@@ -66,9 +66,15 @@ bool ReadsByWord(char32_t code) {
 char16_t KeyUnit(char16_t unit) { return kKeyUnits[unit]; }
 
 std::u16string KeyText(std::u16string_view text) {
-  std::u16string key(text.size(), u'\0');
-  std::transform(text.begin(), text.end(), key.begin(), KeyUnit);
+  std::u16string key;
+  AppendKeyText(text, key);
   return key;
+}
+
+void AppendKeyText(std::u16string_view text, std::u16string& key) {
+  const std::size_t start = key.size();
+  key.resize(start + text.size());
+  std::transform(text.begin(), text.end(), key.begin() + static_cast<std::ptrdiff_t>(start), KeyUnit);
 }
 
 }  // namespace mibolan

@@ -31,4 +31,7 @@ char16_t KeyUnit(char16_t unit);
 // The text as reading by word looks it up: KeyUnit of each unit.
 std::u16string KeyText(std::u16string_view text);
 
+// Appends KeyText(text) to `key`.
+void AppendKeyText(std::u16string_view text, std::u16string& key);
+
 }  // namespace mibolan

@@ -40,6 +40,40 @@ TEST(StreamConverter, AnySplitGivesTheWholeTextsOutput) {
   }
 }
 
+// A long piece goes to the reading pass in parts: the words, invisible characters, surrogate pairs
+// and line breaks that straddle the end of a part come out as they do from short pieces.
+TEST(StreamConverter, LongPiecesReadAsShortOnes) {
+  const auto plainText = [](std::size_t size) {
+    std::u16string text;
+    while (text.size() < size) text += u"银行的长城 abc，";
+    return text.substr(0, size);
+  };
+  const std::u16string_view straddlers[] = {u"银\u200D\u200D行", u"长\U00020000城", u"\U00020000\uFE0F一",
+                                            u"一个\r\n不对", u"重新长大"};
+  const ConversionOptions optionSets[] = {
+      {.style = Style::Annotated, .readBy = ReadBy::Word},
+      {.style = Style::Html, .readBy = ReadBy::Word},
+      {.style = Style::Numbers, .lineBreaks = LineBreaks::Keep, .readBy = ReadBy::Word, .toneSandhi = true},
+  };
+  constexpr std::size_t kFirstPart = 4096;  // units: the parts' size, whatever it is, divides it
+  for (const std::u16string_view straddler : straddlers) {
+    for (std::size_t offset = 0; offset <= straddler.size(); ++offset) {
+      const std::u16string text = plainText(kFirstPart - offset) + std::u16string(straddler) + plainText(kFirstPart);
+      for (const ConversionOptions& options : optionSets) {
+        const auto convert = [&](std::size_t pieceSize) {
+          StreamConverter converter(options);
+          std::string out;
+          for (std::size_t i = 0; i < text.size(); i += pieceSize) converter.Feed(text.substr(i, pieceSize), out);
+          converter.Finish(out);
+          return out;
+        };
+        ASSERT_EQ(convert(text.size()), convert(97))
+            << "style " << static_cast<int>(options.style) << ", " << offset << " units before the end";
+      }
+    }
+  }
+}
+
 TEST(StreamConverter, KeptLineBreaksEndLinesAndChangeNoReading) {
   struct Case {
     std::u16string input;
