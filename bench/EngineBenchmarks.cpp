@@ -28,6 +28,7 @@
 #include "MarkTone.h"
 #include "Utf.h"
 #include "Utf8Decoder.h"
+#include "WordList.h"
 
 namespace {
 
@@ -171,6 +172,38 @@ void BM_Utf8Decode(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(utf8.size()));
 }
 
+// The walk of the word list's trie alone, as reading by word makes it at every position, over
+// the corpus's units other than ASCII (whose walk ends at once); and over its first few thousand
+// such units repeated to the same length, whose slots stay in the cache: the difference is what
+// the walk waits for memory.
+void BM_WordListWalk(benchmark::State& state, bool repeated) {
+  std::string_view utf8;
+  if (!CorpusSlice(state, 0, utf8)) return;
+  std::u16string decoded;
+  mibolan::Utf8Decoder().Decode(utf8, decoded);
+  std::u16string text;
+  for (const char16_t unit : decoded) {
+    if (unit >= 0x80) text += unit;
+  }
+  if (repeated) {
+    const std::u16string start = text.substr(0, 4096);
+    std::u16string copies;
+    while (copies.size() < text.size()) copies += start;
+    copies.resize(text.size());
+    text = std::move(copies);
+  }
+  const mibolan::WordList& words = mibolan::WordList::Embedded();
+  for (auto _ : state) {
+    std::int64_t found = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      words.ForEachPrefix(text.data() + at, text.size() - at,
+                          [&](std::size_t length, mibolan::WordList::WordId, std::int32_t cost) { found += static_cast<std::int64_t>(length) + cost; });
+    }
+    benchmark::DoNotOptimize(found);
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
 // ... and the stream converter alone, fed UTF-16 pieces decoded beforehand.
 void BM_StreamConverter(benchmark::State& state, Style style) {
   std::string_view utf8;
@@ -277,6 +310,8 @@ BENCHMARK_CAPTURE(BM_ConvertTextByWord, words_tone_sandhi, ByWord::ToneChanges)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ConvertTextByWord, textbook, ByWord::Textbook)->Arg(k10MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Utf8Decode)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WordListWalk, corpus, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WordListWalk, repeated, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StreamConverter, pinyin, Style::Pinyin)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MarkTone)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ContextReading)->Unit(benchmark::kMillisecond);
