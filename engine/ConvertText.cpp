@@ -11,6 +11,7 @@
 #include "ConversionPass.h"
 #include "Processors.h"
 #include "SharedParts.h"
+#include "StreamedReadings.h"
 #include "Walk.h"
 
 namespace mibolan {
@@ -67,13 +68,17 @@ std::vector<std::size_t> LineParts(std::u16string_view text, std::size_t partUni
 // The walks that are not direct, or that keep the line breaks: through the streaming converter,
 // a long text in parts cut at line feeds, shared with a second thread as the direct walk's are.
 std::u16string ConvertStreaming(std::u16string_view text, const ConversionOptions& options, bool shared) {
+  const Walk walk = ChooseWalk(options);
+  const bool readingsAlone = walk.NeedsReadingPass() && walk.WritesReadingsAlone();
   const std::vector<std::size_t> bounds = LineParts(text, shared ? kLinePartUnits : text.size());
   std::u16string output;
   output.reserve(text.size() * 2);  // as for the direct walk: only the pages written are touched
   WriteParts(
       bounds.size() - 1, shared,
       [&](std::size_t part, std::u16string& out) {
-        AppendStreamed(text.substr(bounds[part], bounds[part + 1] - bounds[part]), options, part > 0, out);
+        const std::u16string_view partText = text.substr(bounds[part], bounds[part + 1] - bounds[part]);
+        if (readingsAlone) return AppendStreamedReadings(partText, options, part > 0, out);
+        AppendStreamed(partText, options, part > 0, out);
       },
       output);
   return output;

@@ -1,6 +1,7 @@
 #include <mibolan/StreamConverter.h>
 
 #include <optional>
+#include <type_traits>
 #include <span>
 
 #include <mibolan/ExclusiveUse.h>
@@ -8,6 +9,7 @@
 #include "ConversionPass.h"
 #include "HtmlText.h"
 #include "ReadingPass.h"
+#include "StreamedReadings.h"
 #include "TransparentRuns.h"
 #include "Walk.h"
 #include "Writers.h"
@@ -18,15 +20,14 @@ namespace {
 // The reading pass takes a piece in parts of this many units, so that what each of its stages
 // leaves for the next stays in the nearest cache (measured best among 2, 4 and 8 Ki units).
 constexpr std::size_t kPassPartUnits = std::size_t{1} << 12;
-}  // namespace
 
 // Keeps, of the text seen so far, what the readings may still look back at and what they must
 // look ahead at before a character can be converted. Readings by character are chosen on the
 // way; the other ways of reading take the decisions of a ReadingPass, which sees the text without
 // its transparent characters: the runs of them are set aside and written back in their places.
-class StreamConverter::Impl {
+class StreamConversion {
  public:
-  Impl(const ConversionOptions& options, bool afterLineFeed)
+  StreamConversion(const ConversionOptions& options, bool afterLineFeed)
       : tables_(ConversionTables::Get()),
         options_(options),
         walk_(ChooseWalk(options)),
@@ -36,16 +37,8 @@ class StreamConverter::Impl {
     if (afterLineFeed) TakeLineFeedBefore();
   }
 
-  ExclusiveUse use;  // held by each call
-
   void Feed(std::u16string_view piece, std::string& out) {
-    if (pass_) {
-      for (std::size_t at = 0; at < piece.size(); at += kPassPartUnits) {
-        pass_->Feed(runs_.Split(piece.substr(at, kPassPartUnits), read_));
-        WriteDecided(false, out);
-      }
-      return;
-    }
+    if (pass_) return FeedPass(piece, out);
     pending_ += piece;
     std::size_t end = pending_.size() > kContextAhead ? pending_.size() - kContextAhead : 0;
     // A surrogate pair is never cut in two: a page copies the text through as UTF-8.
@@ -63,21 +56,33 @@ class StreamConverter::Impl {
   }
 
   void Finish(std::string& out) {
-    if (pass_) {
-      read_.clear();
-      runs_.Finish(read_);
-      pass_->Feed(read_);
-      pass_->Finish();
-      WriteDecided(true, out);
-      ruby_.Close(out);
-      pass_->Reset();
-      runs_ = TransparentRuns(walk_.KeepsInvisibles());
-      handedOut_ = 0;
-      return;
-    }
+    if (pass_) return FinishPass(out);
     ConvertUpTo(pending_.size(), out);
     pending_.clear();
     next_ = 0;
+  }
+
+  // What a reading pass decides, written as UTF-8, or as UTF-16 when the walk writes the
+  // readings alone (ConvertText's output, without a detour through UTF-8).
+  template <class Char>
+  void FeedPass(std::u16string_view piece, std::basic_string<Char>& out) {
+    for (std::size_t at = 0; at < piece.size(); at += kPassPartUnits) {
+      pass_->Feed(runs_.Split(piece.substr(at, kPassPartUnits), read_));
+      WriteDecided(false, out);
+    }
+  }
+
+  template <class Char>
+  void FinishPass(std::basic_string<Char>& out) {
+    read_.clear();
+    runs_.Finish(read_);
+    pass_->Feed(read_);
+    pass_->Finish();
+    WriteDecided(true, out);
+    if constexpr (std::is_same_v<Char, char>) ruby_.Close(out);
+    pass_->Reset();
+    runs_ = TransparentRuns(walk_.KeepsInvisibles());
+    handedOut_ = 0;
   }
 
  private:
@@ -115,12 +120,15 @@ class StreamConverter::Impl {
 
   // Writes what the reading pass has decided, short of a lead surrogate whose pair is still to
   // come, and hands it out.
-  void WriteDecided(bool finished, std::string& out) {
+  template <class Char>
+  void WriteDecided(bool finished, std::basic_string<Char>& out) {
     const std::u16string_view text = pass_->Text();
     const std::size_t begin = pass_->DecidedBegin();
     std::size_t end = pass_->DecidedEnd();
     if (!finished && end > begin && IsLeadSurrogate(text[end - 1])) --end;
-    if (walk_.writer == Walk::Writer::Ruby) {
+    if constexpr (!std::is_same_v<Char, char>) {
+      WriteDecidedReadings(pass_->Readings(begin, end), out);
+    } else if (walk_.writer == Walk::Writer::Ruby) {
       WriteDecidedHtml(text, begin, end, out);
     } else {
       WriteDecidedPlain(text, begin, end, out);
@@ -142,27 +150,28 @@ class StreamConverter::Impl {
   }
 
   void WriteDecidedPlain(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) {
-    if (walk_.writesCharacter) {
-      WriteDecidedPlain<true>(text, begin, end, out);
-    } else if (walk_.keepsLines) {
-      WriteDecidedPlain<false>(text, begin, end, out);
-    } else {
+    if (walk_.WritesReadingsAlone()) {
       WriteDecidedReadings(pass_->Readings(begin, end), out);
+    } else if (walk_.writesCharacter) {
+      WriteDecidedPlain<true>(text, begin, end, out);
+    } else {
+      WriteDecidedPlain<false>(text, begin, end, out);
     }
   }
 
   // The readings alone: every unit's fragment, the empty one for a unit without a reading (the
   // second unit of a surrogate pair has none), so that text that mixes Chinese with other
   // characters costs no branch per unit. Units without readings are passed over four at a time.
-  void WriteDecidedReadings(std::span<const ReadingIndex> readings, std::string& out) const {
-    FragmentWriter<char>::Block block;
-    FragmentWriter<char> writer(block, tables_, walk_.fragments, out);
+  template <class Char>
+  void WriteDecidedReadings(std::span<const ReadingIndex> readings, std::basic_string<Char>& out) const {
+    typename FragmentWriter<Char>::Block block;
+    FragmentWriter<Char> writer(block, tables_, walk_.fragments, out);
     std::size_t at = 0;
     for (; at + 4 <= readings.size(); at += 4) {
       if (NoneOfFourRead(readings.data() + at)) continue;
-      for (std::size_t i = at; i < at + 4; ++i) writer.Write<false>(0, readings[i]);
+      for (std::size_t i = at; i < at + 4; ++i) writer.template Write<false>(0, readings[i]);
     }
-    for (; at < readings.size(); ++at) writer.Write<false>(0, readings[at]);
+    for (; at < readings.size(); ++at) writer.template Write<false>(0, readings[at]);
     writer.Flush();
   }
 
@@ -266,6 +275,15 @@ class StreamConverter::Impl {
   RubyWriter ruby_;
 };
 
+}  // namespace
+
+class StreamConverter::Impl : public StreamConversion {
+ public:
+  using StreamConversion::StreamConversion;
+
+  ExclusiveUse use;  // held by each call
+};
+
 StreamConverter::StreamConverter(const ConversionOptions& options) : StreamConverter(options, false) {}
 StreamConverter::StreamConverter(const ConversionOptions& options, bool afterLineFeed)
     : impl_(std::make_unique<Impl>(options, afterLineFeed)) {}
@@ -281,6 +299,13 @@ void StreamConverter::Feed(std::u16string_view piece, std::string& out) {
 void StreamConverter::Finish(std::string& out) {
   const ExclusiveUse::Call call(impl_->use, "StreamConverter");
   impl_->Finish(out);
+}
+
+void AppendStreamedReadings(std::u16string_view part, const ConversionOptions& options, bool afterLineFeed,
+                            std::u16string& out) {
+  StreamConversion converter(options, afterLineFeed);
+  converter.FeedPass(part, out);
+  converter.FinishPass(out);
 }
 
 }  // namespace mibolan

@@ -45,6 +45,9 @@ struct Walk {
   // unit (ConvertDirectly over UTF-16, Utf8Walk over UTF-8).
   bool Direct() const { return !NeedsReadingPass() && writer == Writer::Fragments; }
 
+  // Whether the output is the readings and nothing else: no character, line break or markup.
+  bool WritesReadingsAlone() const { return writer == Writer::Fragments && !writesCharacter && !keepsLines; }
+
   // Whether the invisible characters that a ReadingPass looks through are written back.
   bool KeepsInvisibles() const { return writesCharacter || writer == Writer::Ruby; }
 };
