@@ -197,7 +197,9 @@ void BM_WordListWalk(benchmark::State& state, bool repeated) {
     std::int64_t found = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
       words.ForEachPrefix(text.data() + at, text.size() - at,
-                          [&](std::size_t length, mibolan::WordList::WordId, std::int32_t cost) { found += static_cast<std::int64_t>(length) + cost; });
+                          [&](std::size_t length, mibolan::WordList::WordId, std::int32_t cost) {
+                            found += static_cast<std::int64_t>(length) + cost;
+                          });
     }
     benchmark::DoNotOptimize(found);
   }

@@ -1,8 +1,8 @@
 #include <mibolan/StreamConverter.h>
 
 #include <optional>
-#include <type_traits>
 #include <span>
+#include <type_traits>
 
 #include <mibolan/ExclusiveUse.h>
 
