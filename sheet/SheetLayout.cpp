@@ -120,11 +120,9 @@ class LineRows {
   void Place(Square square, bool more) {
     if (hung_) {
       if (square.kind == CellKind::Space) return;  // no blank square at a row's start
-      if (Closes(square) && TakeBackHung()) {
-        row_.push_back(std::move(square));
-        return;
-      }
-      NewRow({});
+      // What comes along with the hung mark may fill the next row: the second mark is placed as
+      // any other, and hangs in its turn.
+      if (!(Closes(square) && TakeBackHung())) NewRow({});
     }
     const double pitch = std::max(pitch_, PitchFor(row_.empty() ? nullptr : &row_.back(), square));
     const bool fits = Room(start_ + row_.size() + 1, pitch);

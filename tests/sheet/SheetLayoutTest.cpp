@@ -92,6 +92,11 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"a second closing mark after a hung one: the character before them comes along",
                    u"一二三四五六）。七",
                    {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3)", "六(liu4) ） 。 七(qi1)", "|"}},
+        LayoutCase{
+            "a second closing mark after a hung one, where the word that would come along with them "
+            "fills a row: the second mark begins the next row",
+            u"一二三四五六七abcdefghijklm!——",
+            {"_ _ 一(yi1) 二(er4) 三(san1) 四(si4) 五(wu3) 六(liu4)", "七(qi1)", "ab cd ef gh ij kl m ! +—", "—", "|"}},
         LayoutCase{"a full stop and a closing quote share a square, which does not hang: the character before "
                    "it comes along",
                    u"一二三四五六。”七",
