@@ -67,8 +67,8 @@ std::vector<std::size_t> LineParts(std::u16string_view text, std::size_t partUni
 
 // The walks that are not direct, or that keep the line breaks: through the streaming converter,
 // a long text in parts cut at line feeds, shared with a second thread as the direct walk's are.
-std::u16string ConvertStreaming(std::u16string_view text, const ConversionOptions& options, bool shared) {
-  const Walk walk = ChooseWalk(options);
+std::u16string ConvertStreaming(std::u16string_view text, const ConversionOptions& options, const Walk& walk,
+                                bool shared) {
   const bool readingsAlone = walk.NeedsReadingPass() && walk.WritesReadingsAlone();
   const std::vector<std::size_t> bounds = LineParts(text, shared ? kLinePartUnits : text.size());
   std::u16string output;
@@ -119,7 +119,7 @@ std::u16string ConvertText(std::u16string_view text, const ConversionOptions& op
   const Walk walk = ChooseWalk(options);
   const bool shared = text.size() >= kTwoThreadUnits && ThreadsFor(options) >= 2;
   // The line breaks kept are the streaming walk's to write.
-  if (!walk.Direct() || walk.keepsLines) return ConvertStreaming(text, options, shared);
+  if (!walk.Direct() || walk.keepsLines) return ConvertStreaming(text, options, walk, shared);
   return ConvertDirectly(text, options.style, shared ? kPartUnits : text.size());
 }
 

@@ -273,11 +273,9 @@ void ReadingPass::ReadSegment(std::size_t begin, std::size_t end) {
       const std::uint16_t own = OwnSyllableAt(at);
       readings_[at] = own == kNoOwnSyllable ? 0 : tables_->SyllableReading(own);
     } else if (!syllables.empty()) {
-      // Only 一 and 不 may be written otherwise without the tone changes: no call for the rest.
       const std::uint16_t syllable = syllables[at - begin];
-      const bool asListed = options_.toneSandhi || !ChangesTone(text_[at]);
-      readings_[at] =
-          tables_->SyllableReading(asListed ? syllable : WordSyllableWithoutToneChanges(text_[at], syllable));
+      readings_[at] = tables_->SyllableReading(
+          options_.toneSandhi ? syllable : WordSyllableWithoutToneChanges(text_[at], syllable));
     } else {
       const DefaultChoice fallback = DefaultReading(at, entry, end - begin == 1);
       readings_[at] = ModelReading(at, begin, end, fallback);

@@ -126,14 +126,16 @@ class StreamConversion {
     const std::size_t begin = pass_->DecidedBegin();
     std::size_t end = pass_->DecidedEnd();
     if (!finished && end > begin && IsLeadSurrogate(text[end - 1])) --end;
-    if constexpr (!std::is_same_v<Char, char>) {
+    if (walk_.WritesReadingsAlone()) {
       WriteDecidedReadings(pass_->Readings(begin, end), out);
-    } else if (walk_.writer == Walk::Writer::Ruby) {
-      WriteDecidedHtml(text, begin, end, out);
-    } else {
-      WriteDecidedPlain(text, begin, end, out);
-      // The annotated style writes only the runs after converted characters, taken on the way.
-      runs_.DropThrough(handedOut_ + (end - begin));
+    } else if constexpr (std::is_same_v<Char, char>) {
+      if (walk_.writer == Walk::Writer::Ruby) {
+        WriteDecidedHtml(text, begin, end, out);
+      } else {
+        WriteDecidedPlain(text, begin, end, out);
+        // The annotated style writes only the runs after converted characters, taken on the way.
+        runs_.DropThrough(handedOut_ + (end - begin));
+      }
     }
     pass_->HandOut(end);
     handedOut_ += end - begin;
@@ -150,9 +152,7 @@ class StreamConversion {
   }
 
   void WriteDecidedPlain(std::u16string_view text, std::size_t begin, std::size_t end, std::string& out) {
-    if (walk_.WritesReadingsAlone()) {
-      WriteDecidedReadings(pass_->Readings(begin, end), out);
-    } else if (walk_.writesCharacter) {
+    if (walk_.writesCharacter) {
       WriteDecidedPlain<true>(text, begin, end, out);
     } else {
       WriteDecidedPlain<false>(text, begin, end, out);

@@ -62,11 +62,6 @@ bool IsBetweenARepetition(std::u16string_view text, std::size_t index, WordPlace
 
 }  // namespace
 
-std::uint16_t WordSyllableWithoutToneChanges(char16_t character, std::uint16_t syllable) {
-  if (character != u'不' || word_table::ToneOf(syllable) != 5) return syllable;
-  return SyllableWithTone(syllable, '4');
-}
-
 ReadingIndex ToneAfterSandhi(std::u16string_view text, std::size_t index, const std::vector<ReadingIndex>& readings,
                              WordPlace place, const ConversionTables& tables) {
   const ReadingIndex reading = readings[index];

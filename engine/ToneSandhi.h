@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ConversionTables.h"
+#include "WordTableFormat.h"
 
 namespace mibolan {
 
@@ -15,7 +16,11 @@ constexpr bool ChangesTone(char16_t character) { return character == u'一' || c
 // A word's syllable for `character` when the tone changes are off: the word list marks 不
 // unstressed where textbooks print it so (对不起 duì bu qǐ), and without the tone changes it
 // keeps its own tone there, bù. Every other syllable stays.
-std::uint16_t WordSyllableWithoutToneChanges(char16_t character, std::uint16_t syllable);
+// Inline: reading by word asks it of every syllable of its words.
+inline std::uint16_t WordSyllableWithoutToneChanges(char16_t character, std::uint16_t syllable) {
+  if (character != u'不' || word_table::ToneOf(syllable) != 5) return syllable;
+  return word_table::SyllableId(word_table::SyllableIndexOf(syllable), 4);
+}
 
 // Where the character stands in the word of the segmentation that holds it.
 struct WordPlace {
