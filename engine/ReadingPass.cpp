@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <span>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "ConversionPass.h"
 #include "ToneSandhi.h"
@@ -32,26 +29,6 @@ constexpr std::uint8_t kSegmentEnd = 1;
 
 // The cost of an end of the block that no way reaches yet.
 constexpr std::int64_t kUnreached = std::numeric_limits<std::int64_t>::max();
-
-// The first unit of [at, end) that is not ASCII standing alone, a segment of its own, given the
-// text and its segment ends. Eight units at a time where the processor can, so that a run's
-// length costs no mispredicted branch.
-std::size_t EndOfAsciiAlone(const char16_t* text, const std::uint8_t* segmentEnd, std::size_t at, std::size_t end) {
-#if defined(__SSE2__)
-  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
-  const __m128i alone = _mm_set1_epi16(kSegmentEnd << 8 | kSegmentEnd);
-  for (; at + 8 <= end; at += 8) {
-    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
-    const __m128i ends = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(segmentEnd + at));
-    const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, high), _mm_setzero_si128());
-    const __m128i ending = _mm_cmpeq_epi16(_mm_unpacklo_epi8(ends, ends), alone);
-    const int both = _mm_movemask_epi8(_mm_and_si128(ascii, ending));
-    if (both != 0xFFFF) return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(~both))) / 2;
-  }
-#endif
-  while (at < end && text[at] < 0x80 && segmentEnd[at]) ++at;
-  return at;
-}
 
 // A user's word costs this much less than nothing per unit, more than any way through a block can
 // cost without it (a cost is below 100 ln(total frequency) < 4,400, a block at most 32 units):
@@ -230,7 +207,10 @@ void ReadingPass::ReadSegments() {
 // converts, has no reading whatever its neighbours, and makes up most units of most texts. Its
 // reading stays the 0 that Feed gave it.
 std::size_t ReadingPass::SkipAsciiAlone(std::size_t at) const {
-  return EndOfAsciiAlone(text_.data(), segmentEnd_.data(), at, segmented_);
+  const std::size_t asciiEnd = EndOfAsciiUnits(text_, at, segmented_);
+  const std::uint8_t* const ends = segmentEnd_.data();
+  const void* inWord = std::memchr(ends + at, 0, asciiEnd - at);  // ASCII in a user's word
+  return inWord ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(inWord) - ends) : asciiEnd;
 }
 
 // Whether the unit at `at` has a reading: by character, a dictionary line; by word, also the
