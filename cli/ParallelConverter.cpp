@@ -5,6 +5,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "Processors.h"
 #include "Walk.h"
 
 namespace mibolan::cli {
@@ -100,6 +101,7 @@ void ParallelConverter::Queue(std::size_t size) {
     const std::lock_guard lock(mutex_);
     piece.number = queued_;
     piece.state = State::Waiting;
+    firstThreadProcessor_ = CurrentProcessor();
     ++queued_;
   }
   queuedMore_.notify_one();
@@ -255,6 +257,7 @@ void ParallelConverter::Convert(const char* bytes, std::size_t size, std::uint64
 // The second thread: converts waiting pieces, oldest first, and hands over the result of each
 // that this thread has not taken back meanwhile.
 void ParallelConverter::Work() {
+  int avoided = -1;
   std::unique_lock lock(mutex_);
   for (;;) {
     Piece* piece = nullptr;
@@ -268,7 +271,12 @@ void ParallelConverter::Work() {
     const char* const bytes = piece->bytes.get();
     secondThreadBytes_ = bytes;
     secondThreadDropped_.store(false);
+    const int firstThreadProcessor = firstThreadProcessor_;
     lock.unlock();
+    if (firstThreadProcessor != avoided) {
+      StayOffProcessor(firstThreadProcessor);
+      avoided = firstThreadProcessor;
+    }
     Convert(bytes, size, offset, secondThreadResult_, secondThreadDropped_);
     lock.lock();
     secondThreadBytes_ = nullptr;

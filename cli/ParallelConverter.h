@@ -36,9 +36,11 @@ struct PieceSizes {
 // waiting pieces, oldest first, as it gets a processor. This thread never waits for it: when the
 // next piece to be written is still on the second thread, it converts a later waiting piece, or
 // else that piece itself, and the second thread's copy is dropped. So when another process holds
-// a processor the second thread costs nothing, and the outputs still come out in order. A line
-// longer than a piece is converted here, as it comes, by one converter. Memory stays within a
-// few pieces and their outputs, whatever the size of the text.
+// a processor the second thread costs nothing, and the outputs still come out in order. The
+// second thread keeps off the processor where this thread last queued a piece, so that waking it
+// does not set the two taking turns on one processor. A line longer than a piece is converted
+// here, as it comes, by one converter. Memory stays within a few pieces and their outputs,
+// whatever the size of the text.
 //
 // The text is read into the converter's own buffers: Room() says where the next bytes go, and
 // Feed() takes those that were read there.
@@ -122,6 +124,7 @@ class ParallelConverter {
   std::uint64_t delivered_ = 0;
   std::uint64_t queued_ = 0;
   bool stop_ = false;
+  int firstThreadProcessor_ = -1;  // where this thread queued its last piece, which the second keeps off
   std::mutex mutex_;
   std::condition_variable queuedMore_;  // for the second thread
 

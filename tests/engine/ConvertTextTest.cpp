@@ -4,6 +4,8 @@
 #include <sched.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "CaseNames.h"
 #include "Processors.h"
@@ -73,6 +75,33 @@ TEST(UsableProcessors, FollowsTheAffinityMask) {
   ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
   EXPECT_EQ(UsableProcessors(), 1U);
   ASSERT_EQ(sched_setaffinity(0, sizeof allowed, &allowed), 0);
+}
+
+// A helper kept off the processor of the thread it helps: each call starts again from the
+// process's processors, so following that thread from one processor to another never leaves the
+// helper without one.
+TEST(StayOffProcessor, LeavesOutOnlyTheLastProcessorNamed) {
+  cpu_set_t allowed;
+  ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+  if (CPU_COUNT(&allowed) < 2) GTEST_SKIP() << "one usable processor: there is none to keep off";
+  std::vector<std::size_t> usable;
+  for (std::size_t processor = 0; processor < CPU_SETSIZE; ++processor) {
+    if (CPU_ISSET(processor, &allowed)) usable.push_back(processor);
+  }
+  EXPECT_TRUE(CPU_ISSET(static_cast<std::size_t>(CurrentProcessor()), &allowed));
+  std::thread([&] {
+    for (const std::size_t processor : {usable[0], usable[1], usable[0]}) {
+      StayOffProcessor(static_cast<int>(processor));
+      cpu_set_t now;
+      ASSERT_EQ(sched_getaffinity(0, sizeof now, &now), 0);
+      CPU_SET(processor, &now);
+      EXPECT_TRUE(CPU_EQUAL(&now, &allowed)) << "kept off " << processor;
+      EXPECT_NE(static_cast<std::size_t>(CurrentProcessor()), processor);
+    }
+  }).join();
+  cpu_set_t mine;
+  ASSERT_EQ(sched_getaffinity(0, sizeof mine, &mine), 0);
+  EXPECT_TRUE(CPU_EQUAL(&mine, &allowed)) << "the calling thread keeps its processors";
 }
 
 }  // namespace
