@@ -6,7 +6,6 @@
 #include <system_error>
 
 #include "Processors.h"
-#include "Walk.h"
 
 namespace mibolan::cli {
 
@@ -23,12 +22,6 @@ std::size_t EndOfLastLine(const char* bytes, std::size_t size) {
 }
 
 }  // namespace
-
-PieceSizes PieceSizes::For(const ConversionOptions& options) {
-  PieceSizes sizes;
-  sizes.piece = ChooseWalk(options).partBytes;
-  return sizes;
-}
 
 ParallelConverter::ParallelConverter(const ConversionOptions& options, PieceSizes sizes)
     : options_(options),

@@ -20,14 +20,11 @@
 namespace mibolan::cli {
 
 // How ParallelConverter cuts a text. Small pieces keep the memory that the pieces and their
-// outputs touch small: fresh pages cost more than handing a piece from one thread to the other.
+// outputs touch small, in the cache beside the tables that converting reads: fresh pages and
+// cache misses cost more than handing a piece from one thread to the other, by word as well.
 struct PieceSizes {
   std::size_t piece = std::size_t{1} << 16;  // bytes read into a piece before it is cut after its last line feed
   std::size_t pieces = 4;                    // pieces read, being converted or waiting to be written, at most
-
-  // The sizes for a conversion with these options: pieces of the size of part that the engine's
-  // walk for them asks.
-  static PieceSizes For(const ConversionOptions& options);
 };
 
 // Converts a long UTF-8 text on two threads, with the output and the errors of one
@@ -46,7 +43,7 @@ struct PieceSizes {
 // Feed() takes those that were read there.
 class ParallelConverter {
  public:
-  explicit ParallelConverter(const ConversionOptions& options) : ParallelConverter(options, PieceSizes::For(options)) {}
+  explicit ParallelConverter(const ConversionOptions& options) : ParallelConverter(options, PieceSizes{}) {}
   ParallelConverter(const ConversionOptions& options, PieceSizes sizes);
   ~ParallelConverter();
   ParallelConverter(const ParallelConverter&) = delete;

@@ -37,7 +37,6 @@ Walk ChooseWalk(const ConversionOptions& options) {
   if (walk.writer == Walk::Writer::Fragments) walk.fragments = options.style;
   walk.writesCharacter = options.style == Style::Annotated;
   walk.keepsLines = options.lineBreaks == LineBreaks::Keep;
-  walk.partBytes = walk.NeedsReadingPass() ? std::size_t{1} << 18 : std::size_t{1} << 16;
   return walk;
 }
 

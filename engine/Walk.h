@@ -34,10 +34,6 @@ struct Walk {
   // Each line break of the input ends an output line of the plain styles (the ruby writer keeps
   // every character, line breaks included).
   bool keepsLines = false;
-  // A text converted in parts on two threads (the converter's large files) is cut into parts of
-  // about this many bytes: small ones keep the memory they touch small, while a ReadingPass takes
-  // several times as long a byte, so its parts are larger and handed over as seldom.
-  std::size_t partBytes = 0;
 
   bool NeedsReadingPass() const { return reading != Reading::ByCharacter; }
 
