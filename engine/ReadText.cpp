@@ -1,7 +1,6 @@
 #include <mibolan/Readings.h>
 
 #include "ConversionPass.h"
-#include "MarkTone.h"
 #include "ReadingPass.h"
 #include "TransparentRuns.h"
 #include "Walk.h"
@@ -11,10 +10,14 @@ namespace mibolan {
 std::vector<CharacterReading> ReadText(std::u16string_view text, const ConversionOptions& options) {
   const Walk walk = ChooseWalk(options);
   const ConversionTables& tables = ConversionTables::Get();
+  // The marked form is the pinyin style's fragment without its closing blank, made at build
+  // time rather than once a character here.
+  const Fragment<char16_t>* const marked = tables.Fragments<char16_t>(Style::Pinyin);
   std::vector<CharacterReading> readings;
   const auto add = [&](std::size_t index, ReadingIndex reading) {
-    const std::string_view numbered = tables.Numbered(reading);
-    readings.push_back({index, std::string(numbered), MarkReading(numbered)});
+    const Fragment<char16_t>& fragment = marked[reading];
+    readings.push_back({index, std::string(tables.Numbered(reading)),
+                        std::u16string(fragment.text.data(), fragment.size - std::size_t{1})});
   };
   if (!walk.NeedsReadingPass()) {
     for (std::size_t index = 0; index < text.size(); ++index) {
