@@ -5,9 +5,11 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <span>
@@ -242,11 +244,33 @@ void WalkReadings(const py::str& text, const mibolan::ConversionOptions& options
 }
 
 // Each distinct syllable becomes one Python object, shared by every character that reads it.
+// Found first in a small direct-mapped table keyed by the numbered syllable's bytes packed into a
+// number (up to 8 bytes; a longer one would take the slow way), which costs a multiplication
+// rather than a string's hash and comparison for each of the millions of characters of a text.
 class SyllableCache {
  public:
   explicit SyllableCache(py::function make) : make_(std::move(make)) {}
-  py::object Get(const mibolan::CharacterReading& reading) {
-    auto [place, added] = cache_.try_emplace(reading.numbered);
+
+  // Borrowed: the cache holds the object.
+  py::handle Get(const mibolan::CharacterReading& reading) {
+    const std::string& numbered = reading.numbered;
+    if (numbered.empty() || numbered.size() > sizeof(std::uint64_t)) return Made(reading);
+    std::uint64_t key = 0;
+    std::memcpy(&key, numbered.data(), numbered.size());
+    Slot& slot = slots_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kSlotBits)];
+    if (slot.key != key) slot = {key, Made(reading)};
+    return slot.object;
+  }
+
+ private:
+  static constexpr int kSlotBits = 12;
+  struct Slot {
+    std::uint64_t key = 0;  // no syllable packs to 0
+    py::handle object;
+  };
+
+  py::handle Made(const mibolan::CharacterReading& reading) {
+    auto [place, added] = made_.try_emplace(reading.numbered);
     if (added) {
       PyObject* decoded = PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(reading.marked.data()),
                                                 static_cast<Py_ssize_t>(reading.marked.size() * 2), nullptr, nullptr);
@@ -257,9 +281,9 @@ class SyllableCache {
     return place->second;
   }
 
- private:
   py::function make_;
-  std::unordered_map<std::string, py::object> cache_;
+  std::unordered_map<std::string, py::object> made_;
+  std::array<Slot, std::size_t{1} << kSlotBits> slots_{};
 };
 
 // (character, reading or None, position) for every code point; `syllable(numbered, marked)`
@@ -271,7 +295,7 @@ py::list Readings(const py::str& text, bool byWord, bool toneSandhi, const UserW
   WalkReadings(text, MakeOptions(0, byWord, toneSandhi, false, userWords),
                [&](Py_ssize_t i, const mibolan::CharacterReading* reading) {
                  py::object character = py::reinterpret_steal<py::object>(PyUnicode_Substring(text.ptr(), i, i + 1));
-                 py::object value = reading ? cache.Get(*reading) : py::none();
+                 py::handle value = reading ? cache.Get(*reading) : py::none();
                  PyList_SET_ITEM(out.ptr(), i, py::make_tuple(character, value, i).release().ptr());
                });
   return out;
