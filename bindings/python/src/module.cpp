@@ -295,7 +295,7 @@ py::list Readings(const py::str& text, bool byWord, bool toneSandhi, const UserW
   WalkReadings(text, MakeOptions(0, byWord, toneSandhi, false, userWords),
                [&](Py_ssize_t i, const mibolan::CharacterReading* reading) {
                  py::object character = py::reinterpret_steal<py::object>(PyUnicode_Substring(text.ptr(), i, i + 1));
-                 py::handle value = reading ? cache.Get(*reading) : py::none();
+                 const py::handle value = reading ? cache.Get(*reading) : py::handle(Py_None);
                  PyList_SET_ITEM(out.ptr(), i, py::make_tuple(character, value, i).release().ptr());
                });
   return out;
