@@ -20,6 +20,8 @@ import sys
 import time
 from pathlib import Path
 
+from compare import commit, machine
+
 ROOT = Path(__file__).resolve().parent.parent
 BUSY_LOOP = "while True: pass"
 
@@ -55,12 +57,6 @@ def start_busy_process(pin_to):
     return busy
 
 
-def commit():
-    result = subprocess.run(["git", "-C", str(ROOT), "rev-parse", "--short=12", "HEAD"],
-                            capture_output=True, text=True, check=False)
-    return result.stdout.strip() or "unknown"
-
-
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", type=Path, default=ROOT / "build" / "default")
@@ -85,8 +81,9 @@ def main():
     modes = [("by character", []), ("by word (`--words`)", ["--words"])]
     print("# Two threads against one, with and without a busy processor\n")
     print(f"Date: {datetime.datetime.now(datetime.timezone.utc):%Y-%m-%d %H:%M} UTC  ")
-    print(f"Commit: {commit()}  ")
-    print(f"Processors usable: {len(usable)}; load average before: {os.getloadavg()[0]:.2f}  ")
+    print(f"Commit: {commit(ROOT)}  ")
+    print(f"Machine: {machine()}  ")
+    print(f"Load average before: {os.getloadavg()[0]:.2f}  ")
     print(f"Input: {args.corpus.name}, {args.corpus.stat().st_size:,} bytes; {args.rounds} rounds\n")
     print("One thread's time ÷ two threads' time, median of the rounds (quartiles): "
           "above 1 the second thread pays, below 1 it costs.\n")

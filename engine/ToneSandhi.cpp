@@ -11,10 +11,6 @@ constexpr std::u16string_view kNumerals = u"零〇一二三四五六七八九十
 
 bool IsOneOf(std::u16string_view set, char16_t unit) { return set.find(unit) != std::u16string_view::npos; }
 
-std::uint16_t SyllableWithTone(std::uint16_t syllableId, char tone) {
-  return word_table::SyllableId(word_table::SyllableIndexOf(syllableId), static_cast<std::uint32_t>(tone - '0'));
-}
-
 // The tone of the reading after `index` as the tone changes see it: a neutral tone stands for
 // the character's own, which is the one spoken when it is not unstressed (一个 yí ge).
 char NextTone(std::u16string_view text, std::size_t index, const std::vector<ReadingIndex>& readings,

@@ -13,13 +13,18 @@ namespace mibolan {
 // Whether the character's tone may change with the reading that follows: 一 and 不.
 constexpr bool ChangesTone(char16_t character) { return character == u'一' || character == u'不'; }
 
+// The syllable `syllableId` with the tone `tone`, '1' to '5'.
+inline std::uint16_t SyllableWithTone(std::uint16_t syllableId, char tone) {
+  return word_table::SyllableId(word_table::SyllableIndexOf(syllableId), static_cast<std::uint32_t>(tone - '0'));
+}
+
 // A word's syllable for `character` when the tone changes are off: the word list marks 不
 // unstressed where textbooks print it so (对不起 duì bu qǐ), and without the tone changes it
 // keeps its own tone there, bù. Every other syllable stays.
 // Inline: reading by word asks it of every syllable of its words.
 inline std::uint16_t WordSyllableWithoutToneChanges(char16_t character, std::uint16_t syllable) {
   if (character != u'不' || word_table::ToneOf(syllable) != 5) return syllable;
-  return word_table::SyllableId(word_table::SyllableIndexOf(syllable), 4);
+  return SyllableWithTone(syllable, '4');
 }
 
 // Where the character stands in the word of the segmentation that holds it.

@@ -100,13 +100,16 @@ std::size_t EndOfPlainUnits(std::u16string_view units, std::size_t at) {
 }  // namespace
 
 std::u16string_view TransparentRuns::Split(std::u16string_view piece, std::u16string& room) {
-  if (!piece.empty() && lead_ == 0 && EndOfPlainUnits(piece, 0) == piece.size()) {
-    EndRun();
-    passedOn_ += piece.size();
+  // The plain units that the piece starts with are looked at once, whether or not they are all.
+  const std::size_t plainEnd = lead_ == 0 ? EndOfPlainUnits(piece, 0) : 0;
+  if (plainEnd > 0) EndRun();
+  if (plainEnd == piece.size()) {
+    passedOn_ += plainEnd;
     return piece;
   }
   room.clear();
-  SplitEach(piece, room);
+  PassOn(piece.substr(0, plainEnd), room);
+  SplitEach(piece.substr(plainEnd), room);
   return room;
 }
 
