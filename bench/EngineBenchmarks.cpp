@@ -193,17 +193,24 @@ void BM_WordListWalk(benchmark::State& state, bool repeated) {
     text = std::move(copies);
   }
   const mibolan::WordList& words = mibolan::WordList::Embedded();
+  std::int64_t startingLongerWords = 0;
   for (auto _ : state) {
     std::int64_t found = 0;
+    startingLongerWords = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
+      std::size_t longest = 0;
       words.ForEachPrefix(text.data() + at, text.size() - at,
                           [&](std::size_t length, mibolan::WordList::WordId, std::int32_t cost) {
                             found += static_cast<std::int64_t>(length) + cost;
+                            longest = length;
                           });
+      startingLongerWords += longest > 1;
     }
     benchmark::DoNotOptimize(found);
   }
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+  // How many positions start a word of two units or more: the walk goes past the first step there.
+  state.counters["longer_words"] = static_cast<double>(startingLongerWords) / static_cast<double>(text.size());
 }
 
 // ... and the stream converter alone, fed UTF-16 pieces decoded beforehand.
